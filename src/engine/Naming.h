@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// "星期一" .. "星期天" for 0..6, empty text otherwise.
+QString DayName(int day);
+// "第1节" .. "第9节" for 0..8, empty text otherwise.
+QString PeriodName(int period);
+// Grade name (full or short form) to grade row 0..11, -1 for anything else.
+int GradeIndex(const QString& gradeName);

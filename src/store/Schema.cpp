@@ -1,0 +1,76 @@
+#include "store/Schema.h"
+
+#include <stdexcept>
+
+namespace Schema {
+
+static QStringList numbered(int from, int to)
+{
+    QStringList list;
+    for (int i = from; i <= to; ++i)
+        list << QString::number(i);
+    return list;
+}
+
+static QStringList slotColumns()
+{
+    QStringList list;
+    for (int d = 0; d < kMaxDays; ++d)
+        for (int p = 0; p < kMaxPeriods; ++p)
+            list << slotColumn(d, p);
+    return list;
+}
+
+const std::vector<TableSpec>& tables()
+{
+    static const std::vector<TableSpec> specs = [] {
+        const QString klass = QStringLiteral("班级");
+        std::vector<TableSpec> t;
+        t.push_back({kWeek, {QStringLiteral("工作天数"), QStringLiteral("每天节次")}});
+        t.push_back({kSubjects, {QStringLiteral("科目")}});
+        t.push_back({kAssignments, QStringList{QStringLiteral("年级"), klass} + numbered(1, 24)});
+        t.push_back({kWeeklyPlan, QStringList{QStringLiteral("周课时"), QStringLiteral("年级")} + numbered(1, 24)});
+        t.push_back({kCombined,
+                     {QStringLiteral("科目"), QStringLiteral("合班1"), QStringLiteral("合班2"),
+                      QStringLiteral("合班3"), QStringLiteral("合班4"), QStringLiteral("合班5")}});
+        t.push_back({kFixed, {klass, QStringLiteral("星期"), QStringLiteral("节次"), QStringLiteral("科目")}});
+        t.push_back({kSubjectZones, QStringList{klass} + numbered(1, 7)});
+        t.push_back({kTeacherZones, QStringList{klass} + numbered(1, 7)});
+        t.push_back({kTimetable, QStringList{klass} + slotColumns()});
+        t.push_back({kTimetableTeachers, QStringList{klass} + slotColumns()});
+        return t;
+    }();
+    return specs;
+}
+
+const TableSpec& table(const QString& name)
+{
+    for (const TableSpec& spec : tables())
+        if (spec.name == name)
+            return spec;
+    throw std::logic_error("unknown table " + name.toStdString());
+}
+
+const QStringList& gradeRowNames()
+{
+    static const QStringList names{
+        QStringLiteral("一年级"), QStringLiteral("二年级"), QStringLiteral("三年级"),
+        QStringLiteral("四年级"), QStringLiteral("五年级"), QStringLiteral("六年级"),
+        QStringLiteral("七年级"), QStringLiteral("八年级"), QStringLiteral("九年级"),
+        QStringLiteral("高一年级"), QStringLiteral("高二年级"), QStringLiteral("高三年级")};
+    return names;
+}
+
+QString slotColumn(int day, int period)
+{
+    return QString::number(10 * (day + 1) + (period + 1));
+}
+
+QString quoted(const QString& identifier)
+{
+    QString escaped = identifier;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+} // namespace Schema
