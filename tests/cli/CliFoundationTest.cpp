@@ -1,0 +1,107 @@
+#include "CliRunner.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class CliFoundationTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initCreatesOnceAndThenLeavesTheFileAlone()
+    {
+        QTemporaryDir dir;
+        const CliRun first = runCli({QStringLiteral("init")}, dir.path());
+        QCOMPARE(first.exitCode, 0);
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        QVERIFY(QFile::exists(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        file.close();
+
+        const CliRun second = runCli({QStringLiteral("init"), QStringLiteral("--demo")}, dir.path());
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY(second.out.contains(QStringLiteral("已存在")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256), before);
+    }
+
+    void demoSchoolShows()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("demo.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), db}).exitCode, 0);
+        const CliRun show = runCli({QStringLiteral("show"), QStringLiteral("--db"), db});
+        QCOMPARE(show.exitCode, 0);
+        QVERIFY(show.out.contains(QStringLiteral("每周 5 天，每天 8 节")));
+        QVERIFY(show.out.contains(QStringLiteral("18 个班级")));
+        QVERIFY(show.out.contains(QStringLiteral("九(6)班")));
+        QVERIFY(show.out.contains(QStringLiteral("道德与法治")));
+        // Every grade in use sums to the 40 lessons of the week.
+        const QStringList lines = show.out.split(QLatin1Char('\n'));
+        int gradeLines = 0;
+        for (const QString& line : lines) {
+            const QStringList cells = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (cells.size() > 2 && cells[0].endsWith(QStringLiteral("年级")) && cells[1] == QLatin1String("40")) {
+                int sum = 0;
+                for (qsizetype i = 2; i < cells.size(); ++i)
+                    sum += cells[i].toInt();
+                QCOMPARE(sum, 40);
+                ++gradeLines;
+            }
+        }
+        QCOMPARE(gradeLines, 3);
+    }
+
+    void refusesForeignAndMissingFiles()
+    {
+        QTemporaryDir dir;
+        const QString foreign = dir.filePath(QStringLiteral("notes.db"));
+        QFile file(foreign);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("just some notes\n");
+        file.close();
+
+        const CliRun show = runCli({QStringLiteral("show"), QStringLiteral("--db"), foreign});
+        QCOMPARE(show.exitCode, 1);
+        QVERIFY2(show.err.contains(QStringLiteral("notes.db")), qPrintable(show.err));
+        const CliRun init = runCli({QStringLiteral("init"), QStringLiteral("--db"), foreign});
+        QCOMPARE(init.exitCode, 1);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("just some notes\n"));
+        file.close();
+
+        const CliRun missing = runCli({QStringLiteral("show"), QStringLiteral("--db"), dir.filePath(QStringLiteral("absent.db"))});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("absent.db"))));
+        const CliRun noDir = runCli({QStringLiteral("init"), QStringLiteral("--db"), dir.filePath(QStringLiteral("a/b.db"))});
+        QCOMPARE(noDir.exitCode, 1);
+        QVERIFY(noDir.err.contains(QStringLiteral("不存在")));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("show"), QStringLiteral("--colour")};
+        QTest::newRow("missing value") << QStringList{QStringLiteral("show"), QStringLiteral("--db")};
+        QTest::newRow("stray argument") << QStringList{QStringLiteral("init"), QStringLiteral("extra")};
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir dir;
+        const CliRun run = runCli(args, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(!run.err.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Vorlat.db"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliFoundationTest)
+#include "CliFoundationTest.moc"

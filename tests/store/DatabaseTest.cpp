@@ -1,0 +1,384 @@
+#include "TestSupport.h"
+
+#include "engine/PlanningModel.h"
+#include "store/Database.h"
+#include "store/ListRewrite.h"
+#include "store/PlanStore.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
+#include "store/TableReader.h"
+#include "store/TextRules.h"
+#include "store/Transaction.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <climits>
+
+namespace {
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Rows of a table as lists of texts (without 编号), in row-id order.
+std::vector<QStringList> tableRows(const QString& table)
+{
+    std::vector<QStringList> rows;
+    TableReader reader(table);
+    while (reader.next()) {
+        QStringList row;
+        for (int i = 1; i < reader.columnCount(); ++i)
+            row << reader.text(i);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QStringList fixedRow(const QString& klass, int day, int period, const QString& subject)
+{
+    return {klass, QString::number(day), QString::number(period), subject};
+}
+
+// Builds an SQLite file with the given statements on a side connection.
+void makeSqliteFile(const QString& path, const QStringList& statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const QString& sql : statements)
+            QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+}
+
+} // namespace
+
+class DatabaseTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createsAllTablesWithTheEmptyStart()
+    {
+        ScratchDatabase db;
+        for (const TableSpec& spec : Schema::tables()) {
+            QSqlQuery query(Database::connection());
+            QVERIFY(query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(Schema::quoted(spec.name))));
+            QStringList columns;
+            QStringList types;
+            while (query.next()) {
+                columns << query.value(1).toString();
+                types << query.value(2).toString();
+            }
+            QCOMPARE(columns, QStringList{Schema::kRowId} + spec.columns);
+            QCOMPARE(types.first(), QStringLiteral("INTEGER"));
+            QCOMPARE(types.count(QStringLiteral("TEXT")), spec.columns.size());
+        }
+        QCOMPARE(tableRows(Schema::kWeek), (std::vector<QStringList>{{QStringLiteral("5"), QStringLiteral("8")}}));
+        const auto subjects = tableRows(Schema::kSubjects);
+        QCOMPARE(subjects.size(), size_t(24));
+        for (const QStringList& row : subjects)
+            QCOMPARE(row, QStringList{QStringLiteral("H")});
+        const auto plan = tableRows(Schema::kWeeklyPlan);
+        QCOMPARE(plan.size(), size_t(12));
+        QCOMPARE(plan[7][1], QStringLiteral("八年级"));
+        QCOMPARE(plan[7].count(QStringLiteral("0")), 25);
+        QCOMPARE(countRows(Schema::kAssignments), 0);
+        QCOMPARE(countRows(Schema::kTimetable), 0);
+    }
+
+    void reopeningAnExistingDatabaseChangesNothing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        QVERIFY(Database::open(path));
+        PlanStore::saveWeek(6, 7);
+        Database::close();
+        const QByteArray before = fileHash(path);
+        QVERIFY(!Database::open(path, Database::Opening::ExistingOnly));
+        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
+        Database::close();
+        QCOMPARE(fileHash(path), before);
+    }
+
+    void refusesForeignFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("text file") << "text" << "不是 SQLite 数据库";
+        QTest::newRow("empty file") << "empty" << "不是 SQLite 数据库";
+        QTest::newRow("other schema") << "other" << "缺少表“周工作计划”";
+        QTest::newRow("columns out of order") << "order" << "第 2 列应为“工作天数”";
+        QTest::newRow("truncated database") << "truncated" << "“";
+    }
+
+    void refusesForeignFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("foreign.db"));
+        if (kind == QLatin1String("text")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("年级,班级,语文\n初一,1班,王老师\n");
+        } else if (kind == QLatin1String("empty")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("other")) {
+            makeSqliteFile(path, {QStringLiteral("CREATE TABLE notes (id INTEGER, body TEXT)"),
+                                  QStringLiteral("INSERT INTO notes VALUES (1, 'keep me')")});
+        } else if (kind == QLatin1String("order")) {
+            QString other = dir.filePath(QStringLiteral("good.db"));
+            Database::open(other);
+            Database::close();
+            QVERIFY(QFile::copy(other, path));
+            makeSqliteFile(path, {QStringLiteral("DROP TABLE \"周工作计划\""),
+                                  QStringLiteral("CREATE TABLE \"周工作计划\" (\"编号\" INTEGER PRIMARY KEY, "
+                                                 "\"每天节次\" TEXT, \"工作天数\" TEXT)")});
+        } else if (kind == QLatin1String("truncated")) {
+            QString other = dir.filePath(QStringLiteral("good.db"));
+            Database::open(other);
+            Database::close();
+            QFile source(other);
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            QFile target(path);
+            QVERIFY(target.open(QIODevice::WriteOnly));
+            QByteArray bytes = source.readAll();
+            bytes.truncate(bytes.size() / 3);
+            bytes[200] = 'x';
+            target.write(bytes);
+        }
+        const QByteArray before = fileHash(path);
+        try {
+            Database::open(path);
+            QFAIL("a foreign file was accepted");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("foreign.db")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(reason), qPrintable(error.message()));
+        }
+        QVERIFY(!Database::isOpen());
+        QCOMPARE(fileHash(path), before);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    }
+
+    void refusesPathsThatCannotBeADatabase()
+    {
+        QTemporaryDir dir;
+        const QString missingDir = dir.filePath(QStringLiteral("nowhere/Vorlat.db"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Database::open(missingDir));
+        QVERIFY(!QFile::exists(missingDir));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Database::open(dir.path()));
+        const QString absent = dir.filePath(QStringLiteral("absent.db"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Database::open(absent, Database::Opening::ExistingOnly));
+        QVERIFY(!QFile::exists(absent));
+    }
+
+    void refusesReadOnlyFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        Database::open(path);
+        Database::close();
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (QFileInfo(path).isWritable())
+            QSKIP("running with rights that ignore file permissions");
+        try {
+            Database::open(path);
+            QFAIL("a read-only database was accepted");
+        } catch (const StoreError& error) {
+            QVERIFY(error.message().contains(QStringLiteral("只读")));
+        }
+    }
+
+    void lockedDatabaseFailsWithTheDriversMessage()
+    {
+        ScratchDatabase db;
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        {
+            other.setDatabaseName(db.path());
+            QVERIFY(other.open());
+            QSqlQuery lock(other);
+            QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            try {
+                PlanStore::saveWeek(4, 6);
+                QFAIL("a write to a locked database succeeded");
+            } catch (const StoreError& error) {
+                QVERIFY2(error.driverText().contains(QStringLiteral("locked")), qPrintable(error.message()));
+            }
+            QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+            other.close();
+        }
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+        PlanStore::saveWeek(4, 6);
+        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("4"), QStringLiteral("6")}));
+    }
+
+    // The rewrite convention: count, placeholder inserts, reset, update 编号 = i + 1.
+    void rewriteFillsRowsInOrderAndNeverShrinks_data()
+    {
+        QTest::addColumn<int>("existing");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::newRow("3 into 5 rows") << 5 << 3 << 5;
+        QTest::newRow("7 into 5 rows") << 5 << 7 << 7;
+        QTest::newRow("0 into 5 rows") << 5 << 0 << 5;
+        QTest::newRow("4 into an empty table") << 0 << 4 << 4;
+    }
+
+    void rewriteFillsRowsInOrderAndNeverShrinks()
+    {
+        QFETCH(int, existing);
+        QFETCH(int, entries);
+        QFETCH(int, rowsAfter);
+        ScratchDatabase db;
+        std::vector<QStringList> old;
+        for (int i = 0; i < existing; ++i)
+            old.push_back(fixedRow(QStringLiteral("旧%1").arg(i), 1, 1, QStringLiteral("语文")));
+        PlanStore::saveFixedLessons(old);
+        std::vector<QStringList> fresh;
+        for (int i = 0; i < entries; ++i)
+            fresh.push_back(fixedRow(QStringLiteral("新%1").arg(i), i + 1, 2, QStringLiteral("数学")));
+        PlanStore::saveFixedLessons(fresh);
+
+        const auto rows = tableRows(Schema::kFixed);
+        QCOMPARE(int(rows.size()), rowsAfter);
+        for (int i = 0; i < rowsAfter; ++i) {
+            if (i < entries)
+                QCOMPARE(rows[size_t(i)], fresh[size_t(i)]);
+            else
+                QCOMPARE(rows[size_t(i)], QStringList(4, QStringLiteral("H")));
+        }
+        // Row ids stay 1..n in order.
+        QSqlQuery ids(Database::connection());
+        QVERIFY(ids.exec(QStringLiteral("SELECT \"编号\" FROM \"固定科目\" ORDER BY \"编号\"")));
+        for (int expected = 1; ids.next(); ++expected)
+            QCOMPARE(ids.value(0).toInt(), expected);
+    }
+
+    void placeholderRowInTheMiddleHidesWhatFollows()
+    {
+        ScratchDatabase db;
+        std::vector<QStringList> rows;
+        for (int c = 0; c < 5; ++c) {
+            QStringList row{QStringLiteral("初一"), QStringLiteral("%1班").arg(c + 1)};
+            for (int n = 1; n <= 24; ++n)
+                row << QStringLiteral("H");
+            rows.push_back(row);
+        }
+        rows[2][1] = QStringLiteral("H"); // row 3 of 5 set to "H" by hand
+        PlanStore::saveAssignments(rows);
+        PlanningModel model;
+        QVERIFY(model.LoadPlan().isEmpty());
+        QCOMPARE(model.teacherAssignments.size(), 2 * 26);
+    }
+
+    void quotesRoundTrip()
+    {
+        ScratchDatabase db;
+        const QString name = QStringLiteral("O'Brien \"小王\" '); DROP TABLE 课表; --");
+        QStringList row{QStringLiteral("初一"), name};
+        for (int n = 1; n <= 24; ++n)
+            row << (n == 1 ? name : QStringLiteral("H"));
+        PlanStore::saveAssignments({row});
+        PlanStore::saveSubjects({name});
+        PlanningModel model;
+        model.LoadPlan();
+        QCOMPARE(model.teacherAssignments.at(1), name);
+        QCOMPARE(model.teacherAssignments.at(2), name);
+        QCOMPARE(model.subjectNames.at(0), name);
+        QCOMPARE(countRows(Schema::kTimetable), 0);
+    }
+
+    void failedRewriteLeavesTheOldRows()
+    {
+        ScratchDatabase db;
+        const std::vector<QStringList> old{fixedRow(QStringLiteral("1班"), 1, 1, QStringLiteral("语文")),
+                                           fixedRow(QStringLiteral("2班"), 2, 3, QStringLiteral("数学"))};
+        PlanStore::saveFixedLessons(old);
+        Database::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON \"固定科目\" "
+                                      "WHEN NEW.\"班级\" = 'BOOM' BEGIN SELECT RAISE(ABORT, 'refused by trigger'); END"),
+                       {}, QStringLiteral("fixture"));
+        std::vector<QStringList> fresh;
+        for (int i = 0; i < 6; ++i)
+            fresh.push_back(fixedRow(i == 4 ? QStringLiteral("BOOM") : QStringLiteral("新"), 1, 1, QStringLiteral("体育")));
+        try {
+            PlanStore::saveFixedLessons(fresh);
+            QFAIL("the failing rewrite reported success");
+        } catch (const StoreError& error) {
+            QVERIFY(error.driverText().contains(QStringLiteral("refused by trigger")));
+            QVERIFY(error.message().contains(QStringLiteral("保存固定科目")));
+        }
+        QCOMPARE(tableRows(Schema::kFixed), old);
+    }
+
+    void outerTransactionTakesInnerWritesBackOnFailure()
+    {
+        ScratchDatabase db;
+        try {
+            Transaction tx(QStringLiteral("保存"));
+            PlanStore::saveSubjects({QStringLiteral("语文")});
+            PlanStore::saveWeek(3, 3);
+            throw StoreError(QStringLiteral("保存"), QStringLiteral("later statement failed"));
+        } catch (const StoreError&) {
+        }
+        QCOMPARE(tableRows(Schema::kSubjects).front(), QStringList{QStringLiteral("H")});
+        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("5"), QStringLiteral("8")}));
+        // The connection is usable again afterwards.
+        PlanStore::saveWeek(6, 6);
+        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("6"), QStringLiteral("6")}));
+    }
+
+    void readerGivesNullAsEmptyMarkerAndRefusesUnknownColumns()
+    {
+        ScratchDatabase db;
+        Database::exec(QStringLiteral("UPDATE \"任教科目\" SET \"科目\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("fixture"));
+        TableReader reader(Schema::kSubjects);
+        QVERIFY(reader.next());
+        QCOMPARE(reader.text(QStringLiteral("科目")), QStringLiteral("H"));
+        QCOMPARE(reader.text(1), QStringLiteral("H"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, reader.text(QStringLiteral("班级")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, reader.text(7));
+    }
+
+    void textToInteger_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");
+        QTest::newRow("plain") << "40" << 40;
+        QTest::newRow("leading blanks") << " \t 7" << 7;
+        QTest::newRow("sign") << "-3" << -3;
+        QTest::newRow("plus") << "+12" << 12;
+        QTest::newRow("trailing text") << "12节" << 12;
+        QTest::newRow("marker") << "H" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("inner blank stops") << "1 2" << 1;
+        QTest::newRow("clamped high") << "99999999999" << INT_MAX;
+        QTest::newRow("clamped low") << "-99999999999" << INT_MIN;
+        QTest::newRow("lone sign") << "-" << 0;
+    }
+
+    void textToInteger()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        QCOMPARE(TextRules::toInt(text), value);
+    }
+};
+
+QTEST_GUILESS_MAIN(DatabaseTest)
+#include "DatabaseTest.moc"
