@@ -13,7 +13,6 @@
 namespace {
 
 const QString kConnection = QStringLiteral("vorlat");
-const QString kCheckConnection = QStringLiteral("vorlat-check");
 QString s_filePath;
 
 [[noreturn]] void refuse(const QString& path, const QString& reason, const QString& driver = QString())
@@ -123,26 +122,6 @@ bool Database::open(const QString& path, Opening opening)
             refuse(path, QStringLiteral("文件不可读。"));
         if (!hasSqliteHeader(absolute))
             notVorlat(path, QStringLiteral("文件不是 SQLite 数据库。"));
-        // Check on a read-only connection first, so a refused file is never touched.
-        {
-            QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kCheckConnection);
-            check.setDatabaseName(absolute);
-            check.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            const bool opened = check.open();
-            const QString driver = check.lastError().text();
-            try {
-                if (!opened)
-                    refuse(path, QStringLiteral("文件无法打开。"), driver);
-                verifySchema(check, path);
-            } catch (...) {
-                check.close();
-                check = QSqlDatabase();
-                QSqlDatabase::removeDatabase(kCheckConnection);
-                throw;
-            }
-            check.close();
-        }
-        QSqlDatabase::removeDatabase(kCheckConnection);
         if (!info.isWritable())
             refuse(path, QStringLiteral("文件是只读的，修改无法保存。"));
         if (!dir.isWritable())
@@ -162,16 +141,24 @@ bool Database::open(const QString& path, Opening opening)
     }
     s_filePath = absolute;
 
-    if (create) {
+    if (!create) {
+        // Only reads here, so a refused file keeps every byte it had.
         try {
-            createTables(path);
+            verifySchema(QSqlDatabase::database(kConnection, false), path);
         } catch (...) {
             close();
-            QFile::remove(absolute);
             throw;
         }
+        return false;
     }
-    return create;
+    try {
+        createTables(path);
+    } catch (...) {
+        close();
+        QFile::remove(absolute);
+        throw;
+    }
+    return true;
 }
 
 void Database::close()
