@@ -61,12 +61,39 @@ public:
     int plan(int gradeRow, int s) const { return weeklyPlan[static_cast<size_t>(kPlanStride * gradeRow + s)]; }
     int fixedLessonCount() const { return static_cast<int>(fixedLessons.size() / 4); }
     int combinedGroupCount() const { return static_cast<int>(combinedClasses.size() / 6); }
+    static constexpr int kFixedStride = 4;       // class, day, period, subject
+    static constexpr int kCombinedStride = 6;    // subject, five member classes
+    static constexpr int kCombinedMembers = 5;
+    // Field k (0..3) of fixed lesson i.
+    int fixedField(int i, int k) const { return fixedLessons[static_cast<size_t>(kFixedStride * i + k)]; }
+    int combinedSubject(int g) const { return combinedClasses[static_cast<size_t>(kCombinedStride * g)]; }
+    // Member k (0..4) of combined group g; -1 for an empty place.
+    int combinedMember(int g, int k) const { return combinedClasses[static_cast<size_t>(kCombinedStride * g + 1 + k)]; }
+    // Weekly lessons of subject s for class c's grade (s = 0: the weekly total).
+    // Valid once the run has found a plan row for every class.
+    int gradeCount(int c, int s) const;
 
     // Lookups.
     // First subject slot equal to the name, as 1..24; -1 if none.
     int SubjectNumber(const QString& name) const;
     // First class (0..classCount-1) whose name equals the name; -1 if none.
     int ClassIndex(const QString& name) const;
+
+    // First combined group whose subject is s and which lists class c among its
+    // members; -1 if none.
+    int FindCombinedGroup(int c, int s) const;
+    // True when fixedLessons holds exactly the group (c, d, p, s).
+    bool IsFixedLesson(int c, int d, int p, int s) const;
+
+    // Reads 固定科目, 科目要排节次, 教师要排节次 and 合班设置 (in this order) into
+    // fixedLessons, subjectZones, teacherZones and combinedClasses. Rows that name
+    // an unknown class or subject, or a day or period outside the week, are
+    // dropped. Needs LoadPlan and classCount. Throws StoreError on a database
+    // failure.
+    void LoadConstraints();
+    // allowedPeriods = subject zone intersected with teacher zone, per class,
+    // subject and day (both zones one after the other when they share nothing).
+    void BuildAllowedPeriods();
 
     // Reads 周工作计划, 任教科目, 教师分工 and 周课时计划 from the open database.
     // Returns an empty text when the plan was read, or the message that

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// What one scheduling run produced. A refused run carries the system's message
+// and nothing else; the model then holds what was read before the refusal.
+struct ScheduleOutcome
+{
+    bool refused = false;
+    QString message;         // the refusal, for the user as it stands
+
+    std::uint32_t seed = 0;  // the generator's seed
+    // Lessons the grades ask for: over classes and subjects, the weekly counts (negative ones as 0).
+    int requiredLessons = 0;
+    // Of those, the lessons that stand in the final grid.
+    int placedLessons = 0;
+    // Over classes and subjects: max(0, weekly count - lessons of the subject in the grid).
+    int unplacedLessons = 0;
+    // Over days, periods and teachers other than "H": bookings - 1 where positive;
+    // the classes of one combined group holding the group's subject count as one booking.
+    int teacherClashes = 0;
+};

@@ -1,0 +1,21 @@
+#include "engine/TeacherIndex.h"
+
+#include "engine/PlanningModel.h"
+#include "store/TextRules.h"
+
+#include <QHash>
+
+TeacherIndex::TeacherIndex(const PlanningModel& model)
+{
+    QHash<QString, int> ids;
+    ids.insert(TextRules::emptyMarker(), kNoTeacher);
+    m_ids.resize(static_cast<size_t>(kStride) * static_cast<size_t>(model.classCount));
+    for (int c = 0; c < model.classCount; ++c)
+        for (int s = 0; s < kStride; ++s) {
+            const QString& text = model.teacher(c, s);
+            auto it = ids.constFind(text);
+            if (it == ids.constEnd())
+                it = ids.insert(text, m_count++);
+            m_ids[static_cast<size_t>(kStride * c + s)] = it.value();
+        }
+}
