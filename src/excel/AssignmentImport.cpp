@@ -1,0 +1,40 @@
+#include "excel/AssignmentImport.h"
+
+#include "excel/ExcelProgress.h"
+#include "excel/SheetReader.h"
+#include "store/PlanStore.h"
+#include "store/Transaction.h"
+
+QString AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
+{
+    progressState = ExcelProgress::Running;
+    const SheetReader::Result read = SheetReader::Read(path);
+    if (!read.ok()) {
+        progressState = ExcelProgress::Failed;
+        return read.error;
+    }
+    AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+    subjectSlots = sheet.subjectSlots;
+    assignmentRows = sheet.assignmentRows;
+    skippedRows = std::move(sheet.skippedRows);
+    progressState = ExcelProgress::Finished;
+    return QString();
+}
+
+QString AssignmentImport::Save() const
+{
+    const int classes = classCount();
+    if (classes == 0)
+        return QStringLiteral("未设置教师分工！");
+
+    std::vector<QStringList> rows;
+    rows.reserve(static_cast<size_t>(classes));
+    for (int k = 0; k < classes; ++k)
+        rows.push_back(assignmentRows.mid(k * AssignmentSheet::kRowStride, AssignmentSheet::kRowStride));
+
+    Transaction transaction(QStringLiteral("保存教师分工"));
+    PlanStore::saveSubjects(subjectSlots);
+    PlanStore::saveAssignments(rows);
+    transaction.commit();
+    return QString();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "excel/AssignmentSheet.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <vector>
+
+// The teacher assignment as the assignment dialog holds it between "导入教师分工"
+// and "保存": the subject list and the class rows of the last successful
+// import. Each import replaces them as a whole; a failed one leaves them as
+// they were.
+class AssignmentImport
+{
+public:
+    // Subject number n at n - 1 ("H" for none); empty texts until the first import.
+    QStringList subjectSlots = QStringList(AssignmentSheet::kSubjects);
+    // 26 texts per class: grade, class, teachers of subjects 1..24.
+    QStringList assignmentRows;
+    // Rows of the last imported sheet that were not taken, and why.
+    std::vector<AssignmentSheet::SkippedRow> skippedRows;
+
+    int classCount() const { return static_cast<int>(assignmentRows.size() / AssignmentSheet::kRowStride); }
+
+    // Reads the first worksheet of the file and takes it apart. progressState
+    // goes to Running, then to Finished, or to Failed when the file cannot be
+    // read. Returns an empty text on success, otherwise the message naming the
+    // file and the reason. Never throws.
+    QString Import(const QString& path, std::atomic<int>& progressState);
+
+    // "保存": replaces 任教科目 (all 24 rows) and 教师分工 in one transaction.
+    // Returns "未设置教师分工！" without writing anything when there is no class,
+    // otherwise an empty text. Throws StoreError; the tables are then unchanged.
+    QString Save() const;
+};

@@ -1,0 +1,279 @@
+#include "excel/OdsSheetReader.h"
+
+#include "excel/SheetCells.h"
+
+#include <orcus/zip_archive.hpp>
+#include <orcus/zip_archive_stream.hpp>
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <vector>
+
+namespace {
+
+const QString kTableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+const QString kOfficeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString kTextNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+
+constexpr int kMaxRows = 1048576;
+
+bool readEntry(const orcus::zip_archive& archive, const char* name, QByteArray& out)
+{
+    std::vector<unsigned char> buffer;
+    if (!archive.read_file_entry(name, buffer))
+        return false;
+    out = QByteArray(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size()));
+    return true;
+}
+
+// One cell as read: its kind and value.
+struct Cell
+{
+    enum class Kind { Empty, String, Number, Other } kind = Kind::Empty;
+    QString text;
+    double number = 0;
+};
+
+// Days since 1899-12-30, the way spreadsheets count dates.
+double serialOfDate(const QString& value)
+{
+    QDateTime when = QDateTime::fromString(value.left(19), Qt::ISODate);
+    if (!when.isValid())
+        when = QDateTime(QDate::fromString(value.left(10), Qt::ISODate), QTime(0, 0));
+    if (!when.isValid())
+        return 0;
+    const double days = static_cast<double>(QDate(1899, 12, 30).daysTo(when.date()));
+    return days + when.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
+// An ISO 8601 duration ("PT08H30M00S") in days.
+double daysOfDuration(const QString& value)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^-?P(?:(\\d+(?:\\.\\d+)?)D)?(?:T(?:(\\d+(?:\\.\\d+)?)H)?(?:(\\d+(?:\\.\\d+)?)M)?(?:(\\d+(?:\\.\\d+)?)S)?)?$"));
+    const QRegularExpressionMatch match = pattern.match(value);
+    if (!match.hasMatch())
+        return 0;
+    const double days = match.captured(1).toDouble() + match.captured(2).toDouble() / 24
+        + match.captured(3).toDouble() / 1440 + match.captured(4).toDouble() / 86400;
+    return value.startsWith(QLatin1Char('-')) ? -days : days;
+}
+
+class ContentReader
+{
+public:
+    explicit ContentReader(const QByteArray& xml) : m_xml(xml) {}
+
+    // Fills rows (sheet row index → 26 cells) and the last row that holds anything.
+    QString read()
+    {
+        bool inTable = false;
+        while (!m_xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                if (m_xml.namespaceUri() == kTableNs && m_xml.name() == QLatin1String("table")) {
+                    if (inTable) { // a table inside the first one (rare): not read
+                        m_xml.skipCurrentElement();
+                        continue;
+                    }
+                    inTable = true;
+                } else if (inTable && m_xml.namespaceUri() == kTableNs && m_xml.name() == QLatin1String("table-row")) {
+                    readRow();
+                } else if (inTable && !isRowGroup()) {
+                    m_xml.skipCurrentElement();
+                }
+            } else if (token == QXmlStreamReader::EndElement && inTable && m_xml.namespaceUri() == kTableNs
+                       && m_xml.name() == QLatin1String("table")) {
+                break; // only the first table
+            }
+        }
+        if (m_xml.hasError())
+            return QStringLiteral("表格内容无法解析（%1）").arg(m_xml.errorString());
+        return QString();
+    }
+
+    // Rows that hold anything, each with the number of times it repeats.
+    struct RowRun
+    {
+        int first = 0;
+        int count = 1;
+        std::array<Cell, SheetCells::kColumns> cells;
+    };
+    std::vector<RowRun> runs;
+    int lastUsedRow = -1;
+
+private:
+    bool isRowGroup() const
+    {
+        return m_xml.namespaceUri() == kTableNs
+            && (m_xml.name() == QLatin1String("table-header-rows") || m_xml.name() == QLatin1String("table-row-group")
+                || m_xml.name() == QLatin1String("table-rows"));
+    }
+
+    static int repeat(const QXmlStreamAttributes& attributes, const QString& name)
+    {
+        bool ok = false;
+        const int count = attributes.value(kTableNs, name).toInt(&ok);
+        return ok && count > 0 ? count : 1;
+    }
+
+    void readRow()
+    {
+        const int rowRepeat = repeat(m_xml.attributes(), QStringLiteral("number-rows-repeated"));
+        std::array<Cell, SheetCells::kColumns> cells;
+        bool used = false;
+        int column = 0;
+        while (m_xml.readNextStartElement()) {
+            const bool isCell = m_xml.namespaceUri() == kTableNs
+                && (m_xml.name() == QLatin1String("table-cell") || m_xml.name() == QLatin1String("covered-table-cell"));
+            if (!isCell) {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            const int columnRepeat = repeat(m_xml.attributes(), QStringLiteral("number-columns-repeated"));
+            const Cell cell = readCell();
+            if (cell.kind != Cell::Kind::Empty)
+                used = true;
+            for (int k = 0; k < columnRepeat && column + k < SheetCells::kColumns; ++k)
+                cells[static_cast<size_t>(column + k)] = cell;
+            column = static_cast<int>(std::min<long long>(static_cast<long long>(column) + columnRepeat, 1 << 20));
+        }
+        if (used && m_row < kMaxRows) {
+            const int count = std::min(rowRepeat, kMaxRows - m_row);
+            runs.push_back({m_row, count, cells});
+            lastUsedRow = m_row + count - 1;
+        }
+        m_row = static_cast<int>(std::min<long long>(static_cast<long long>(m_row) + rowRepeat, kMaxRows));
+    }
+
+    Cell readCell()
+    {
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        const QString type = attributes.value(kOfficeNs, QStringLiteral("value-type")).toString();
+        const QString text = readCellText();
+        Cell cell;
+        if (type.isEmpty()) {
+            if (!text.isEmpty()) {
+                cell.kind = Cell::Kind::String;
+                cell.text = text;
+            }
+        } else if (type == QLatin1String("string")) {
+            cell.kind = Cell::Kind::String;
+            cell.text = attributes.hasAttribute(kOfficeNs, QStringLiteral("string-value"))
+                ? attributes.value(kOfficeNs, QStringLiteral("string-value")).toString()
+                : text;
+        } else if (type == QLatin1String("float") || type == QLatin1String("percentage")
+                   || type == QLatin1String("currency")) {
+            cell.kind = Cell::Kind::Number;
+            cell.number = attributes.value(kOfficeNs, QStringLiteral("value")).toDouble();
+        } else if (type == QLatin1String("date")) {
+            cell.kind = Cell::Kind::Number;
+            cell.number = serialOfDate(attributes.value(kOfficeNs, QStringLiteral("date-value")).toString());
+        } else if (type == QLatin1String("time")) {
+            cell.kind = Cell::Kind::Number;
+            cell.number = daysOfDuration(attributes.value(kOfficeNs, QStringLiteral("time-value")).toString());
+        } else {
+            cell.kind = Cell::Kind::Other; // boolean and anything unknown
+        }
+        return cell;
+    }
+
+    // The cell's paragraphs, joined by line breaks; notes attached to the cell are left out.
+    QString readCellText()
+    {
+        QStringList paragraphs;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("p"))
+                paragraphs << readInline();
+            else
+                m_xml.skipCurrentElement();
+        }
+        return paragraphs.join(QLatin1Char('\n'));
+    }
+
+    // Text of the current element and its spans, up to its end tag.
+    QString readInline()
+    {
+        QString text;
+        while (!m_xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = m_xml.readNext();
+            if (token == QXmlStreamReader::Characters) {
+                text += m_xml.text();
+            } else if (token == QXmlStreamReader::EndElement) {
+                break;
+            } else if (token == QXmlStreamReader::StartElement) {
+                if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("s")) {
+                    bool ok = false;
+                    const int count = m_xml.attributes().value(kTextNs, QStringLiteral("c")).toInt(&ok);
+                    text += QString(ok && count > 0 ? std::min(count, 1000) : 1, QLatin1Char(' '));
+                    m_xml.skipCurrentElement();
+                } else if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("tab")) {
+                    text += QLatin1Char('\t');
+                    m_xml.skipCurrentElement();
+                } else if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("line-break")) {
+                    text += QLatin1Char('\n');
+                    m_xml.skipCurrentElement();
+                } else if (m_xml.namespaceUri() == kOfficeNs && m_xml.name() == QLatin1String("annotation")) {
+                    m_xml.skipCurrentElement();
+                } else {
+                    text += readInline();
+                }
+            }
+        }
+        return text;
+    }
+
+    QXmlStreamReader m_xml;
+    int m_row = 0;
+};
+
+} // namespace
+
+QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells)
+{
+    QByteArray manifest;
+    QByteArray xml;
+    try {
+        orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(content.constData()),
+                                              static_cast<std::size_t>(content.size()));
+        orcus::zip_archive archive(&stream);
+        archive.load();
+        readEntry(archive, "META-INF/manifest.xml", manifest);
+        if (manifest.contains("encryption-data"))
+            return QStringLiteral("文件受密码保护");
+        if (!readEntry(archive, "content.xml", xml))
+            return QStringLiteral("文件中没有表格内容");
+    } catch (const std::exception& error) {
+        const QString detail = QString::fromUtf8(error.what()).trimmed();
+        return detail.isEmpty() ? QStringLiteral("文件已损坏，无法读出表格")
+                                : QStringLiteral("文件已损坏，无法读出表格（%1）").arg(detail);
+    } catch (...) {
+        return QStringLiteral("文件已损坏，无法读出表格");
+    }
+
+    ContentReader reader(xml);
+    const QString error = reader.read();
+    if (!error.isEmpty())
+        return error;
+    cells.resize(reader.lastUsedRow + 1);
+    for (const auto& run : reader.runs) {
+        for (int row = run.first; row < run.first + run.count; ++row) {
+            for (int c = 0; c < SheetCells::kColumns; ++c) {
+                const Cell& cell = run.cells[static_cast<size_t>(c)];
+                switch (cell.kind) {
+                case Cell::Kind::Empty: break;
+                case Cell::Kind::String: cells.setString(row, c, cell.text); break;
+                case Cell::Kind::Number: cells.setNumber(row, c, cell.number); break;
+                case Cell::Kind::Other: cells.setOther(row, c); break;
+                }
+            }
+        }
+    }
+    return QString();
+}

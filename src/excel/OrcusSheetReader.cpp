@@ -1,0 +1,140 @@
+#include "excel/OrcusSheetReader.h"
+
+#include "excel/SheetCells.h"
+
+#include <orcus/orcus_csv.hpp>
+#include <orcus/orcus_xlsx.hpp>
+#include <orcus/spreadsheet/document.hpp>
+#include <orcus/spreadsheet/factory.hpp>
+#include <orcus/spreadsheet/sheet.hpp>
+
+#include <ixion/address.hpp>
+#include <ixion/formula_result.hpp>
+#include <ixion/model_context.hpp>
+
+#include <QStringDecoder>
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// One cell of the document's model into the table.
+void takeCell(const ixion::model_context& context, int row, int column, SheetCells& cells)
+{
+    const ixion::abs_address_t address(0, row, column);
+    switch (context.get_celltype(address)) {
+    case ixion::celltype_t::string:
+        cells.setString(row, column, fromUtf8(context.get_string_value(address)));
+        break;
+    case ixion::celltype_t::numeric:
+        cells.setNumber(row, column, context.get_numeric_value(address));
+        break;
+    case ixion::celltype_t::empty:
+        break; // stays "H"
+    case ixion::celltype_t::formula: {
+        // The value the workbook last calculated, as a plain cell would give it.
+        try {
+            const ixion::formula_result result = context.get_formula_result(address);
+            if (result.get_type() == ixion::formula_result::result_type::value)
+                cells.setNumber(row, column, result.get_value());
+            else if (result.get_type() == ixion::formula_result::result_type::string)
+                cells.setString(row, column, fromUtf8(result.get_string()));
+            else
+                cells.setOther(row, column);
+        } catch (...) {
+            cells.setOther(row, column);
+        }
+        break;
+    }
+    default: // truth values and whatever else
+        cells.setOther(row, column);
+        break;
+    }
+}
+
+bool convertGb18030(const QByteArray& content, QByteArray& utf8)
+{
+    iconv_t converter = iconv_open("UTF-8", "GB18030");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    QByteArray out(content.size() * 4 + 16, Qt::Uninitialized);
+    char* in = const_cast<char*>(content.constData());
+    size_t inLeft = static_cast<size_t>(content.size());
+    char* outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    const size_t done = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (done == static_cast<size_t>(-1) || inLeft != 0)
+        return false;
+    out.truncate(out.size() - static_cast<qsizetype>(outLeft));
+    utf8 = out;
+    return true;
+}
+
+} // namespace
+
+bool OrcusSheetReader::DecodeCsvText(const QByteArray& content, QByteArray& utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(content);
+    if (!decoder.hasError()) {
+        utf8 = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+        return true;
+    }
+    return convertGb18030(content, utf8);
+}
+
+QString OrcusSheetReader::Read(const QByteArray& content, Kind kind, SheetCells& cells)
+{
+    QByteArray text = content;
+    if (kind == Kind::Csv && !DecodeCsvText(content, text))
+        return QStringLiteral("文本既不是 UTF-8 也不是 GB18030 编码");
+
+    try {
+        orcus::spreadsheet::document document({1048576, 16384});
+        orcus::spreadsheet::import_factory factory(document);
+        std::unique_ptr<orcus::iface::import_filter> filter;
+        if (kind == Kind::Xlsx)
+            filter = std::make_unique<orcus::orcus_xlsx>(&factory);
+        else
+            filter = std::make_unique<orcus::orcus_csv>(&factory);
+        filter->read_stream(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+
+        if (document.get_sheet_count() == 0) {
+            if (kind == Kind::Csv) { // an empty text: no rows
+                cells.resize(0);
+                return QString();
+            }
+            return QStringLiteral("工作簿中没有工作表");
+        }
+        const orcus::spreadsheet::sheet* sheet = document.get_sheet(0);
+        const ixion::abs_range_t range = sheet->get_data_range();
+        if (!range.valid() || range.last.row < 0) {
+            cells.resize(0);
+            return QString();
+        }
+        cells.resize(range.last.row + 1);
+        const int lastColumn = std::min(range.last.column, SheetCells::kColumns - 1);
+        const ixion::model_context& context = document.get_model_context();
+        for (int row = std::max(range.first.row, 0); row <= range.last.row; ++row)
+            for (int column = std::max(range.first.column, 0); column <= lastColumn; ++column)
+                takeCell(context, row, column, cells);
+        return QString();
+    } catch (const std::exception& error) {
+        const QString detail = QString::fromUtf8(error.what()).trimmed();
+        return detail.isEmpty() ? QStringLiteral("文件已损坏，无法读出表格")
+                                : QStringLiteral("文件已损坏，无法读出表格（%1）").arg(detail);
+    } catch (...) {
+        return QStringLiteral("文件已损坏，无法读出表格");
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "excel/SheetCells.h"
+
+#include <QString>
+
+// Reads the first worksheet of a teacher-assignment workbook: .xlsx, .ods,
+// .xls or .csv. What the file is gets decided by its content (a zip package,
+// a compound document); a text file is read as CSV when its name ends in .csv.
+//
+// The rows read run from sheet row 1 to the last row that holds anything, so
+// a table that starts lower down loses none of its rows.
+class SheetReader
+{
+public:
+    struct Result
+    {
+        QString error; // names the file and the reason; empty on success
+        SheetCells cells;
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    // Never throws; a malformed file gives an error.
+    static Result Read(const QString& path);
+};
