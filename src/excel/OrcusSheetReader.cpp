@@ -97,8 +97,14 @@ bool OrcusSheetReader::DecodeCsvText(const QByteArray& content, QByteArray& utf8
 QString OrcusSheetReader::Read(const QByteArray& content, Kind kind, SheetCells& cells)
 {
     QByteArray text = content;
-    if (kind == Kind::Csv && !DecodeCsvText(content, text))
-        return QStringLiteral("文本既不是 UTF-8 也不是 GB18030 编码");
+    if (kind == Kind::Csv) {
+        if (!DecodeCsvText(content, text))
+            return QStringLiteral("文本既不是 UTF-8 也不是 GB18030 编码");
+        // The CSV parser splits lines at "\n" only and would keep the "\r" of
+        // the line ends spreadsheet programs write in the last cell of a row.
+        text.replace("\r\n", "\n");
+        text.replace('\r', '\n');
+    }
 
     try {
         orcus::spreadsheet::document document({1048576, 16384});

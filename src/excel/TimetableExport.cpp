@@ -1,0 +1,204 @@
+#include "excel/TimetableExport.h"
+
+#include "engine/Naming.h"
+#include "excel/ExcelProgress.h"
+#include "store/TextRules.h"
+#include "view/TimetableModel.h"
+
+#include <xlsxwriter.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// One worksheet being written, with the looks shared by both tables.
+class SheetWriter
+{
+public:
+    SheetWriter(lxw_workbook* workbook, const char* name)
+    {
+        m_sheet = workbook_add_worksheet(workbook, name);
+        m_header = workbook_add_format(workbook);
+        format_set_bold(m_header);
+        format_set_align(m_header, LXW_ALIGN_CENTER);
+        format_set_align(m_header, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_border(m_header, LXW_BORDER_THIN);
+        format_set_bg_color(m_header, 0xDDE6F0);
+        m_body = workbook_add_format(workbook);
+        format_set_align(m_body, LXW_ALIGN_CENTER);
+        format_set_align(m_body, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_border(m_body, LXW_BORDER_THIN);
+        // The period numbers and weekly counts are text on purpose.
+        worksheet_ignore_errors(m_sheet, LXW_IGNORE_NUMBER_STORED_AS_TEXT, "A1:XFD1048576");
+    }
+
+    lxw_worksheet* sheet() const { return m_sheet; }
+
+    // row and column counted from 0; "H" leaves the cell empty.
+    void header(int row, int column, const QString& text) { write(row, column, text, m_header); }
+    void body(int row, int column, const QString& text) { write(row, column, text, m_body); }
+
+    // A merged block holding one text (a single cell is written as it is).
+    void mergedHeader(int firstRow, int firstColumn, int lastRow, int lastColumn, const QString& text)
+    {
+        if (firstRow == lastRow && firstColumn == lastColumn) {
+            header(firstRow, firstColumn, text);
+            return;
+        }
+        const QByteArray utf8 = shown(text).toUtf8();
+        worksheet_merge_range(m_sheet, static_cast<lxw_row_t>(firstRow), static_cast<lxw_col_t>(firstColumn),
+                              static_cast<lxw_row_t>(lastRow), static_cast<lxw_col_t>(lastColumn), utf8.constData(),
+                              m_header);
+    }
+
+private:
+    static QString shown(const QString& text) { return TextRules::isEmpty(text) ? QString() : text; }
+
+    void write(int row, int column, const QString& text, lxw_format* format)
+    {
+        if (TextRules::isEmpty(text) || text.isEmpty())
+            return;
+        const QByteArray utf8 = text.toUtf8();
+        worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), utf8.constData(),
+                               format);
+    }
+
+    lxw_worksheet* m_sheet = nullptr;
+    lxw_format* m_header = nullptr;
+    lxw_format* m_body = nullptr;
+};
+
+QString writeFailure(const QString& path, const QString& reason)
+{
+    return QStringLiteral("无法写入“%1”：%2。").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString closeError(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return QStringLiteral("无法创建文件（文件夹不存在、没有写入权限或文件正被其他程序占用）");
+    case LXW_ERROR_CREATING_TMPFILE:
+        return QStringLiteral("无法创建临时文件");
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("内存不足");
+    default:
+        return QString::fromUtf8(lxw_strerror(error));
+    }
+}
+
+// The grids must have the shape their counts promise before anything is read.
+bool gridsAreWhole(const TimetableModel& model)
+{
+    if (model.classCount < 0 || model.dayCount < 0 || model.periodCount < 0)
+        return false;
+    const qsizetype needed = static_cast<qsizetype>(model.classCount) * model.classStride();
+    return model.subjectGrid.size() >= needed && model.teacherGrid.size() >= needed;
+}
+
+template <typename Fill>
+TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sheetName,
+                                       std::atomic<int>& progressState, bool whole, Fill fill)
+{
+    progressState = ExcelProgress::Running;
+    TimetableExport::Result result;
+    result.writtenPath = TimetableExport::OutputPath(chosenPath);
+    if (!whole) {
+        result.error = writeFailure(result.writtenPath, QStringLiteral("课表数据不完整"));
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(result.writtenPath).constData());
+    if (!workbook) {
+        result.error = writeFailure(result.writtenPath, QStringLiteral("内存不足"));
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
+    SheetWriter writer(workbook, sheetName);
+    fill(writer);
+    const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
+    if (closed != LXW_NO_ERROR) {
+        result.error = writeFailure(result.writtenPath, closeError(closed));
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
+    progressState = ExcelProgress::Finished;
+    return result;
+}
+
+} // namespace
+
+QString TimetableExport::OutputPath(const QString& chosenPath)
+{
+    if (chosenPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return chosenPath;
+    if (chosenPath.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        return chosenPath.left(chosenPath.size() - 4) + QStringLiteral(".xlsx");
+    return chosenPath + QStringLiteral(".xlsx");
+}
+
+TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableModel& model, const QString& chosenPath,
+                                                           std::atomic<int>& progressState)
+{
+    return exportWorkbook(chosenPath, "总课表", progressState, gridsAreWhole(model), [&](SheetWriter& writer) {
+        const int days = model.dayCount;
+        const int periods = model.periodCount;
+        writer.header(0, 0, QStringLiteral("星期"));
+        writer.header(1, 0, QStringLiteral("节次"));
+        for (int d = 0; d < days; ++d)
+            writer.mergedHeader(0, d * periods + 1, 0, (d + 1) * periods, DayName(d));
+        for (int k = 0; k < model.classCount; ++k)
+            writer.mergedHeader(2 + 2 * k, 0, 3 + 2 * k, 0, model.className(k));
+        for (int d = 0; d < days; ++d)
+            for (int p = 0; p < periods; ++p)
+                writer.header(1, d * periods + p + 1, QString::number(p + 1));
+        for (int k = 0; k < model.classCount; ++k) {
+            for (int d = 0; d < days; ++d)
+                for (int p = 0; p < periods; ++p)
+                    writer.body(2 + 2 * k, d * periods + p + 1, model.subject(k, d, p));
+            for (int d = 0; d < days; ++d)
+                for (int p = 0; p < periods; ++p)
+                    writer.body(3 + 2 * k, d * periods + p + 1, model.teacher(k, d, p));
+        }
+
+        lxw_worksheet* sheet = writer.sheet();
+        worksheet_set_column(sheet, 0, 0, 12, nullptr);
+        if (days * periods > 0)
+            worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(days * periods), 8, nullptr);
+        worksheet_freeze_panes(sheet, 2, 1);
+    });
+}
+
+TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableModel& model, const QString& chosenPath,
+                                                            std::atomic<int>& progressState)
+{
+    const bool whole = model.dayCount >= 0 && model.periodCount >= 0;
+    return exportWorkbook(chosenPath, "教师课表", progressState, whole, [&](SheetWriter& writer) {
+        const int days = model.dayCount;
+        const int periods = model.periodCount;
+        writer.mergedHeader(0, 0, 0, 1, QStringLiteral("星期"));
+        writer.header(1, 0, QStringLiteral("教师"));
+        writer.header(1, 1, QStringLiteral("周课时"));
+        for (int d = 0; d < days; ++d)
+            writer.mergedHeader(0, d * periods + 2, 0, (d + 1) * periods + 1, DayName(d));
+        for (int d = 0; d < days; ++d)
+            for (int p = 0; p < periods; ++p)
+                writer.header(1, d * periods + p + 2, QString::number(p + 1));
+        const int teachers = model.teacherCount();
+        for (int t = 0; t < teachers; ++t) {
+            writer.header(2 + t, 0, model.teacherName(t));
+            writer.body(2 + t, 1, model.teacherWeeklyCount(t));
+            for (int d = 0; d < days; ++d)
+                for (int p = 0; p < periods; ++p)
+                    writer.body(2 + t, d * periods + p + 2, model.teacherSlot(t, d, p));
+        }
+
+        lxw_worksheet* sheet = writer.sheet();
+        worksheet_set_column(sheet, 0, 0, 12, nullptr);
+        worksheet_set_column(sheet, 1, 1, 8, nullptr);
+        if (days * periods > 0)
+            worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(days * periods + 1), 14, nullptr);
+        worksheet_freeze_panes(sheet, 2, 2);
+    });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+
+class TimetableModel;
+
+// Writes the timetable shown to an .xlsx workbook: the master table of all
+// classes or the teacher table. Only the grid model is read (classCount,
+// dayCount, periodCount, subjectGrid, teacherGrid, teacherTable).
+//
+// Master table (S = dayCount × periodCount, slot v = d·periodCount + p + 1):
+//   A1 "星期", A2 "节次"; row 1: each day's name merged over its periods;
+//   row 2: the period numbers 1..periodCount under every day; class k in rows
+//   3 + 2k (subjects) and 4 + 2k (teachers), its name merged over A(3+2k):A(4+2k);
+//   slot v in column v.
+// Teacher table: A1:B1 merged "星期", A2 "教师", B2 "周课时"; the day and period
+//   headers shifted right by one column; teacher t in row 3 + t, entry j of
+//   its teacherTable row in column j.
+// Every value is written as text; "H" leaves its cell empty.
+//
+// The file is always an .xlsx workbook: a name ending in .xls is written as the
+// same name ending in .xlsx, any other name that does not end in .xlsx gets
+// .xlsx appended. The result tells the name actually written.
+class TimetableExport
+{
+public:
+    struct Result
+    {
+        QString error;       // names the file and the reason; empty on success
+        QString writtenPath; // the file written (or attempted)
+        bool ok() const { return error.isEmpty(); }
+    };
+
+    static QString OutputPath(const QString& chosenPath);
+
+    // progressState goes to Running, then to Finished once the file is written,
+    // or to Failed. Never throws.
+    static Result ExportMasterTable(const TimetableModel& model, const QString& chosenPath,
+                                    std::atomic<int>& progressState);
+    // Uses teacherTable as it is: build it first (BuildTeacherTable).
+    static Result ExportTeacherTable(const TimetableModel& model, const QString& chosenPath,
+                                     std::atomic<int>& progressState);
+};
