@@ -100,6 +100,8 @@ int TimetableModel::FindTeacherClash(const QString& teacherName, int excludedCla
 
 bool TimetableModel::IsCombinedLesson(int classIndex, int subjectNumber) const
 {
+    if (classIndex < 0)
+        return false; // -1 marks an empty member place, not a class
     for (int g = 0; g < combinedGroupCount(); ++g) {
         if (combinedSubject(g) != subjectNumber)
             continue;

@@ -1,0 +1,426 @@
+#include "TestSupport.h"
+#include "TimetableFixture.h"
+
+#include "engine/PlanningModel.h"
+#include "store/Database.h"
+#include "store/ListRewrite.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
+#include "store/TableReader.h"
+#include "view/TimetableModel.h"
+
+#include <QtTest>
+
+namespace {
+
+// Every row of a table, all columns after 编号, NULL as "H".
+std::vector<QStringList> dump(const QString& table)
+{
+    std::vector<QStringList> rows;
+    TableReader reader(table);
+    while (reader.next()) {
+        QStringList row;
+        for (int i = 1; i < reader.columnCount(); ++i)
+            row << reader.text(i);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::vector<QStringList>> dumpSaved()
+{
+    return {dump(Schema::kTimetable), dump(Schema::kTimetableTeachers), dump(Schema::kFixed), dump(Schema::kCombined)};
+}
+
+void setWeek(int days, int periods)
+{
+    Database::exec(QStringLiteral("UPDATE \"周工作计划\" SET \"工作天数\" = ?, \"每天节次\" = ?"),
+                   {QString::number(days), QString::number(periods)}, QStringLiteral("test"));
+}
+
+void writeSubjects(const TimetableModel& model)
+{
+    for (int i = 0; i < TimetableModel::kSubjects; ++i)
+        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
+}
+
+// A saved-table row: class name, then 63 slots; `slots` fill the first ones day-major within 9-period days.
+QStringList savedRow(const QString& name, const QStringList& slotsByCode = {})
+{
+    QStringList row(64, QStringLiteral("H"));
+    row[0] = name;
+    for (qsizetype i = 0; i < slotsByCode.size(); ++i)
+        row[i + 1] = slotsByCode[i];
+    return row;
+}
+
+// 七(1), 七(2), 七(3) in a 5 × 8 week with lessons everywhere but a few free slots,
+// a fixed lesson and two combined groups (one of two members, one of three).
+TimetableModel scheduledSchool()
+{
+    TimetableModel model = emptyModel(5, 8, {QStringLiteral("七(1)"), QStringLiteral("七(2)"), QStringLiteral("七(3)")});
+    const QStringList subjects{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"),
+                               QStringLiteral("体育"), QStringLiteral("音乐")};
+    for (int c = 0; c < 3; ++c)
+        for (int d = 0; d < 5; ++d)
+            for (int p = 0; p < 8; ++p) {
+                if ((c + d + p) % 7 == 0)
+                    continue; // free
+                const int n = (c + 2 * d + p) % 5;
+                model.setLesson(c, d, p, subjects[n], QStringLiteral("师%1%2").arg(n).arg(c % 2));
+            }
+    model.appendFixedLesson({1, 2, 3, model.SubjectNumber(model.subject(1, 2, 3))});
+    model.appendCombinedGroup(4, {0, 2});
+    model.appendCombinedGroup(5, {-1, 1, -1, 0, 2});
+    return model;
+}
+
+} // namespace
+
+class TimetableStoreTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void saveAndLoadGiveTheSameModel()
+    {
+        ScratchDatabase db;
+        const TimetableModel saved = scheduledSchool();
+        writeSubjects(saved);
+        setWeek(5, 8);
+        saved.SaveTimetable();
+
+        TimetableModel loaded;
+        loaded.LoadSavedTimetable();
+        QCOMPARE(loaded.classCount, 3);
+        QCOMPARE(loaded.dayCount, 5);
+        QCOMPARE(loaded.periodCount, 8);
+        QCOMPARE(loaded.subjectGrid.size(), 3 * 41);
+        QCOMPARE(loaded.subjectGrid, saved.subjectGrid);
+        QCOMPARE(loaded.teacherGrid, saved.teacherGrid);
+        QCOMPARE(loaded.subjectNames, saved.subjectNames);
+        QCOMPARE(loaded.fixedLessons, saved.fixedLessons);
+        QCOMPARE(loaded.combinedClasses, saved.combinedClasses);
+        // Loading shows nothing yet.
+        QCOMPARE(loaded.showTimetable, 0);
+        QCOMPARE(loaded.selectedClass, -1);
+    }
+
+    void publishedRunSavesAndLoads()
+    {
+        ScratchDatabase db;
+        // The result of a run as the planning model hands it over.
+        PlanningModel plan;
+        plan.classCount = 2;
+        plan.dayCount = 3;
+        plan.periodCount = 2;
+        for (int i = 0; i < PlanningModel::kSubjects; ++i)
+            plan.subjectNames[i] = i == 0 ? QStringLiteral("语文") : i == 1 ? QStringLiteral("数学") : QStringLiteral("H");
+        plan.subjectGrid = QStringList{"一班", "语文", "数学", "H", "语文", "数学", "数学",
+                                       "二班", "数学", "语文", "语文", "H", "数学", "语文"};
+        plan.teacherGrid = QStringList{"一班", "张", "李", "H", "张", "李", "李",
+                                       "二班", "李", "张", "张", "H", "李", "张"};
+        plan.fixedLessons = {1, 2, 1, 1};
+        plan.combinedClasses = {2, 0, 1, -1, -1, -1};
+        TimetableModel model;
+        model.PublishToView(plan);
+        writeSubjects(model);
+        setWeek(3, 2);
+        model.SaveTimetable();
+
+        TimetableModel loaded;
+        loaded.LoadSavedTimetable();
+        QCOMPARE(loaded.subjectGrid, plan.subjectGrid);
+        QCOMPARE(loaded.teacherGrid, plan.teacherGrid);
+        QCOMPARE(loaded.fixedLessons, plan.fixedLessons);
+        QCOMPARE(loaded.combinedClasses, plan.combinedClasses);
+    }
+
+    void savedRowsAndColumns()
+    {
+        ScratchDatabase db;
+        TimetableModel model = scheduledSchool();
+        model.SaveTimetable();
+
+        const std::vector<QStringList> subjects = dump(Schema::kTimetable);
+        const std::vector<QStringList> teachers = dump(Schema::kTimetableTeachers);
+        QCOMPARE(subjects.size(), size_t(3));
+        QCOMPARE(teachers.size(), size_t(3));
+        const QStringList columns = Schema::table(Schema::kTimetable).columns;
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(subjects[c][0], model.className(c));
+            QCOMPARE(teachers[c][0], model.teacherGridClassName(c));
+            for (int d = 0; d < 7; ++d)
+                for (int p = 0; p < 9; ++p) {
+                    const int at = TimetableModel::SavedSlotPosition(d, p);
+                    QCOMPARE(columns[at], TimetableModel::SlotCode(d, p));
+                    if (d < 5 && p < 8) {
+                        QCOMPARE(subjects[c][at], model.subject(c, d, p));
+                        QCOMPARE(teachers[c][at], model.teacher(c, d, p));
+                    } else {
+                        // "19", "29", … "59" and "61" … "79".
+                        QCOMPARE(subjects[c][at], QStringLiteral("H"));
+                        QCOMPARE(teachers[c][at], QStringLiteral("H"));
+                    }
+                }
+        }
+        QCOMPARE(subjects[0][TimetableModel::SavedSlotPosition(0, 0)], QStringLiteral("H")); // a free slot
+
+        // The fixed lesson: class name, 1-based day and period, subject name.
+        const std::vector<QStringList> fixed = dump(Schema::kFixed);
+        QCOMPARE(fixed.size(), size_t(1));
+        QCOMPARE(fixed[0], (QStringList{"七(2)", "3", "4", model.subject(1, 2, 3)}));
+        // Combined groups keep their member places; empty ones are "H".
+        const std::vector<QStringList> combined = dump(Schema::kCombined);
+        QCOMPARE(combined.size(), size_t(2));
+        QCOMPARE(combined[0], (QStringList{"体育", "七(1)", "七(3)", "H", "H", "H"}));
+        QCOMPARE(combined[1], (QStringList{"音乐", "H", "七(2)", "H", "七(1)", "七(3)"}));
+    }
+
+    void tablesNeverShrink()
+    {
+        ScratchDatabase db;
+        TimetableModel big = scheduledSchool();
+        big.appendFixedLesson({0, 0, 1, 1});
+        big.appendFixedLesson({2, 4, 7, 2});
+        big.SaveTimetable();
+
+        TimetableModel small = emptyModel(5, 8, {QStringLiteral("八(1)")});
+        small.appendCombinedGroup(1, {0});
+        small.SaveTimetable();
+        const std::vector<QStringList> subjects = dump(Schema::kTimetable);
+        QCOMPARE(subjects.size(), size_t(3));
+        QCOMPARE(subjects[0], savedRow(QStringLiteral("八(1)")));
+        QCOMPARE(subjects[1], savedRow(QStringLiteral("H")));
+        QCOMPARE(subjects[2], savedRow(QStringLiteral("H")));
+        QCOMPARE(dump(Schema::kTimetableTeachers).size(), size_t(3));
+        const std::vector<QStringList> fixed = dump(Schema::kFixed);
+        QCOMPARE(fixed.size(), size_t(3));
+        for (const QStringList& row : fixed)
+            QCOMPARE(row, QStringList(4, QStringLiteral("H")));
+        const std::vector<QStringList> combined = dump(Schema::kCombined);
+        QCOMPARE(combined.size(), size_t(2));
+        QCOMPARE(combined[0], (QStringList{"语文", "八(1)", "H", "H", "H", "H"}));
+        QCOMPARE(combined[1], QStringList(6, QStringLiteral("H")));
+
+        // No class at all: nothing inserted, every row reset.
+        TimetableModel none = emptyModel(5, 8, {});
+        none.SaveTimetable();
+        QCOMPARE(dump(Schema::kTimetable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(dump(Schema::kTimetableTeachers), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(dump(Schema::kCombined), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
+
+        TimetableModel reloaded = scheduledSchool();
+        reloaded.LoadSavedTimetable();
+        QCOMPARE(reloaded.classCount, 0);
+        QVERIFY(reloaded.subjectGrid.isEmpty() && reloaded.teacherGrid.isEmpty());
+        QVERIFY(reloaded.fixedLessons.empty() && reloaded.combinedClasses.empty());
+    }
+
+    void savingTwiceWritesTheSame()
+    {
+        ScratchDatabase db;
+        TimetableModel model = scheduledSchool();
+        model.SetDisplayMode(1, 0, 1, 1920);
+        model.selectedClass = 2;
+        model.swapArmed = 1;
+        const TimetableModel before = model;
+        model.SaveTimetable();
+        const auto first = dumpSaved();
+        model.SaveTimetable();
+        QCOMPARE(dumpSaved(), first);
+        // The save changes nothing in the model.
+        QCOMPARE(model.subjectGrid, before.subjectGrid);
+        QCOMPARE(model.selectedClass, 2);
+        QCOMPARE(model.swapArmed, 1);
+        QCOMPARE(model.adjustMode, 1);
+    }
+
+    void failingSaveLeavesAllFourTables_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("课表") << Schema::kTimetable;
+        QTest::newRow("课表教师") << Schema::kTimetableTeachers;
+        QTest::newRow("固定科目") << Schema::kFixed;
+        QTest::newRow("合班设置") << Schema::kCombined;
+    }
+    void failingSaveLeavesAllFourTables()
+    {
+        QFETCH(QString, table);
+        ScratchDatabase db;
+        TimetableModel old = emptyModel(5, 8, {QStringLiteral("旧(1)"), QStringLiteral("旧(2)")});
+        fillRow(old, 0, {"语文/张", "数学/李"});
+        old.appendFixedLesson({1, 0, 0, 2});
+        old.appendCombinedGroup(1, {0, 1});
+        old.SaveTimetable();
+        const auto before = dumpSaved();
+
+        // The filling step of one table fails.
+        const QString key = Schema::table(table).columns.first();
+        Database::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON %1 WHEN NEW.%2 <> 'H' "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused by test'); END")
+                           .arg(Schema::quoted(table), Schema::quoted(key)),
+                       {}, QStringLiteral("test"));
+        const TimetableModel model = scheduledSchool();
+        bool failed = false;
+        try {
+            model.SaveTimetable();
+        } catch (const StoreError& error) {
+            failed = true;
+            QVERIFY(error.driverText().contains(QLatin1String("refused by test")));
+        }
+        QVERIFY(failed);
+        QCOMPARE(dumpSaved(), before);
+
+        Database::exec(QStringLiteral("DROP TRIGGER refuse"), {}, QStringLiteral("test"));
+        model.SaveTimetable();
+        QCOMPARE(dump(Schema::kTimetable).size(), size_t(3));
+    }
+
+    void loadReadsTheWeekRowsToTheLast()
+    {
+        ScratchDatabase db;
+        setWeek(5, 8);
+        Database::exec(QStringLiteral("INSERT INTO \"周工作计划\" (\"工作天数\", \"每天节次\") VALUES ('6', '7')"), {},
+                       QStringLiteral("test"));
+        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
+        TimetableModel model;
+        model.LoadSavedTimetable();
+        QCOMPARE(model.dayCount, 6);
+        QCOMPARE(model.periodCount, 7);
+        QCOMPARE(model.subjectGrid.size(), 2 * 43);
+        QCOMPARE(model.subject(0, 0, 0), QStringLiteral("语文"));
+        QCOMPARE(model.teacher(0, 0, 0), QStringLiteral("张"));
+    }
+
+    void loadStopsAtTheFirstFreeRow()
+    {
+        ScratchDatabase db;
+        setWeek(5, 8);
+        // Columns by position: "12" holds 数学, "21" holds 英语, "19" is outside the 5 × 8 week.
+        QStringList first = savedRow("A");
+        first[TimetableModel::SavedSlotPosition(0, 1)] = QStringLiteral("数学");
+        first[TimetableModel::SavedSlotPosition(1, 0)] = QStringLiteral("英语");
+        first[TimetableModel::SavedSlotPosition(0, 8)] = QStringLiteral("不读");
+        rewriteList(Schema::kTimetable, {first, savedRow("B"), savedRow("H"), savedRow("D", {"语文"})},
+                    QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("H"), savedRow("D")},
+                    QStringLiteral("test"));
+        // A NULL slot reads as "H".
+        Database::exec(QStringLiteral("UPDATE \"课表\" SET \"13\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("test"));
+        TimetableModel model;
+        model.LoadSavedTimetable();
+        QCOMPARE(model.classCount, 2);
+        QCOMPARE(model.subjectGrid.size(), 2 * 41);
+        QCOMPARE(model.teacherGrid.size(), 2 * 41);
+        QCOMPARE(model.subject(0, 0, 1), QStringLiteral("数学"));
+        QCOMPARE(model.subject(0, 0, 2), QStringLiteral("H"));
+        QCOMPARE(model.subject(0, 1, 0), QStringLiteral("英语"));
+        QVERIFY(!model.subjectGrid.contains(QStringLiteral("不读")));
+        QCOMPARE(model.ClassIndex(QStringLiteral("D")), -1);
+    }
+
+    void loadDropRules()
+    {
+        ScratchDatabase db;
+        setWeek(5, 8);
+        TimetableModel names;
+        setSubjects(names);
+        writeSubjects(names);
+        rewriteList(Schema::kTimetable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kFixed,
+                    {
+                        {"B", "2", "3", "数学"},     // kept
+                        {"X", "1", "1", "语文"},     // class not in the timetable: dropped
+                        {"A", "1", "1", "化学"},     // subject unknown: dropped
+                        {"C", "9", "0", "英语"},     // day and period taken as they are
+                        {"A", "x", " 2节", "语文"},  // leading digits: no digits gives 0
+                        {"H", "1", "1", "语文"},     // stops here
+                        {"A", "1", "1", "语文"},
+                    },
+                    QStringLiteral("test"));
+        rewriteList(Schema::kCombined,
+                    {
+                        {"体育", "A", "H", "B", "H", "H"}, // kept with -1 places
+                        {"体育", "A", "H", "X", "H", "H"}, // member unknown: dropped
+                        {"化学", "A", "B", "H", "H", "H"}, // subject unknown: dropped
+                        {"音乐", "H", "C", "H", "H", "A"}, // kept
+                        {"H", "A", "B", "H", "H", "H"},    // stops here
+                        {"语文", "A", "B", "H", "H", "H"},
+                    },
+                    QStringLiteral("test"));
+        TimetableModel model;
+        model.LoadSavedTimetable();
+        QCOMPARE(model.fixedLessons, (std::vector<int>{1, 1, 2, 2, 2, 8, -1, 3, 0, -1, 1, 1}));
+        QCOMPARE(model.combinedClasses, (std::vector<int>{4, 0, -1, 1, -1, -1, 5, -1, 2, -1, -1, 0}));
+    }
+
+    void loadTakesTwentyFourSubjects()
+    {
+        ScratchDatabase db;
+        for (int i = 0; i < 6; ++i)
+            Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES (?)"),
+                           {QStringLiteral("第%1个").arg(25 + i)}, QStringLiteral("test"));
+        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
+        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
+        TimetableModel model;
+        model.LoadSavedTimetable();
+        QCOMPARE(model.subjectNames.size(), 24);
+        QCOMPARE(model.subjectNames[0], QStringLiteral("语文"));
+        QCOMPARE(model.subjectNames[1], QStringLiteral("H"));
+        QCOMPARE(model.subjectNames[23], QStringLiteral("末位"));
+        QVERIFY(!model.subjectNames.contains(QStringLiteral("第25个")));
+    }
+
+    void teacherRowsFollowTheClassRows()
+    {
+        // 课表教师 shorter or longer than 课表 (written by hand, or by an old
+        // interrupted save): the teacher grid still has one row per class.
+        ScratchDatabase db;
+        setWeek(1, 2);
+        rewriteList(Schema::kTimetable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
+        TimetableModel shorter;
+        shorter.LoadSavedTimetable();
+        QCOMPARE(shorter.classCount, 2);
+        QCOMPARE(shorter.teacherGrid, (QStringList{"A", "张", "李", "B", "H", "H"}));
+
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
+                    QStringLiteral("test"));
+        TimetableModel longer;
+        longer.LoadSavedTimetable();
+        QCOMPARE(longer.teacherGrid.size(), longer.subjectGrid.size());
+        longer.BuildTeacherTable();
+        QCOMPARE(longer.teacherCount(), 0);
+    }
+
+    void weekBeyondTheSavedLayoutIsRefused_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("periods");
+        QTest::newRow("10 periods") << 5 << 10;
+        QTest::newRow("8 days") << 8 << 8;
+        QTest::newRow("negative") << -1 << 8;
+    }
+    void weekBeyondTheSavedLayoutIsRefused()
+    {
+        // With 10 periods, period 9 of day 0 would be read from column "21".
+        QFETCH(int, days);
+        QFETCH(int, periods);
+        ScratchDatabase db;
+        setWeek(days, periods);
+        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"})}, QStringLiteral("test"));
+        TimetableModel model;
+        QVERIFY_THROWS_EXCEPTION(StoreError, model.LoadSavedTimetable());
+        QCOMPARE(model.classCount, 0);
+        QCOMPARE(model.slotCount(), 0);
+        model.SetDisplayMode(1, 1, 0, 1366);
+        QCOMPARE(model.teacherCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TimetableStoreTest)
+#include "TimetableStoreTest.moc"
