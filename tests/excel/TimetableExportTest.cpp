@@ -1,0 +1,269 @@
+#include "WorkbookReadBack.h"
+
+#include "engine/Naming.h"
+#include "excel/ColumnName.h"
+#include "excel/ExcelProgress.h"
+#include "excel/TimetableExport.h"
+#include "view/TimetableModel.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A timetable with a free slot in every class and teachers shared between classes.
+TimetableModel makeTimetable(int classes, int days, int periods)
+{
+    TimetableModel model;
+    QStringList names;
+    for (int k = 0; k < classes; ++k)
+        names << QStringLiteral("七(%1)班").arg(k + 1);
+    model.resetGrids(days, periods, names);
+    const QStringList subjects{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语")};
+    for (int k = 0; k < classes; ++k)
+        for (int d = 0; d < days; ++d)
+            for (int p = 0; p < periods; ++p) {
+                if ((k + d + p) % 4 == 3)
+                    continue; // free slot: "H" in both grids
+                const int s = (d + p) % 3;
+                model.setLesson(k, d, p, subjects[s], QStringLiteral("教师%1%2").arg(s).arg(k % 2));
+            }
+    return model;
+}
+
+} // namespace
+
+class TimetableExportTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void columnNames_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("0") << 0 << QStringLiteral("A");
+        QTest::newRow("25") << 25 << QStringLiteral("Z");
+        QTest::newRow("26") << 26 << QStringLiteral("AA");
+        QTest::newRow("27") << 27 << QStringLiteral("AB");
+        QTest::newRow("35") << 35 << QStringLiteral("AJ");
+        QTest::newRow("63") << 63 << QStringLiteral("BL");
+        QTest::newRow("64") << 64 << QStringLiteral("BM");
+        QTest::newRow("701") << 701 << QStringLiteral("ZZ");
+        QTest::newRow("702") << 702 << QStringLiteral("AAA");
+    }
+
+    void columnNames()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, name);
+        QCOMPARE(ColumnName(column), name);
+    }
+
+    void masterTable_data()
+    {
+        QTest::addColumn<int>("classes");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("periods");
+        QTest::addColumn<QString>("lastDayHeader"); // merged range of the last day
+        QTest::addColumn<QString>("lastColumn");
+        QTest::newRow("2 classes, 5 x 7") << 2 << 5 << 7 << QStringLiteral("AD1:AJ1") << QStringLiteral("AJ");
+        QTest::newRow("1 class, 7 x 9") << 1 << 7 << 9 << QStringLiteral("BD1:BL1") << QStringLiteral("BL");
+        QTest::newRow("3 classes, 2 x 1") << 3 << 2 << 1 << QStringLiteral("C1") << QStringLiteral("C");
+    }
+
+    void masterTable()
+    {
+        QFETCH(int, classes);
+        QFETCH(int, days);
+        QFETCH(int, periods);
+        QFETCH(QString, lastDayHeader);
+        QFETCH(QString, lastColumn);
+        const TimetableModel model = makeTimetable(classes, days, periods);
+        std::atomic<int> progressState{-1};
+        const TimetableExport::Result result =
+            TimetableExport::ExportMasterTable(model, m_dir.filePath(QStringLiteral("master.xlsx")), progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(progressState.load(), ExcelProgress::Finished);
+
+        const WorkbookReadBack book(result.writtenPath);
+        QCOMPARE(book.text(0, 0), QStringLiteral("星期"));
+        QCOMPARE(book.text(1, 0), QStringLiteral("节次"));
+        const int slots = days * periods;
+        for (int d = 0; d < days; ++d) {
+            const int first = d * periods + 1;
+            QCOMPARE(book.text(0, first), DayName(d));
+            const QString expected = periods == 1 ? CellName(first, 1)
+                                                  : CellName(first, 1) + QLatin1Char(':') + CellName(first + periods - 1, 1);
+            QCOMPARE(book.mergeAt(0, first), expected);
+            for (int p = 0; p < periods; ++p)
+                QCOMPARE(book.text(1, first + p), QString::number(p + 1));
+        }
+        QCOMPARE(book.mergeAt(0, (days - 1) * periods + 1), lastDayHeader);
+        for (int k = 0; k < classes; ++k) {
+            QCOMPARE(book.text(2 + 2 * k, 0), model.className(k));
+            QCOMPARE(book.mergeAt(2 + 2 * k, 0), QStringLiteral("A%1:A%2").arg(3 + 2 * k).arg(4 + 2 * k));
+            for (int d = 0; d < days; ++d)
+                for (int p = 0; p < periods; ++p) {
+                    const int column = d * periods + p + 1;
+                    const QString subject = model.subject(k, d, p);
+                    const QString teacher = model.teacher(k, d, p);
+                    QCOMPARE(book.text(2 + 2 * k, column), subject == QLatin1String("H") ? QStringLiteral("<empty>") : subject);
+                    QCOMPARE(book.text(3 + 2 * k, column), teacher == QLatin1String("H") ? QStringLiteral("<empty>") : teacher);
+                }
+        }
+        // Nothing outside the table.
+        QCOMPARE(book.lastRow(), 1 + 2 * classes);
+        QCOMPARE(book.lastColumn(), slots);
+        QCOMPARE(ColumnName(book.lastColumn()), lastColumn);
+    }
+
+    // The example of two classes in a 5 × 7 week, cell by cell.
+    void masterTableAddresses()
+    {
+        const TimetableModel model = makeTimetable(2, 5, 7);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result =
+            TimetableExport::ExportMasterTable(model, m_dir.filePath(QStringLiteral("five.xlsx")), progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        const WorkbookReadBack book(result.writtenPath);
+        QCOMPARE(book.mergeAt(0, 1), QStringLiteral("B1:H1"));
+        QCOMPARE(book.mergeAt(0, 8), QStringLiteral("I1:O1"));
+        QCOMPARE(book.text(0, 8), QStringLiteral("星期二"));
+        QCOMPARE(book.mergeAt(0, 29), QStringLiteral("AD1:AJ1"));
+        QCOMPARE(book.text(0, 29), QStringLiteral("星期五"));
+        QCOMPARE(book.text(1, 35), QStringLiteral("7"));
+        QCOMPARE(book.mergeAt(2, 0), QStringLiteral("A3:A4"));
+        QCOMPARE(book.mergeAt(4, 0), QStringLiteral("A5:A6"));
+        QCOMPARE(book.text(4, 0), QStringLiteral("七(2)班"));
+        QCOMPARE(book.text(2, 1), QStringLiteral("语文"));      // B3: class 1, day 1, period 1
+        QCOMPARE(book.text(3, 1), QStringLiteral("教师00"));    // B4
+        QCOMPARE(book.text(2, 4), QStringLiteral("<empty>"));   // E3: a free slot stays empty, not "H"
+        QCOMPARE(book.text(5, 34), model.teacher(1, 4, 5));      // AI6
+        QCOMPARE(book.text(5, 34), QStringLiteral("教师01"));
+        QCOMPARE(book.text(5, 35), QStringLiteral("<empty>"));   // AJ6, the last slot, is free
+    }
+
+    void teacherTable_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("periods");
+        QTest::addColumn<QString>("firstDayHeader");
+        QTest::addColumn<QString>("lastColumn");
+        QTest::newRow("5 x 7") << 5 << 7 << QStringLiteral("C1:I1") << QStringLiteral("AK");
+        QTest::newRow("7 x 9") << 7 << 9 << QStringLiteral("C1:K1") << QStringLiteral("BM");
+    }
+
+    void teacherTable()
+    {
+        QFETCH(int, days);
+        QFETCH(int, periods);
+        QFETCH(QString, firstDayHeader);
+        QFETCH(QString, lastColumn);
+        TimetableModel model = makeTimetable(2, days, periods);
+        model.BuildTeacherTable();
+        QVERIFY(model.teacherCount() > 0);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result =
+            TimetableExport::ExportTeacherTable(model, m_dir.filePath(QStringLiteral("teachers.xlsx")), progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(progressState.load(), ExcelProgress::Finished);
+
+        const WorkbookReadBack book(result.writtenPath);
+        QCOMPARE(book.text(0, 0), QStringLiteral("星期"));
+        QCOMPARE(book.mergeAt(0, 0), QStringLiteral("A1:B1"));
+        QCOMPARE(book.text(1, 0), QStringLiteral("教师"));
+        QCOMPARE(book.text(1, 1), QStringLiteral("周课时"));
+        QCOMPARE(book.text(0, 2), QStringLiteral("星期一"));
+        QCOMPARE(book.mergeAt(0, 2), firstDayHeader);
+        for (int d = 0; d < days; ++d)
+            QCOMPARE(book.text(0, d * periods + 2), DayName(d));
+        QCOMPARE(book.text(1, 2), QStringLiteral("1"));
+        QCOMPARE(book.text(1, days * periods + 1), QString::number(periods));
+        const int slots = days * periods;
+        for (int t = 0; t < model.teacherCount(); ++t) {
+            QCOMPARE(book.text(2 + t, 0), model.teacherName(t));
+            QCOMPARE(book.text(2 + t, 1), model.teacherWeeklyCount(t));
+            for (int d = 0; d < days; ++d)
+                for (int p = 0; p < periods; ++p) {
+                    const QString slot = model.teacherSlot(t, d, p);
+                    QCOMPARE(book.text(2 + t, d * periods + p + 2), slot == QLatin1String("H") ? QStringLiteral("<empty>") : slot);
+                }
+        }
+        QCOMPARE(book.lastRow(), 1 + model.teacherCount());
+        QCOMPARE(ColumnName(slots + 1), lastColumn);
+        QCOMPARE(book.lastColumn(), slots + 1);
+    }
+
+    void outputNames_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::newRow(".xlsx") << QStringLiteral("课表.xlsx") << QStringLiteral("课表.xlsx");
+        QTest::newRow(".XLSX") << QStringLiteral("KB.XLSX") << QStringLiteral("KB.XLSX");
+        QTest::newRow(".xls") << QStringLiteral("课表.xls") << QStringLiteral("课表.xlsx");
+        QTest::newRow(".XLS") << QStringLiteral("KB.XLS") << QStringLiteral("KB.xlsx");
+        QTest::newRow("no extension") << QStringLiteral("课表") << QStringLiteral("课表.xlsx");
+        QTest::newRow("other extension") << QStringLiteral("课表.csv") << QStringLiteral("课表.csv.xlsx");
+    }
+
+    void outputNames()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QCOMPARE(TimetableExport::OutputPath(chosen), written);
+    }
+
+    void xlsNameWritesXlsx()
+    {
+        const TimetableModel model = makeTimetable(1, 5, 7);
+        std::atomic<int> progressState{0};
+        const QString chosen = m_dir.filePath(QStringLiteral("old-style.xls"));
+        const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, chosen, progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.writtenPath, chosen + QLatin1Char('x'));
+        QVERIFY(!QFile::exists(chosen));
+        QCOMPARE(WorkbookReadBack(result.writtenPath).text(0, 0), QStringLiteral("星期"));
+    }
+
+    // libxlsxwriter only finds a bad path when the workbook is closed: that must be an error.
+    void badPathIsAnError_data()
+    {
+        QTest::addColumn<bool>("teachers");
+        QTest::newRow("master table") << false;
+        QTest::newRow("teacher table") << true;
+    }
+
+    void badPathIsAnError()
+    {
+        QFETCH(bool, teachers);
+        TimetableModel model = makeTimetable(2, 5, 7);
+        model.BuildTeacherTable();
+        std::atomic<int> progressState{0};
+        const QString file = m_dir.filePath(QStringLiteral("no-such-folder/课表.xlsx"));
+        const TimetableExport::Result result = teachers
+            ? TimetableExport::ExportTeacherTable(model, file, progressState)
+            : TimetableExport::ExportMasterTable(model, file, progressState);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error.contains(QDir::toNativeSeparators(file)), qPrintable(result.error));
+        QCOMPARE(progressState.load(), ExcelProgress::Failed);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void damagedGridIsRefused()
+    {
+        TimetableModel model = makeTimetable(2, 5, 7);
+        model.classCount = 3; // one class more than the grids hold
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result =
+            TimetableExport::ExportMasterTable(model, m_dir.filePath(QStringLiteral("short.xlsx")), progressState);
+        QVERIFY(!result.ok());
+        QCOMPARE(progressState.load(), ExcelProgress::Failed);
+    }
+};
+
+QTEST_GUILESS_MAIN(TimetableExportTest)
+#include "TimetableExportTest.moc"
