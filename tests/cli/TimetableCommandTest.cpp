@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 #include "TestSupport.h"
 
+#include "engine/PlanningModel.h"
+#include "engine/Scheduler.h"
 #include "store/Database.h"
 #include "store/ListRewrite.h"
 #include "store/Schema.h"
@@ -99,6 +101,48 @@ private Q_SLOTS:
         QVERIFY(zhao != rows.end());
         QVERIFY(zhao->contains(QStringLiteral(" 2 ")));
         QVERIFY((zhao + 1)->contains(QStringLiteral("七(2) 体育")));
+    }
+
+    void scheduledDemoSavedAndReloaded()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), path}).exitCode, 0);
+
+        // A run, handed to the timetable model and saved, as after "保存课表".
+        Database::open(path);
+        PlanningModel plan;
+        const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(7u);
+        QVERIFY(!outcome.refused);
+        TimetableModel model;
+        model.PublishToView(plan);
+        QVERIFY(model.classCount > 0);
+        QVERIFY(model.fixedLessonCount() > 0 && model.combinedGroupCount() > 0);
+        model.SaveTimetable();
+
+        TimetableModel loaded;
+        loaded.LoadSavedTimetable();
+        QCOMPARE(loaded.classCount, model.classCount);
+        QCOMPARE(loaded.dayCount, model.dayCount);
+        QCOMPARE(loaded.periodCount, model.periodCount);
+        QCOMPARE(loaded.subjectNames, model.subjectNames);
+        QCOMPARE(loaded.subjectGrid, model.subjectGrid);
+        QCOMPARE(loaded.teacherGrid, model.teacherGrid);
+        QCOMPARE(loaded.fixedLessons, model.fixedLessons);
+        QCOMPARE(loaded.combinedClasses, model.combinedClasses);
+        Database::close();
+
+        // The saved timetable prints as the run that made it, without the run's own figures.
+        const CliRun run = runCli({QStringLiteral("schedule"), QStringLiteral("--seed"), QStringLiteral("7"),
+                                   QStringLiteral("--json"), QStringLiteral("--db"), path});
+        const CliRun saved = runCli({QStringLiteral("timetable"), QStringLiteral("--json"), QStringLiteral("--db"), path});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(saved.exitCode, 0);
+        const QString ran = run.out.trimmed();
+        const qsizetype from = ran.indexOf(QLatin1String(",\"dayCount\""));
+        const qsizetype to = ran.indexOf(QLatin1String(",\"unplacedLessons\""));
+        QVERIFY(from > 0 && to > from);
+        QCOMPARE(QLatin1Char('{') + ran.mid(from + 1, to - from - 1) + QLatin1Char('}'), saved.out.trimmed());
     }
 
     void emptyDatabaseAndErrors()
