@@ -1,7 +1,52 @@
 #include "cli/Cli.h"
 
-int runExport(const QStringList&)
+#include "excel/TimetableExport.h"
+#include "view/TimetableModel.h"
+
+#include <QDir>
+
+#include <atomic>
+
+int runExport(const QStringList& args)
 {
-    printErr(QStringLiteral("此命令尚未提供。"));
-    return ExitUsage;
+    const CommandLine line(args, {}, {QStringLiteral("--teachers")});
+    if (!line.ok() || line.positional().size() != 1) {
+        printErr(line.ok() ? QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]") : line.error());
+        return ExitUsage;
+    }
+    if (!openDatabaseForCommand(line.databasePath()))
+        return ExitStoreFailure;
+
+    TimetableModel model;
+    model.LoadSavedTimetable();
+    if (model.classCount == 0) {
+        printErr(QStringLiteral("没有已保存的课表，无法导出。"));
+        return ExitRefused;
+    }
+
+    const QString chosen = line.positional().first();
+    const bool teachers = line.has(QStringLiteral("--teachers"));
+    std::atomic<int> progressState{0};
+    TimetableExport::Result result;
+    if (teachers) {
+        model.BuildTeacherTable();
+        result = TimetableExport::ExportTeacherTable(model, chosen, progressState);
+    } else {
+        result = TimetableExport::ExportMasterTable(model, chosen, progressState);
+    }
+    if (!result.ok()) {
+        printErr(result.error);
+        return ExitStoreFailure;
+    }
+    if (result.writtenPath != chosen)
+        printOut(QStringLiteral("导出的文件总是 .xlsx 工作簿，文件名为 %1。").arg(QDir::toNativeSeparators(result.writtenPath)));
+    if (teachers)
+        printOut(QStringLiteral("已导出教师课表（%1 位教师）到 %2。")
+                     .arg(model.teacherCount())
+                     .arg(QDir::toNativeSeparators(result.writtenPath)));
+    else
+        printOut(QStringLiteral("已导出总课表（%1 个班级）到 %2。")
+                     .arg(model.classCount)
+                     .arg(QDir::toNativeSeparators(result.writtenPath)));
+    return ExitDone;
 }
