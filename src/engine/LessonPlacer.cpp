@@ -110,8 +110,9 @@ int LessonPlacer::teacherLoad(int c, int s, int d) const
     const int teacher = m_teachers.id(c, s);
     if (teacher == TeacherIndex::kNoTeacher)
         return 0;
+    // Only the classes the teacher teaches in can hold the teacher's lessons.
     int load = 0;
-    for (int other = 0; other < m_model.classCount; ++other)
+    for (int other : m_teachers.classesOf(teacher))
         for (int p = 0; p < m_model.periodCount; ++p) {
             const int lesson = m_model.cell(other, d, p);
             if (lesson != 0 && m_teachers.id(other, lesson) == teacher)

@@ -25,7 +25,7 @@ bool TimetableSmoother::clashes(int c, int p, int s, Lesson lesson) const
     const int teacher = m_teachers.id(c, s);
     if (teacher == TeacherIndex::kNoTeacher)
         return false;
-    for (int other = 0; other < m_model.classCount; ++other) {
+    for (int other : m_teachers.classesOf(teacher)) {
         if (other == c)
             continue;
         const int theirs = lesson(other, p);
