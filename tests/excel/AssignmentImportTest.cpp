@@ -1,5 +1,6 @@
 #include "SheetFixtures.h"
 #include "TestSupport.h"
+#include "XlsFixture.h"
 
 #include "excel/AssignmentImport.h"
 #include "excel/AssignmentSheet.h"
@@ -97,6 +98,9 @@ private:
         } else if (format == QLatin1String("ods")) {
             if (!zipAvailable() || !writeOdsPackage(file, odsContent(odsRows(sheet))))
                 return QString();
+        } else if (format == QLatin1String("xls")) {
+            if (!writeFile(file, XlsFixture::workbook(sheet)))
+                return QString();
         }
         return file;
     }
@@ -109,6 +113,8 @@ private Q_SLOTS:
         QTest::newRow("xlsx") << QStringLiteral("xlsx") << QString();
         QTest::newRow("ods") << QStringLiteral("ods") << QString();
         QTest::newRow("csv (TRUE is plain text there)") << QStringLiteral("csv") << QStringLiteral("TRUE");
+        // libfreexl hands truth values over as the numbers 1 and 0.
+        QTest::newRow("xls (TRUE arrives as 1)") << QStringLiteral("xls") << QStringLiteral("1");
     }
 
     void parsesTheSheet()
@@ -163,6 +169,7 @@ private Q_SLOTS:
         QTest::newRow("xlsx") << QStringLiteral("xlsx");
         QTest::newRow("ods") << QStringLiteral("ods");
         QTest::newRow("csv") << QStringLiteral("csv");
+        QTest::newRow("xls") << QStringLiteral("xls");
     }
 
     void tableStartingAtRowThree()
@@ -320,6 +327,15 @@ private Q_SLOTS:
         QVERIFY2(error.contains(QStringLiteral("无法打开")), qPrintable(error));
     }
 
+    void refusesAPasswordProtectedXls()
+    {
+        const QString file = path(QStringLiteral("locked.xls"));
+        QVERIFY(writeFile(file, XlsFixture::workbook(assignmentFixture(), true)));
+        const SheetReader::Result read = SheetReader::Read(file);
+        QVERIFY(!read.ok());
+        QVERIFY2(read.error.contains(QStringLiteral("文件受密码保护")), qPrintable(read.error));
+    }
+
     void refusesAPasswordProtectedOds()
     {
         if (!zipAvailable())
@@ -344,6 +360,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("format");
         QTest::newRow("xlsx") << QStringLiteral("xlsx");
         QTest::newRow("ods") << QStringLiteral("ods");
+        QTest::newRow("xls") << QStringLiteral("xls");
     }
 
     void damagedWorkbooksNeverCrash()
