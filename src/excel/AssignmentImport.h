@@ -27,11 +27,13 @@ public:
     // Reads the first worksheet of the file and takes it apart. progressState
     // goes to Running, then to Finished, or to Failed when the file cannot be
     // read. Returns an empty text on success, otherwise the message naming the
-    // file and the reason. Never throws.
+    // file and the reason. Never throws. Touches no database, so it may run on
+    // a worker thread while the caller shows progress.
     QString Import(const QString& path, std::atomic<int>& progressState);
 
     // "保存": replaces 任教科目 (all 24 rows) and 教师分工 in one transaction.
     // Returns "未设置教师分工！" without writing anything when there is no class,
     // otherwise an empty text. Throws StoreError; the tables are then unchanged.
+    // Runs on the thread that owns the shared connection.
     QString Save() const;
 };

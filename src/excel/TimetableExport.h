@@ -36,7 +36,8 @@ public:
     static QString OutputPath(const QString& chosenPath);
 
     // progressState goes to Running, then to Finished once the file is written,
-    // or to Failed. Never throws.
+    // or to Failed. Never throws. Reads the model only, so it may run on a
+    // worker thread as long as nobody changes the model meanwhile.
     static Result ExportMasterTable(const TimetableModel& model, const QString& chosenPath,
                                     std::atomic<int>& progressState);
     // Uses teacherTable as it is: build it first (BuildTeacherTable).
