@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdint>
 
@@ -13,11 +14,12 @@ struct ScheduleOutcome
 
     std::uint32_t seed = 0;  // the generator's seed
     // Lessons the grades ask for: over classes and subjects, the weekly counts (negative ones as 0).
-    int requiredLessons = 0;
+    // (64 bits: the counts come from the user's plan and are not bounded.)
+    qint64 requiredLessons = 0;
     // Of those, the lessons that stand in the final grid.
-    int placedLessons = 0;
+    qint64 placedLessons = 0;
     // Over classes and subjects: max(0, weekly count - lessons of the subject in the grid).
-    int unplacedLessons = 0;
+    qint64 unplacedLessons = 0;
     // Over days, periods and teachers other than "H": bookings - 1 where positive;
     // the classes of one combined group holding the group's subject count as one booking.
     int teacherClashes = 0;

@@ -163,9 +163,9 @@ void Scheduler::CountResult(ScheduleOutcome& outcome) const
             for (int p = 0; p < m.periodCount; ++p)
                 ++inGrid[m.cell(c, d, p)];
         for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
-            const int wanted = m.gradeCount(c, s);
-            outcome.requiredLessons += std::max(0, wanted);
-            outcome.unplacedLessons += std::max(0, wanted - inGrid[s]);
+            const qint64 wanted = m.gradeCount(c, s);
+            outcome.requiredLessons += std::max<qint64>(0, wanted);
+            outcome.unplacedLessons += std::max<qint64>(0, wanted - inGrid[s]);
         }
     }
     outcome.placedLessons = outcome.requiredLessons - outcome.unplacedLessons;

@@ -202,9 +202,9 @@ private Q_SLOTS:
         for (int d = 0; d < 5; ++d)
             for (int p = 0; p < 8; ++p)
                 QCOMPARE(m.cell(4, d, p) == 6, m.cell(5, d, p) == 6); // physical education together
-        QCOMPARE(outcome.requiredLessons, 6 * 41 + 6 * 40);
-        QCOMPARE(outcome.unplacedLessons, 6);
-        QCOMPARE(outcome.placedLessons, 6 * 40 + 6 * 40);
+        QCOMPARE(outcome.requiredLessons, qint64(6 * 41 + 6 * 40));
+        QCOMPARE(outcome.unplacedLessons, qint64(6));
+        QCOMPARE(outcome.placedLessons, qint64(6 * 40 + 6 * 40));
 
         // The same seed again on the same model: nothing of the first run is reused.
         const std::vector<int> first = m.lessonGrid;
@@ -276,9 +276,9 @@ private Q_SLOTS:
         ScheduleOutcome outcome;
         Scheduler(m).CountResult(outcome);
         // Missing: class 0 one 1; class 1 one 1; class 2 one 2, one 4; class 3 two 1, one 4.
-        QCOMPARE(outcome.requiredLessons, 16);
-        QCOMPARE(outcome.unplacedLessons, 7);
-        QCOMPARE(outcome.placedLessons, 9);
+        QCOMPARE(outcome.requiredLessons, qint64(16));
+        QCOMPARE(outcome.unplacedLessons, qint64(7));
+        QCOMPARE(outcome.placedLessons, qint64(9));
         // Period 0: T in classes 0, 1, 2 (2 clashes), U alone. Period 1: T in the
         // group and in class 2 (1 clash), U alone. Period 2: no teacher.
         QCOMPARE(outcome.teacherClashes, 3);
