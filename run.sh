@@ -15,3 +15,4 @@ if [ ! -e "$db" ]; then
   "$cli" init --demo --db "$db"
 fi
 "$cli" show --db "$db"
+"$cli" schedule --db "$db"
