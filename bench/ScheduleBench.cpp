@@ -196,8 +196,8 @@ int main(int argc, char* argv[])
         Database::close();
         const double load = median(loads);
         const double build = median(builds);
-        std::printf("%8d %10.2f %10.2f %10.2f %10.2f %9d %8d %10x\n", classCount, load, build,
-                    *std::min_element(builds.begin(), builds.end()), load + build, outcome.unplacedLessons,
+        std::printf("%8d %10.2f %10.2f %10.2f %10.2f %9lld %8d %10x\n", classCount, load, build,
+                    *std::min_element(builds.begin(), builds.end()), load + build, static_cast<long long>(outcome.unplacedLessons),
                     outcome.teacherClashes, sum);
     }
     return 0;
