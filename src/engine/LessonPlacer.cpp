@@ -110,12 +110,14 @@ int LessonPlacer::teacherLoad(int c, int s, int d) const
     const int teacher = m_teachers.id(c, s);
     if (teacher == TeacherIndex::kNoTeacher)
         return 0;
-    // Only the classes the teacher teaches in can hold the teacher's lessons.
+    // Every cell counts by the flat lookup, a free one (0) included: its
+    // "teacher" is the class name. Only the classes in which the id stands can
+    // hold cells that are the teacher's.
     int load = 0;
     for (int other : m_teachers.classesOf(teacher))
         for (int p = 0; p < m_model.periodCount; ++p) {
             const int lesson = m_model.cell(other, d, p);
-            if (lesson != 0 && m_teachers.id(other, lesson) == teacher)
+            if (m_teachers.id(other, lesson) == teacher)
                 ++load;
         }
     return load;

@@ -20,7 +20,7 @@ TeacherIndex::TeacherIndex(const PlanningModel& model)
         }
     m_classes.resize(static_cast<size_t>(m_count));
     for (int c = 0; c < model.classCount; ++c)
-        for (int s = 1; s < kStride; ++s) {
+        for (int s = 0; s < kStride; ++s) {
             std::vector<int>& classes = m_classes[static_cast<size_t>(id(c, s))];
             if (classes.empty() || classes.back() != c)
                 classes.push_back(c);

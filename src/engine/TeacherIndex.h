@@ -21,8 +21,9 @@ public:
     int id(int c, int s) const { return m_ids[static_cast<std::size_t>(kStride * c + s)]; }
     // Number of distinct ids (ids run 0..count-1).
     int count() const { return m_count; }
-    // The classes, ascending, in which the id teaches a subject (s = 1..24):
-    // the only classes whose lessons can be that teacher's.
+    // The classes, ascending, in which the id stands at some s = 0..24 (a
+    // subject it teaches, or the class's own name): the only classes whose
+    // cells can be that teacher's.
     const std::vector<int>& classesOf(int id) const { return m_classes[static_cast<std::size_t>(id)]; }
 
 private:

@@ -120,6 +120,19 @@ private Q_SLOTS:
         QCOMPARE(placer.ChooseDay(0, 1), 0);
     }
 
+    // The day choice looks up the teacher of every cell, a free one included,
+    // whose "teacher" is the class name: a teacher who bears a class's name
+    // is as busy as that class is free.
+    void freeCellsCountForATeacherNamedLikeAClass()
+    {
+        PlanningModel m = makeModel(2, 2, 4);
+        setTeacher(m, 0, 1, QStringLiteral("C1"));
+        setDay(m, 1, 0, {3, 3, 3, 3}); // class 1: day 0 full (teacher "H"), day 1 free
+        RandomGenerator random(1);     // first value 41 would pick day 1 of two
+        LessonPlacer placer(m, random);
+        QCOMPARE(placer.ChooseDay(0, 1), 0);
+    }
+
     void noCandidateDrawsNothing()
     {
         PlanningModel m = makeModel(1, 2, 4);
