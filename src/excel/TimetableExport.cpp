@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -106,6 +107,12 @@ TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sh
     result.writtenPath = TimetableExport::OutputPath(chosenPath);
     if (!whole) {
         result.error = writeFailure(result.writtenPath, QStringLiteral("课表数据不完整"));
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
+    // The usual fault is caught here, before the library reports it on its own.
+    if (!QFileInfo(result.writtenPath).absoluteDir().exists()) {
+        result.error = writeFailure(result.writtenPath, QStringLiteral("文件夹不存在"));
         progressState = ExcelProgress::Failed;
         return result;
     }

@@ -233,24 +233,30 @@ private Q_SLOTS:
     void badPathIsAnError_data()
     {
         QTest::addColumn<bool>("teachers");
-        QTest::newRow("master table") << false;
-        QTest::newRow("teacher table") << true;
+        QTest::addColumn<QString>("name");
+        QTest::newRow("master table, missing folder") << false << QStringLiteral("no-such-folder/课表.xlsx");
+        QTest::newRow("teacher table, missing folder") << true << QStringLiteral("no-such-folder/课表.xlsx");
+        // Found only when the workbook is closed.
+        QTest::newRow("master table, a folder in the way") << false << QStringLiteral("in-the-way.xlsx");
+        QTest::newRow("teacher table, a folder in the way") << true << QStringLiteral("in-the-way.xlsx");
     }
 
     void badPathIsAnError()
     {
         QFETCH(bool, teachers);
+        QFETCH(QString, name);
         TimetableModel model = makeTimetable(2, 5, 7);
         model.BuildTeacherTable();
         std::atomic<int> progressState{0};
-        const QString file = m_dir.filePath(QStringLiteral("no-such-folder/课表.xlsx"));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("in-the-way.xlsx")));
+        const QString file = m_dir.filePath(name);
         const TimetableExport::Result result = teachers
             ? TimetableExport::ExportTeacherTable(model, file, progressState)
             : TimetableExport::ExportMasterTable(model, file, progressState);
         QVERIFY(!result.ok());
         QVERIFY2(result.error.contains(QDir::toNativeSeparators(file)), qPrintable(result.error));
         QCOMPARE(progressState.load(), ExcelProgress::Failed);
-        QVERIFY(!QFile::exists(file));
+        QVERIFY(!QFileInfo(file).isFile());
     }
 
     void damagedGridIsRefused()
