@@ -197,6 +197,26 @@ private Q_SLOTS:
         QCOMPARE(parsed.skippedRows[0].sheetRow, 3);
     }
 
+    // A formula cell gives the value the workbook last calculated, as a plain cell would.
+    void xlsxFormulaCellsGiveTheirResults()
+    {
+        const QString file = path(QStringLiteral("formulas.xlsx"));
+        const FixtureSheet sheet{textCell(0, 0, QStringLiteral("年级")), textCell(0, 1, QStringLiteral("班级")),
+                                 textCell(0, 2, QStringLiteral("语文"))};
+        QVERIFY(writeXlsx(file, sheet, [](lxw_worksheet* worksheet) {
+            worksheet_write_formula_str(worksheet, 1, 0, "=\"七\"&\"年级\"", nullptr, "七年级");
+            worksheet_write_formula_num(worksheet, 1, 1, "=2300+1.6", nullptr, 2301.6);
+            worksheet_write_formula_str(worksheet, 1, 2, "=\"王\"&\"海燕\"", nullptr, "王海燕");
+        }));
+        const SheetReader::Result read = SheetReader::Read(file);
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells.cellTable);
+        QCOMPARE(parsed.classCount(), 1);
+        QCOMPARE(parsed.gradeName(0), QStringLiteral("七年级"));
+        QCOMPARE(parsed.className(0), QStringLiteral("2302"));
+        QCOMPARE(parsed.teacher(0, 1), QStringLiteral("王海燕"));
+    }
+
     void csvEncodings_data()
     {
         QTest::addColumn<QByteArray>("bytes");
