@@ -49,7 +49,6 @@ private Q_SLOTS:
         QTest::newRow("seed without value") << QStringList{"--seed"} << 2 << "--seed";
         QTest::newRow("unknown option") << QStringList{"--fast"} << 2 << "--fast";
         QTest::newRow("positional") << QStringList{"now"} << 2 << "now";
-        QTest::newRow("save not yet") << QStringList{"--save"} << 2 << "保存功能尚未提供";
         QTest::newRow("missing database") << QStringList{"--db", "MISSING"} << 1 << QString();
     }
     void usageAndFileErrors()
@@ -125,6 +124,26 @@ private Q_SLOTS:
         QCOMPARE(root.value("combinedClasses").toArray(), (QJsonArray{QJsonArray{10, 12, 13, -1, -1, -1}}));
         QVERIFY(root.value("unplacedLessons").isDouble());
         QVERIFY(root.value("teacherClashes").isDouble());
+    }
+
+    // --save keeps the run as the saved timetable, which then prints as the run did.
+    void saveKeepsTheRunAsTheSavedTimetable()
+    {
+        const QString db = m_dir.filePath(QStringLiteral("saved.db"));
+        QVERIFY(QFile::copy(m_demo, db));
+        const CliRun run = runCli({"schedule", "--db", db, "--seed", "31", "--json", "--save"});
+        QCOMPARE(run.exitCode, 0);
+        const CliRun saved = runCli({"timetable", "--db", db, "--json"});
+        QCOMPARE(saved.exitCode, 0);
+        QJsonObject ran = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        for (const char* key : {"seed", "unplacedLessons", "teacherClashes"})
+            ran.remove(QLatin1String(key));
+        QCOMPARE(QJsonDocument::fromJson(saved.out.toUtf8()).object(), ran);
+
+        const CliRun text = runCli({"schedule", "--db", db, "--seed", "32", "--save"});
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY(text.out.contains(QStringLiteral("课表已保存")));
+        QVERIFY(runCli({"timetable", "--db", db, "--json"}).out != saved.out);
     }
 
     void refusedRun()
