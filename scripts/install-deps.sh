@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev
-  fonts-noto-cjk xvfb xauth imagemagick
+  fonts-noto-cjk xvfb xauth imagemagick zip
 )
 
 missing=()
