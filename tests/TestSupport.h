@@ -1,9 +1,15 @@
 #pragma once
 
 #include "store/Database.h"
+#include "store/TableReader.h"
 
-#include <QTemporaryDir>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <vector>
 
 // A fresh planning database in a temporary folder, opened as the shared
 // connection for the lifetime of the object.
@@ -24,3 +30,28 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 };
+
+// Every row of a table in row-id order, the columns after 编号 as text
+// (NULL as "H").
+inline std::vector<QStringList> tableRows(const QString& table)
+{
+    std::vector<QStringList> rows;
+    TableReader reader(table);
+    while (reader.next()) {
+        QStringList row;
+        for (int i = 1; i < reader.columnCount(); ++i)
+            row << reader.text(i);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// SHA-256 of a file's bytes, empty when it cannot be read: tells whether a
+// command left a file exactly as it was.
+inline QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}

@@ -1,6 +1,7 @@
 #include "excel/OdsSheetReader.h"
 
 #include "excel/SheetCells.h"
+#include "excel/SheetReader.h"
 
 #include <orcus/zip_archive.hpp>
 #include <orcus/zip_archive_stream.hpp>
@@ -250,11 +251,9 @@ QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells)
         if (!readEntry(archive, "content.xml", xml))
             return QStringLiteral("文件中没有表格内容");
     } catch (const std::exception& error) {
-        const QString detail = QString::fromUtf8(error.what()).trimmed();
-        return detail.isEmpty() ? QStringLiteral("文件已损坏，无法读出表格")
-                                : QStringLiteral("文件已损坏，无法读出表格（%1）").arg(detail);
+        return SheetReader::DamagedFileReason(error.what());
     } catch (...) {
-        return QStringLiteral("文件已损坏，无法读出表格");
+        return SheetReader::DamagedFileReason();
     }
 
     ContentReader reader(xml);

@@ -1,6 +1,7 @@
 #include "excel/OrcusSheetReader.h"
 
 #include "excel/SheetCells.h"
+#include "excel/SheetReader.h"
 
 #include <orcus/orcus_csv.hpp>
 #include <orcus/orcus_xlsx.hpp>
@@ -137,10 +138,8 @@ QString OrcusSheetReader::Read(const QByteArray& content, Kind kind, SheetCells&
                 takeCell(context, row, column, cells);
         return QString();
     } catch (const std::exception& error) {
-        const QString detail = QString::fromUtf8(error.what()).trimmed();
-        return detail.isEmpty() ? QStringLiteral("文件已损坏，无法读出表格")
-                                : QStringLiteral("文件已损坏，无法读出表格（%1）").arg(detail);
+        return SheetReader::DamagedFileReason(error.what());
     } catch (...) {
-        return QStringLiteral("文件已损坏，无法读出表格");
+        return SheetReader::DamagedFileReason();
     }
 }

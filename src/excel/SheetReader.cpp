@@ -80,7 +80,7 @@ SheetReader::Result SheetReader::Read(const QString& path)
             break;
         default:
             reason = suffix == QLatin1String("xlsx") || suffix == QLatin1String("ods")
-                ? QStringLiteral("文件已损坏，无法读出表格")
+                ? DamagedFileReason()
                 : QStringLiteral("这是一个压缩包，但不是 .xlsx 或 .ods 工作簿");
             break;
         }
@@ -97,4 +97,11 @@ SheetReader::Result SheetReader::Read(const QString& path)
         result.cells = SheetCells();
     }
     return result;
+}
+
+QString SheetReader::DamagedFileReason(const char* detail)
+{
+    const QString text = detail ? QString::fromUtf8(detail).trimmed() : QString();
+    return text.isEmpty() ? QStringLiteral("文件已损坏，无法读出表格")
+                          : QStringLiteral("文件已损坏，无法读出表格（%1）").arg(text);
 }

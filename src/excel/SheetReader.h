@@ -22,4 +22,8 @@ public:
 
     // Never throws; a malformed file gives an error.
     static Result Read(const QString& path);
+
+    // The reason given for a file a reading library choked on; detail is the
+    // library's own message, which may be empty or missing.
+    static QString DamagedFileReason(const char* detail = nullptr);
 };

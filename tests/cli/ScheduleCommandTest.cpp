@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "TestSupport.h"
 
 #include "store/Database.h"
 #include "store/PlanStore.h"
@@ -11,17 +12,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QByteArray fileHash(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-} // namespace
 
 class ScheduleCommandTest : public QObject
 {

@@ -22,28 +22,6 @@
 
 namespace {
 
-QByteArray fileHash(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-// Rows of a table as lists of texts (without 编号), in row-id order.
-std::vector<QStringList> tableRows(const QString& table)
-{
-    std::vector<QStringList> rows;
-    TableReader reader(table);
-    while (reader.next()) {
-        QStringList row;
-        for (int i = 1; i < reader.columnCount(); ++i)
-            row << reader.text(i);
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 QStringList fixedRow(const QString& klass, int day, int period, const QString& subject)
 {
     return {klass, QString::number(day), QString::number(period), subject};

@@ -13,23 +13,10 @@
 
 namespace {
 
-// Every row of a table, all columns after 编号, NULL as "H".
-std::vector<QStringList> dump(const QString& table)
-{
-    std::vector<QStringList> rows;
-    TableReader reader(table);
-    while (reader.next()) {
-        QStringList row;
-        for (int i = 1; i < reader.columnCount(); ++i)
-            row << reader.text(i);
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 std::vector<std::vector<QStringList>> dumpSaved()
 {
-    return {dump(Schema::kTimetable), dump(Schema::kTimetableTeachers), dump(Schema::kFixed), dump(Schema::kCombined)};
+    return {tableRows(Schema::kTimetable), tableRows(Schema::kTimetableTeachers), tableRows(Schema::kFixed),
+            tableRows(Schema::kCombined)};
 }
 
 void setWeek(int days, int periods)
@@ -142,8 +129,8 @@ private Q_SLOTS:
         TimetableModel model = scheduledSchool();
         model.SaveTimetable();
 
-        const std::vector<QStringList> subjects = dump(Schema::kTimetable);
-        const std::vector<QStringList> teachers = dump(Schema::kTimetableTeachers);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
+        const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachers);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(teachers.size(), size_t(3));
         const QStringList columns = Schema::table(Schema::kTimetable).columns;
@@ -167,11 +154,11 @@ private Q_SLOTS:
         QCOMPARE(subjects[0][TimetableModel::SavedSlotPosition(0, 0)], QStringLiteral("H")); // a free slot
 
         // The fixed lesson: class name, 1-based day and period, subject name.
-        const std::vector<QStringList> fixed = dump(Schema::kFixed);
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
         QCOMPARE(fixed.size(), size_t(1));
         QCOMPARE(fixed[0], (QStringList{"七(2)", "3", "4", model.subject(1, 2, 3)}));
         // Combined groups keep their member places; empty ones are "H".
-        const std::vector<QStringList> combined = dump(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"体育", "七(1)", "七(3)", "H", "H", "H"}));
         QCOMPARE(combined[1], (QStringList{"音乐", "H", "七(2)", "H", "七(1)", "七(3)"}));
@@ -188,17 +175,17 @@ private Q_SLOTS:
         TimetableModel small = emptyModel(5, 8, {QStringLiteral("八(1)")});
         small.appendCombinedGroup(1, {0});
         small.SaveTimetable();
-        const std::vector<QStringList> subjects = dump(Schema::kTimetable);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(subjects[0], savedRow(QStringLiteral("八(1)")));
         QCOMPARE(subjects[1], savedRow(QStringLiteral("H")));
         QCOMPARE(subjects[2], savedRow(QStringLiteral("H")));
-        QCOMPARE(dump(Schema::kTimetableTeachers).size(), size_t(3));
-        const std::vector<QStringList> fixed = dump(Schema::kFixed);
+        QCOMPARE(tableRows(Schema::kTimetableTeachers).size(), size_t(3));
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
         QCOMPARE(fixed.size(), size_t(3));
         for (const QStringList& row : fixed)
             QCOMPARE(row, QStringList(4, QStringLiteral("H")));
-        const std::vector<QStringList> combined = dump(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"语文", "八(1)", "H", "H", "H", "H"}));
         QCOMPARE(combined[1], QStringList(6, QStringLiteral("H")));
@@ -206,9 +193,9 @@ private Q_SLOTS:
         // No class at all: nothing inserted, every row reset.
         TimetableModel none = emptyModel(5, 8, {});
         none.SaveTimetable();
-        QCOMPARE(dump(Schema::kTimetable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(dump(Schema::kTimetableTeachers), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(dump(Schema::kCombined), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kTimetable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kTimetableTeachers), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kCombined), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
 
         TimetableModel reloaded = scheduledSchool();
         reloaded.LoadSavedTimetable();
@@ -274,7 +261,7 @@ private Q_SLOTS:
 
         Database::exec(QStringLiteral("DROP TRIGGER refuse"), {}, QStringLiteral("test"));
         model.SaveTimetable();
-        QCOMPARE(dump(Schema::kTimetable).size(), size_t(3));
+        QCOMPARE(tableRows(Schema::kTimetable).size(), size_t(3));
     }
 
     void loadReadsTheWeekRowsToTheLast()
