@@ -6,6 +6,8 @@
 #include "store/TableReader.h"
 #include "store/TextRules.h"
 
+#include <QHash>
+
 int PlanningModel::SubjectNumber(const QString& name) const
 {
     for (int i = 0; i < kSubjects && i < subjectNames.size(); ++i)
@@ -75,19 +77,21 @@ void mergeZoneRows(QStringList& zones, const QStringList& rows, int classCount, 
 {
     const qsizetype stride = PlanningModel::kZoneStride;
     const qsizetype blocks = rows.size() / stride;
+    // The block that counts for a class name is the last one naming it.
+    QHash<QString, qsizetype> lastBlock;
+    for (qsizetype b = 0; b < blocks; ++b)
+        lastBlock.insert(rows[b * stride], b);
     for (int c = 0; c < classCount; ++c) {
         const qsizetype base = c * stride;
-        for (qsizetype b = 0; b < blocks; ++b) {
-            const qsizetype from = b * stride;
-            if (rows[from] != zones[base])
-                continue;
-            for (int j = 0; j < PlanningModel::kSubjects; ++j)
-                for (int k = 1; k < PlanningModel::kZoneGroup; ++k) {
-                    const QString& zone = rows[from + j * PlanningModel::kZoneGroup + k];
-                    zones[base + j * PlanningModel::kZoneGroup + k] =
-                        zone == ZoneText::noZoneMarker() ? defaultZone : zone;
-                }
-        }
+        const auto found = lastBlock.constFind(zones[base]);
+        if (found == lastBlock.constEnd())
+            continue;
+        const qsizetype from = found.value() * stride;
+        for (int j = 0; j < PlanningModel::kSubjects; ++j)
+            for (int k = 1; k < PlanningModel::kZoneGroup; ++k) {
+                const QString& zone = rows[from + j * PlanningModel::kZoneGroup + k];
+                zones[base + j * PlanningModel::kZoneGroup + k] = zone == ZoneText::noZoneMarker() ? defaultZone : zone;
+            }
     }
 }
 
