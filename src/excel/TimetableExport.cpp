@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace {
 
 // One worksheet being written, with the looks shared by both tables.
@@ -34,9 +36,29 @@ public:
         worksheet_ignore_errors(m_sheet, LXW_IGNORE_NUMBER_STORED_AS_TEXT, "A1:XFD1048576");
     }
 
+    // Print layout: A4 landscape, one day per page across, the two header
+    // lines and the name columns (0 .. nameColumns-1) repeated on every page.
+    void printByDays(int nameColumns, int days, int periods, int scalePercent)
+    {
+        worksheet_set_paper(m_sheet, 9);
+        worksheet_set_print_scale(m_sheet, static_cast<uint16_t>(scalePercent));
+        worksheet_set_landscape(m_sheet);
+        worksheet_set_margins(m_sheet, 0.4, 0.4, 0.5, 0.5);
+        worksheet_center_horizontally(m_sheet);
+        worksheet_repeat_rows(m_sheet, 0, 1);
+        worksheet_repeat_columns(m_sheet, 0, static_cast<lxw_col_t>(nameColumns - 1));
+        m_dayBreaks.clear();
+        for (int d = 1; d < days && periods > 0; ++d)
+            m_dayBreaks.push_back(static_cast<lxw_col_t>(nameColumns + d * periods));
+        if (!m_dayBreaks.empty()) {
+            m_dayBreaks.push_back(0); // the list ends with 0
+            worksheet_set_v_pagebreaks(m_sheet, m_dayBreaks.data());
+        }
+    }
+
     lxw_worksheet* sheet() const { return m_sheet; }
 
-    // row and column counted from 0; "H" leaves the cell empty.
+    // row and column counted from 0; "H" leaves the cell empty (framed, no value).
     void header(int row, int column, const QString& text) { write(row, column, text, m_header); }
     void body(int row, int column, const QString& text) { write(row, column, text, m_body); }
 
@@ -58,14 +80,17 @@ private:
 
     void write(int row, int column, const QString& text, lxw_format* format)
     {
-        if (TextRules::isEmpty(text) || text.isEmpty())
+        if (TextRules::isEmpty(text) || text.isEmpty()) {
+            worksheet_write_blank(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), format);
             return;
+        }
         const QByteArray utf8 = text.toUtf8();
         worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), utf8.constData(),
                                format);
     }
 
     lxw_worksheet* m_sheet = nullptr;
+    std::vector<lxw_col_t> m_dayBreaks; // kept alive until the workbook is written
     lxw_format* m_header = nullptr;
     lxw_format* m_body = nullptr;
 };
@@ -174,6 +199,7 @@ TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableModel&
         if (days * periods > 0)
             worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(days * periods), 8, nullptr);
         worksheet_freeze_panes(sheet, 2, 1);
+        writer.printByDays(1, days, periods, 100);
     });
 }
 
@@ -207,5 +233,6 @@ TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableModel
         if (days * periods > 0)
             worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(days * periods + 1), 14, nullptr);
         worksheet_freeze_panes(sheet, 2, 2);
+        writer.printByDays(2, days, periods, 70);
     });
 }
