@@ -42,7 +42,7 @@ CommandLine::CommandLine(const QStringList& args, const QStringList& valueOption
             if (allValueOptions.contains(name)) {
                 if (hasInline) {
                     m_values[name] = inlineValue;
-                } else if (i + 1 < args.size()) {
+                } else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))) {
                     m_values[name] = args[++i];
                 } else {
                     m_error = QStringLiteral("选项 %1 需要一个值").arg(name);

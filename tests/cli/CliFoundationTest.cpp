@@ -89,6 +89,8 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
         QTest::newRow("unknown option") << QStringList{QStringLiteral("show"), QStringLiteral("--colour")};
         QTest::newRow("missing value") << QStringList{QStringLiteral("show"), QStringLiteral("--db")};
+        QTest::newRow("option where a value belongs")
+            << QStringList{QStringLiteral("init"), QStringLiteral("--db"), QStringLiteral("--demo")};
         QTest::newRow("stray argument") << QStringList{QStringLiteral("init"), QStringLiteral("extra")};
     }
 
@@ -100,6 +102,7 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 2);
         QVERIFY(!run.err.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Vorlat.db"))));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("--demo"))));
     }
 };
 
