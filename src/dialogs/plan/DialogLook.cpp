@@ -1,10 +1,13 @@
 #include "dialogs/plan/DialogLook.h"
 
+#include "store/StoreError.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -192,4 +195,52 @@ void ReportList::mousePressEvent(QMouseEvent* event)
         return;
     const QModelIndex index = indexAt(event->position().toPoint());
     Q_EMIT rowClicked(index.isValid() ? index.row() : -1, index.isValid() ? index.column() : -1);
+}
+
+PlanDialog::PlanDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu)
+    : QDialog(parent), m_units(font())
+{
+    setWindowTitle(caption);
+    applyDialogLook(*this, m_units, widthDlu, heightDlu);
+}
+
+int PlanDialog::exec()
+{
+    if (!m_openRefusal.isEmpty()) {
+        showMessage(m_openRefusal);
+        return QDialog::Rejected;
+    }
+    return QDialog::exec();
+}
+
+void PlanDialog::load(const std::function<QString()>& step)
+{
+    if (!m_openRefusal.isEmpty())
+        return;
+    try {
+        m_openRefusal = step();
+    } catch (const StoreError& error) {
+        m_openRefusal = error.message();
+    }
+}
+
+bool PlanDialog::save(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const StoreError& error) {
+        showMessage(error.message());
+        return false;
+    }
+}
+
+void PlanDialog::showMessage(const QString& text)
+{
+    QMessageBox::warning(this, windowTitle(), text);
+}
+
+void PlanDialog::place(QWidget* child, int x, int y, int w, int h)
+{
+    child->setGeometry(m_units.rect(x, y, w, h));
 }

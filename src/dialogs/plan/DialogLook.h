@@ -7,6 +7,9 @@
 #include <QSize>
 #include <QStringList>
 #include <QTableWidget>
+#include <QDialog>
+
+#include <functional>
 
 #include <vector>
 
@@ -71,4 +74,36 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+// The base of the planning dialogs: the look above, a refusal found while
+// loading (shown instead of the dialog by exec()), and a guarded save that
+// shows the store's message and keeps the dialog open on a failure.
+class PlanDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PlanDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu);
+
+    const DialogUnits& units() const { return m_units; }
+    // Text of a message shown by this dialog (also for the refusal on open).
+    const QString& openRefusal() const { return m_openRefusal; }
+
+    // Shows the refusal and returns Rejected when loading failed.
+    int exec() override;
+
+protected:
+    // Runs a load step; a StoreError or a refusal text becomes the open refusal.
+    void load(const std::function<QString()>& step);
+    // Runs a save; true when it wrote. On a StoreError the store's message is
+    // shown and the dialog stays as it is.
+    bool save(const std::function<void()>& step);
+    void showMessage(const QString& text);
+    // Places a child at dialog units x, y, w, h.
+    void place(QWidget* child, int x, int y, int w, int h);
+
+private:
+    DialogUnits m_units;
+    QString m_openRefusal;
 };
