@@ -19,9 +19,9 @@ class QTimer;
 // and only reads it. The usual way in is run():
 //
 //     std::atomic<int> state{ExcelProgress::Running};
-//     QString error;
-//     CPrograssDlg::run(this, state, [&] { error = import.Import(path, state); });
-//     if (!error.isEmpty()) QMessageBox::warning(this, title, error);
+//     Status read;
+//     CPrograssDlg::run(this, state, [&] { read = import.Import(path, state); });
+//     if (!read.ok()) QMessageBox::warning(this, title, read.message());
 //
 // run() returns once the picture has closed and the work has returned.
 class CPrograssDlg : public QDialog

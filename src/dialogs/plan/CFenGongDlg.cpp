@@ -53,11 +53,11 @@ void CFenGongDlg::onImport()
 void CFenGongDlg::importFile(const QString& path)
 {
     AssignmentImport attempt = m_import;
-    QString error;
+    Status read;
     std::atomic<int> progressState{ExcelProgress::Running};
-    CPrograssDlg::run(this, progressState, [&] { error = attempt.Import(path, progressState); });
-    if (!error.isEmpty()) {
-        showMessage(error);
+    CPrograssDlg::run(this, progressState, [&] { read = attempt.Import(path, progressState); });
+    if (!read.ok()) {
+        showMessage(read.message());
         return;
     }
     m_import = std::move(attempt);
@@ -75,11 +75,11 @@ void CFenGongDlg::showResult()
 
 void CFenGongDlg::onSave()
 {
-    QString refusal;
-    if (!save([&] { refusal = m_import.Save(); }))
+    Status saved;
+    if (!save([&] { saved = m_import.Save(); }))
         return;
-    if (!refusal.isEmpty()) {
-        showMessage(refusal);
+    if (!saved.ok()) {
+        showMessage(saved.message());
         return;
     }
     accept();
