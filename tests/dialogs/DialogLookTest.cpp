@@ -119,6 +119,9 @@ private Q_SLOTS:
         const DialogUnits units(6, 13);
         QCOMPARE(units.rect(360, 6, 50, 14), QRect(540, 10, 75, 23));
         QCOMPARE(units.size(417, 277), QSize(626, 450));
+        // Pixel layouts made for that font stay as they are, and grow with a bigger one.
+        QCOMPARE(units.scaledPixels(QRect(315, 6, 563, 446)), QRect(315, 6, 563, 446));
+        QCOMPARE(DialogUnits(7, 17).scaledPixels(QRect(315, 6, 563, 446)), QRect(368, 8, 657, 583));
         // Through a real font: a bigger font gives bigger dialogs.
         QFont small = QGuiApplication::font();
         small.setPixelSize(11);

@@ -119,7 +119,8 @@ private Q_SLOTS:
             QCOMPARE(dialog.periodCombo()->currentText(), QStringLiteral("8"));
             QTest::keyClick(dialog.dayCombo(), Qt::Key_Down);
             QTest::keyClick(dialog.periodCombo(), Qt::Key_Up);
-            QCOMPARE(dialog.logic().preview().cellWidth, 610 / 7);
+            QCOMPARE(dialog.logic().dayCount, 6);
+            QCOMPARE(dialog.logic().preview().cellWidth, dialog.logic().previewArea.width() / 7);
             QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }

@@ -24,6 +24,7 @@ CDayNumDlg::CDayNumDlg(QWidget* parent)
     for (int i = 2; i <= WorkWeekLogic::kPeriodItems + 1; ++i)
         m_periods->addItem(QString::number(i));
 
+    m_logic.previewArea = units().scaledPixels(m_logic.previewArea);
     load([this] {
         m_logic.load();
         return QString();

@@ -65,6 +65,12 @@ QSize DialogUnits::size(int width, int height) const
     return QSize(x(width), y(height));
 }
 
+QRect DialogUnits::scaledPixels(const QRect& designed) const
+{
+    return QRect(mulDiv(designed.x(), m_baseX, 6), mulDiv(designed.y(), m_baseY, 13),
+                 mulDiv(designed.width(), m_baseX, 6), mulDiv(designed.height(), m_baseY, 13));
+}
+
 // The program's icon, painted: a small week grid with two chosen cells. One
 // function, so the finished artwork can take its place.
 QIcon dialogIcon()

@@ -35,6 +35,10 @@ public:
     int y(int dlu) const;
     QRect rect(int x, int y, int width, int height) const;
     QSize size(int width, int height) const;
+    // A pixel rectangle laid out for the classic dialog font (base units
+    // 6 x 13), scaled to this font, so that what is drawn in pixels keeps its
+    // place among the controls.
+    QRect scaledPixels(const QRect& designed) const;
 
 private:
     int m_baseX = 6;

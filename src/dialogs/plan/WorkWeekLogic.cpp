@@ -38,7 +38,8 @@ void WorkWeekLogic::setFromCombos(int dayIndex, int periodIndex)
 
 WeekGridGeometry WorkWeekLogic::preview() const
 {
-    return WeekGridGeometry::fitted(dayCount, periodCount, 10, 40, 620 - 10, 445 - 40);
+    return WeekGridGeometry::fitted(dayCount, periodCount, previewArea.x(), previewArea.y(), previewArea.width(),
+                                    previewArea.height());
 }
 
 void WorkWeekLogic::save() const

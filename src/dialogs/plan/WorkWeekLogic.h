@@ -25,7 +25,9 @@ public:
     // A change in either combo: both numbers from the two selections (-1: none).
     void setFromCombos(int dayIndex, int periodIndex);
 
-    // The preview: left 10, top 40, 610 x 405 pixels.
+    // Where the preview is drawn: left 10, top 40, 610 x 405 pixels (the
+    // dialog scales the area with its font).
+    QRect previewArea{10, 40, 610, 405};
     WeekGridGeometry preview() const;
 
     // Writes row 编号 1 (adding it when the table has none). Throws StoreError.
