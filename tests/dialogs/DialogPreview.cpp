@@ -8,6 +8,14 @@
 #include "dialogs/plan/CCombineSetDlg.h"
 #include "dialogs/plan/CDayNumDlg.h"
 #include "dialogs/plan/CFenGongDlg.h"
+#include "dialogs/constraints/CStableSubDlg.h"
+#include "dialogs/constraints/CSubYaoPaiDlg.h"
+#include "dialogs/constraints/CTeacherYaoPaiDlg.h"
+#include "dialogs/constraints/ZoneGridWidget.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
 #include "store/Database.h"
 #include "store/StoreError.h"
 
@@ -42,6 +50,12 @@ int main(int argc, char** argv)
         dialog = std::make_unique<CClassNumProDlg>(nullptr);
     else if (name == QLatin1String("CCombineSetDlg"))
         dialog = std::make_unique<CCombineSetDlg>(nullptr);
+    else if (name == QLatin1String("CStableSubDlg"))
+        dialog = std::make_unique<CStableSubDlg>(nullptr);
+    else if (name == QLatin1String("CSubYaoPaiDlg"))
+        dialog = std::make_unique<CSubYaoPaiDlg>(nullptr);
+    else if (name == QLatin1String("CTeacherYaoPaiDlg"))
+        dialog = std::make_unique<CTeacherYaoPaiDlg>(nullptr);
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog %s\n", qPrintable(name));
         return 2;
@@ -50,6 +64,39 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     if (auto* assignment = dynamic_cast<CFenGongDlg*>(dialog.get()); assignment && args.size() > 3)
         QTimer::singleShot(300, assignment, [assignment, path = args[3]] { assignment->importFile(path); });
-    dialog->move(40, 30);
+    // A few clicks, as a user would make them, once the dialog is up.
+    QTimer::singleShot(300, dialog.get(), [d = dialog.get()] {
+        auto click = [](ReportList* list, int row) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(row, 0));
+        };
+        auto clickGrid = [](ZoneGridWidget* grid, const WeekGridGeometry& g, int day, int period) {
+            QTest::mouseClick(grid, Qt::LeftButton, {}, g.dataCellCentre(day, period) - grid->pos());
+        };
+        if (auto* fixed = dynamic_cast<CStableSubDlg*>(d)) {
+            click(fixed->classList(), 1);
+            click(fixed->classList(), 2);
+            click(fixed->dayList(), 2);
+            click(fixed->periodList(), 5);
+            click(fixed->subjectList(), 10);
+            QTest::mouseClick(fixed->addButton(), Qt::LeftButton);
+        } else if (auto* subjects = dynamic_cast<CSubYaoPaiDlg*>(d)) {
+            click(subjects->subjectList(), 1);
+            click(subjects->classList(), 0);
+            click(subjects->classList(), 1);
+            clickGrid(subjects->gridWidget(), subjects->logic().grid.geometry(), 1, 1);
+            clickGrid(subjects->gridWidget(), subjects->logic().grid.geometry(), 3, 0);
+        } else if (auto* teachers = dynamic_cast<CTeacherYaoPaiDlg*>(d)) {
+            click(teachers->teacherList(), 1);
+            clickGrid(teachers->gridWidget(), teachers->logic().grid.geometry(), 0, 2);
+            clickGrid(teachers->gridWidget(), teachers->logic().grid.geometry(), 2, 3);
+        } else if (auto* combine = dynamic_cast<CCombineSetDlg*>(d)) {
+            click(combine->subjectList(), 9);
+            click(combine->classList(), 0);
+            click(combine->classList(), 1);
+        } else if (auto* plan = dynamic_cast<CClassNumProDlg*>(d)) {
+            QTest::mouseClick(plan->list()->viewport(), Qt::LeftButton, {}, plan->list()->cellCentre(6, 3));
+        }
+    });
+    dialog->move(20, 20);
     return dialog->exec();
 }

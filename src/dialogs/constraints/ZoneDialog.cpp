@@ -74,6 +74,7 @@ void ZoneDialog::onPressed(QPoint point)
 
 void ZoneDialog::onSave()
 {
+    m_count->clear();
     m_status->setText(QStringLiteral("数据正在处理中,请稍后 ...."));
     m_status->repaint();
     if (save([this] { m_editor.save(); })) {
@@ -81,4 +82,5 @@ void ZoneDialog::onSave()
         return;
     }
     m_status->clear();
+    marksChanged();
 }

@@ -13,6 +13,9 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 QPoint placeOnScreen(const QRect& proposed, const QSize& screen)
 {
@@ -150,6 +153,22 @@ ReportList::ReportList(const QStringList& headers, const std::vector<int>& width
     look.setColor(QPalette::Base, textBackground());
     look.setColor(QPalette::AlternateBase, textBackground());
     setPalette(look);
+    widenToFit();
+}
+
+void ReportList::widenToFit()
+{
+    const QFontMetrics metrics(font());
+    const QFontMetrics headerMetrics(horizontalHeader()->font());
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 10;
+    for (int c = 0; c < columnCount(); ++c) {
+        const QTableWidgetItem* header = horizontalHeaderItem(c);
+        int needed = header ? headerMetrics.horizontalAdvance(header->text()) + padding : 0;
+        for (int r = 0; r < rowCount(); ++r)
+            needed = std::max(needed, metrics.horizontalAdvance(text(r, c)) + padding);
+        if (needed > columnWidth(c))
+            setColumnWidth(c, needed);
+    }
 }
 
 void ReportList::setRows(const std::vector<QStringList>& rows)
@@ -159,6 +178,7 @@ void ReportList::setRows(const std::vector<QStringList>& rows)
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
         for (int c = 0; c < columnCount(); ++c)
             setText(r, c, c < rows[static_cast<size_t>(r)].size() ? rows[static_cast<size_t>(r)][c] : QString());
+    widenToFit();
 }
 
 void ReportList::setText(int row, int column, const QString& text)
@@ -187,6 +207,7 @@ void ReportList::setHeaderText(int column, const QString& text)
         setHorizontalHeaderItem(column, header);
     }
     header->setText(text);
+    widenToFit();
 }
 
 QPoint ReportList::cellCentre(int row, int column) const

@@ -70,6 +70,9 @@ public:
     void setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
     void setHeaderText(int column, const QString& text);
+    // Widens every column whose header or texts need more than its width,
+    // so that names are never cut; never narrows a column.
+    void widenToFit();
     // Centre of a cell in viewport coordinates (for tests and the editor).
     QPoint cellCentre(int row, int column) const;
 
