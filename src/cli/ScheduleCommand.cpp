@@ -2,6 +2,7 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 #include "store/StoreError.h"
 #include "view/TimetableJson.h"
 #include "view/TimetableModel.h"
@@ -56,14 +57,16 @@ int runSchedule(const QStringList& args)
         return ExitStoreFailure;
 
     PlanningModel model;
-    ScheduleOutcome outcome;
     QElapsedTimer timer;
     timer.start();
     try {
-        outcome = Scheduler(model).RunScheduling(seed);
+        const Status read = PlanReader::Load(model);
+        if (!read.ok())
+            return report(read.failure());
     } catch (const StoreError& error) {
         return report(error.failure());
     }
+    const ScheduleOutcome outcome = Scheduler(model).RunScheduling(seed);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
     if (!outcome.status.ok())

@@ -1,6 +1,7 @@
 #include "view/TimetableStore.h"
 
 #include "store/ListRewrite.h"
+#include "store/PlanReader.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/TableReader.h"
@@ -14,12 +15,6 @@ namespace {
 
 const QString kClassColumn = QStringLiteral("班级");
 const QString kSubjectColumn = QStringLiteral("科目");
-
-// Database numbers are 1-based, the model's 0-based.
-int zeroBased(int number)
-{
-    return number == INT_MIN ? INT_MIN : number - 1;
-}
 
 QString oneBased(int index)
 {
@@ -73,13 +68,7 @@ bool validSubject(int n)
 void TimetableStore::load(TimetableModel& model)
 {
     // 1. The week: every row is read, the last one counts.
-    {
-        TableReader reader(Schema::kWeekTable);
-        while (reader.next()) {
-            model.dayCount = TextRules::toInt(reader.text(QStringLiteral("工作天数")));
-            model.periodCount = TextRules::toInt(reader.text(QStringLiteral("每天节次")));
-        }
-    }
+    PlanReader::ReadWeek(model.dayCount, model.periodCount);
     if (model.dayCount < 0 || model.dayCount > Plan::kMaxDays || model.periodCount < 0
         || model.periodCount > Plan::kMaxPeriods) {
         // Slots beyond 7 × 9 have no column; reading them would take another slot's value.
@@ -120,53 +109,13 @@ void TimetableStore::load(TimetableModel& model)
             model.subjectNames[i] = reader.text(kSubjectColumn);
     }
 
-    // 5. Fixed lessons of classes and subjects the timetable has.
-    model.fixedLessons.clear();
-    {
-        TableReader reader(Schema::kFixedTable);
-        while (reader.next()) {
-            const QString name = reader.text(kClassColumn);
-            if (TextRules::isEmpty(name))
-                break;
-            const TimetableModel::FixedLesson lesson{
-                model.ClassIndex(name),
-                zeroBased(TextRules::toInt(reader.text(QStringLiteral("星期")))),
-                zeroBased(TextRules::toInt(reader.text(QStringLiteral("节次")))),
-                model.SubjectNumber(reader.text(kSubjectColumn)),
-            };
-            if (lesson.classIndex != -1 && lesson.subject != -1)
-                model.appendFixedLesson(lesson);
-        }
-    }
-
-    // 6. Combined classes: all rows up to the first "H" subject first, then the checks.
-    std::vector<QStringList> groups;
-    {
-        TableReader reader(Schema::kCombinedTable);
-        while (reader.next()) {
-            QStringList group{reader.text(kSubjectColumn)};
-            if (TextRules::isEmpty(group[0]))
-                break;
-            for (int k = 0; k < Plan::kCombinedMembers; ++k)
-                group << reader.text(2 + k);
-            groups.push_back(group);
-        }
-    }
-    model.combinedClasses.clear();
-    for (const QStringList& group : groups) {
-        const int subjectNumber = model.SubjectNumber(group[0]);
-        if (subjectNumber == -1)
-            continue;
-        std::vector<int> members;
-        bool known = true;
-        for (int k = 1; k <= Plan::kCombinedMembers && known; ++k) {
-            const int index = model.ClassIndex(group[k]);
-            known = TextRules::isEmpty(group[k]) || index != -1;
-            members.push_back(index);
-        }
-        if (known)
-            model.appendCombinedGroup(subjectNumber, members);
-    }
+    // 5. and 6. Fixed lessons and combined groups of classes and subjects the
+    // timetable has, by the rules the run reads them with; the days and periods
+    // of fixed lessons stand as saved.
+    const PlanReader::NameLookup classIndex = [&model](const QString& name) { return model.ClassIndex(name); };
+    const PlanReader::NameLookup subjectNumber = [&model](const QString& name) { return model.SubjectNumber(name); };
+    model.fixedLessons = PlanReader::ReadFixedLessons(classIndex, subjectNumber, std::nullopt);
+    model.combinedClasses = PlanReader::ReadCombinedClasses(classIndex, subjectNumber);
 }
 
 void TimetableStore::save(const TimetableModel& model)

@@ -56,7 +56,7 @@ private Q_SLOTS:
         {
             Database::open(db);
             PlanningModel plan;
-            const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(11u);
+            const ScheduleOutcome outcome = scheduleOpenDatabase(plan, 11u);
             QVERIFY(!outcome.refused());
             TimetableModel model;
             model.PublishToView(plan);

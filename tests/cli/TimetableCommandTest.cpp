@@ -112,7 +112,7 @@ private Q_SLOTS:
         // A run, handed to the timetable model and saved, as after "保存课表".
         Database::open(path);
         PlanningModel plan;
-        const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(7u);
+        const ScheduleOutcome outcome = scheduleOpenDatabase(plan, 7u);
         QVERIFY(!outcome.refused());
         TimetableModel model;
         model.PublishToView(plan);
