@@ -7,7 +7,7 @@
 #include "store/TableReader.h"
 #include "store/TextRules.h"
 #include "store/Transaction.h"
-#include "view/TimetableModel.h"
+#include "view/TimetableData.h"
 
 #include <climits>
 
@@ -24,7 +24,7 @@ QString oneBased(int index)
 // Reads 课表 or 课表教师 into grid: per class row the name, then the slots of the
 // week by their position 2 + 9d + p. Stops at the first row whose 班级 is "H".
 // Returns the number of class rows read.
-int readGridTable(const QString& table, const TimetableModel& model, QStringList& grid)
+int readGridTable(const QString& table, const TimetableData& model, QStringList& grid)
 {
     grid.clear();
     int rows = 0;
@@ -36,14 +36,14 @@ int readGridTable(const QString& table, const TimetableModel& model, QStringList
         grid << name;
         for (int d = 0; d < model.dayCount; ++d)
             for (int p = 0; p < model.periodCount; ++p)
-                grid << reader.text(1 + TimetableModel::SavedSlotPosition(d, p));
+                grid << reader.text(1 + TimetableData::SavedSlotPosition(d, p));
         ++rows;
     }
     return rows;
 }
 
 // One saved row per class: the class name and the 63 slots, "H" outside the week.
-std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
+std::vector<QStringList> gridRows(const TimetableData& model, bool teachers)
 {
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(model.classCount));
@@ -52,7 +52,7 @@ std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
         row[0] = teachers ? model.teacherGridClassName(c) : model.className(c);
         for (int d = 0; d < Plan::kMaxDays && d < model.dayCount; ++d)
             for (int p = 0; p < Plan::kMaxPeriods && p < model.periodCount; ++p)
-                row[TimetableModel::SavedSlotPosition(d, p)] = teachers ? model.teacher(c, d, p) : model.subject(c, d, p);
+                row[TimetableData::SavedSlotPosition(d, p)] = teachers ? model.teacher(c, d, p) : model.subject(c, d, p);
         rows.push_back(row);
     }
     return rows;
@@ -65,7 +65,7 @@ bool validSubject(int n)
 
 } // namespace
 
-void TimetableStore::load(TimetableModel& model)
+Status TimetableStore::LoadSavedTimetable(TimetableData& model)
 {
     // 1. The week: every row is read, the last one counts.
     PlanReader::ReadWeek(model.dayCount, model.periodCount);
@@ -80,7 +80,8 @@ void TimetableStore::load(TimetableModel& model)
         model.classCount = 0;
         model.subjectGrid.clear();
         model.teacherGrid.clear();
-        throw StoreError(QStringLiteral("读取已保存的课表"), driver);
+        model.touch();
+        return Failure::refused(QStringLiteral("读取已保存的课表：") + driver);
     }
 
     // 2. Subjects per class.
@@ -116,9 +117,12 @@ void TimetableStore::load(TimetableModel& model)
     const PlanReader::NameLookup subjectNumber = [&model](const QString& name) { return model.SubjectNumber(name); };
     model.fixedLessons = PlanReader::ReadFixedLessons(classIndex, subjectNumber, std::nullopt);
     model.combinedClasses = PlanReader::ReadCombinedClasses(classIndex, subjectNumber);
+    model.touch();
+    model.markSaved();
+    return Status::done();
 }
 
-void TimetableStore::save(const TimetableModel& model)
+void TimetableStore::SaveTimetable(TimetableData& model)
 {
     const QString purpose = QStringLiteral("保存课表");
     Transaction tx(purpose);
@@ -130,7 +134,7 @@ void TimetableStore::save(const TimetableModel& model)
     // loader and the hand-off never keep such groups.
     std::vector<QStringList> fixedRows;
     for (int i = 0; i < model.fixedLessonCount(); ++i) {
-        const TimetableModel::FixedLesson lesson = model.fixedLesson(i);
+        const TimetableData::FixedLesson lesson = model.fixedLesson(i);
         if (lesson.classIndex < 0 || lesson.classIndex >= model.classCount || !validSubject(lesson.subject))
             continue;
         fixedRows.push_back({model.className(lesson.classIndex), oneBased(lesson.day), oneBased(lesson.period),
@@ -153,4 +157,5 @@ void TimetableStore::save(const TimetableModel& model)
     rewriteList(Schema::kCombinedTable, combinedRows, purpose);
 
     tx.commit();
+    model.markSaved();
 }
