@@ -124,11 +124,11 @@ private Q_SLOTS:
 
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const std::vector<QStringList> subjects = tableRows(Schema::kSubjects);
+        const std::vector<QStringList> subjects = tableRows(Schema::kSubjectsTable);
         QCOMPARE(subjects[0].front(), QStringLiteral("语文"));
         QCOMPARE(subjects[1].front(), QStringLiteral("数学"));
         QCOMPARE(subjects[2].front(), QStringLiteral("H"));
-        const std::vector<QStringList> classes = tableRows(Schema::kAssignments);
+        const std::vector<QStringList> classes = tableRows(Schema::kAssignmentsTable);
         QCOMPARE(classes.size(), size_t(2));
         QCOMPARE(classes[1].mid(0, 4), (QStringList{"初一", "七(3)班", "H", "李老师"}));
         QCOMPARE(classes[1][5], QStringLiteral("赵老师")); // under the column after the gap
@@ -178,7 +178,7 @@ private Q_SLOTS:
             QCOMPARE(answer.text(), QStringLiteral("未设置教师分工！"));
             QVERIFY(dialog.isVisible());
         }
-        injectWriteFailure(Schema::kAssignments);
+        injectWriteFailure(Schema::kAssignmentsTable);
         const QByteArray before = fileHash(db.path());
         CFenGongDlg dialog;
         dialog.show();

@@ -174,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.groupList()->text(1, 2), QStringLiteral("3班"));
         QCOMPARE(dialog.groupList()->text(1, 3), QString());
 
-        injectWriteFailure(Schema::kCombined);
+        injectWriteFailure(Schema::kCombinedTable);
         const QByteArray before = fileHash(db.path());
         {
             MessageBoxAnswerer failure;
@@ -192,7 +192,7 @@ private Q_SLOTS:
         QTest::mouseClick(dialog.removeButton(), Qt::LeftButton);
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const std::vector<QStringList> rows = tableRows(Schema::kCombined);
+        const std::vector<QStringList> rows = tableRows(Schema::kCombinedTable);
         QCOMPARE(rows.size(), size_t(2));
         QCOMPARE(rows[0], (QStringList{"数学", "1班", "3班", "H", "H", "H"}));
         QCOMPARE(rows[1], (QStringList{"H", "H", "H", "H", "H", "H"}));

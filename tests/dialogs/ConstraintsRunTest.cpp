@@ -5,6 +5,7 @@
 #include "dialogs/constraints/ZoneEditor.h"
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 
 #include <QtTest>
 
@@ -54,7 +55,10 @@ private Q_SLOTS:
             }
         zones.save();
 
-        PlanningModel model;
+        SchoolPlan plan;
+        const Status read = PlanReader::Load(plan);
+        QVERIFY2(read.ok(), qPrintable(read.message()));
+        PlanningModel model(plan);
         const ScheduleOutcome outcome = Scheduler(model).RunScheduling(seed);
         QVERIFY2(!outcome.refused(), qPrintable(outcome.status.message()));
         const int perClass = 1 + model.dayCount * model.periodCount;

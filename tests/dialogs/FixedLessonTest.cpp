@@ -120,7 +120,7 @@ private Q_SLOTS:
         for (int i = 0; i < entries; ++i)
             fresh.entries.push_back({"2班", QString::number(i % 5 + 1), QString::number(i / 5 + 1), "数学"});
         fresh.save();
-        const std::vector<QStringList> rows = tableRows(Schema::kFixed);
+        const std::vector<QStringList> rows = tableRows(Schema::kFixedTable);
         QCOMPARE(int(rows.size()), std::max(storedRows, entries));
         for (int i = 0; i < int(rows.size()); ++i)
             QCOMPARE(rows[size_t(i)][0], i < entries ? QStringLiteral("2班") : QStringLiteral("H"));
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.entryList()->rowCount(), 3);
         QCOMPARE(dialog.entryList()->text(2, 0), QStringLiteral("2班"));
 
-        injectWriteFailure(Schema::kFixed);
+        injectWriteFailure(Schema::kFixedTable);
         const QByteArray before = fileHash(db.path());
         {
             MessageBoxAnswerer failure;
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QTest::mouseClick(dialog.removeButton(), Qt::LeftButton);
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(flat(tableRows(Schema::kFixed)), (QStringList{"1班/5/7/数学", "2班/5/7/数学"}));
+        QCOMPARE(flat(tableRows(Schema::kFixedTable)), (QStringList{"1班/5/7/数学", "2班/5/7/数学"}));
     }
 };
 

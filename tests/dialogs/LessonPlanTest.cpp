@@ -143,12 +143,12 @@ private Q_SLOTS:
         logic.clearAll();
         QCOMPARE(logic.rows[6][1], QStringLiteral("七年级"));
         QCOMPARE(logic.save(), QStringLiteral("根据周工作计划，周课时量应为 35 节"));
-        QCOMPARE(tableRows(Schema::kWeeklyPlan)[6][2], QStringLiteral("5"));
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6][2], QStringLiteral("5"));
 
         logic.setCell(6, 2, QStringLiteral("007"));
         logic.setCell(6, 3, QStringLiteral("28"));
         QCOMPARE(logic.save(), QString());
-        const std::vector<QStringList> rows = tableRows(Schema::kWeeklyPlan);
+        const std::vector<QStringList> rows = tableRows(Schema::kWeeklyPlanTable);
         QCOMPARE(rows[6].mid(0, 6), (QStringList{"35", "七年级", "7", "28", "0", "0"}));
         QCOMPARE(rows[0].mid(0, 6), (QStringList{"0", "一年级", "0", "0", "0", "0"})); // 4th subject gone
     }
@@ -183,7 +183,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 3));
         QTest::keyClicks(dialog.editor(), QStringLiteral("29"));
-        injectWriteFailure(Schema::kWeeklyPlan);
+        injectWriteFailure(Schema::kWeeklyPlanTable);
         const QByteArray before = fileHash(db.path());
         MessageBoxAnswerer failure;
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
@@ -195,7 +195,7 @@ private Q_SLOTS:
         Database::exec(QStringLiteral("DROP TRIGGER \"fail_周课时计划_UPDATE\""), {}, QStringLiteral("test"));
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(tableRows(Schema::kWeeklyPlan)[6].mid(0, 4), (QStringList{"35", "七年级", "6", "29"}));
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6].mid(0, 4), (QStringList{"35", "七年级", "6", "29"}));
     }
 };
 

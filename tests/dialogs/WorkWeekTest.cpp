@@ -99,7 +99,7 @@ private Q_SLOTS:
         logic.periodCount = periods;
         logic.save();
         QStringList flat;
-        for (const QStringList& row : tableRows(Schema::kWeek))
+        for (const QStringList& row : tableRows(Schema::kWeekTable))
             flat << row;
         QCOMPARE(flat, after);
     }
@@ -124,7 +124,7 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{"6", "7"}));
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{"6", "7"}));
 
         {
             CDayNumDlg dialog;
@@ -132,9 +132,9 @@ private Q_SLOTS:
             QTest::keyClick(dialog.dayCombo(), Qt::Key_Up);
             dialog.reject();
         }
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{"6", "7"}));
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{"6", "7"}));
 
-        injectWriteFailure(Schema::kWeek);
+        injectWriteFailure(Schema::kWeekTable);
         const QByteArray before = fileHash(db.path());
         CDayNumDlg dialog;
         dialog.show();

@@ -258,7 +258,7 @@ private Q_SLOTS:
         QTest::mouseRelease(grid, Qt::LeftButton, {}, g.dataCellCentre(4, 1) - grid->pos());
         QCOMPARE(chosenCells(dialog.logic().grid), (QStringList{"0.1", "2.3", "4.0", "4.1"}));
 
-        injectWriteFailure(Schema::kSubjectZones);
+        injectWriteFailure(Schema::kSubjectZonesTable);
         const QByteArray before = fileHash(db.path());
         {
             MessageBoxAnswerer failure;
@@ -273,7 +273,7 @@ private Q_SLOTS:
                            QStringLiteral("test"));
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const std::vector<QStringList> rows = tableRows(Schema::kSubjectZones);
+        const std::vector<QStringList> rows = tableRows(Schema::kSubjectZonesTable);
         QCOMPARE(rows.size(), size_t(72));
         QCOMPARE(rows[24], (QStringList{"2班", "1", "9", "3", "9", "01", "9", "9"}));
         QCOMPARE(rows[0], (QStringList{"1班", "9", "9", "9", "9", "9", "9", "9"}));
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QTest::mouseClick(grid, Qt::LeftButton, {}, g.dataCellCentre(1, 1) - grid->pos());
         QVERIFY(dialog.countLabel()->text().contains(QStringLiteral("2 个班级科目")));
 
-        injectWriteFailure(Schema::kTeacherZones);
+        injectWriteFailure(Schema::kTeacherZonesTable);
         const QByteArray before = fileHash(db.path());
         {
             MessageBoxAnswerer failure;
@@ -314,7 +314,7 @@ private Q_SLOTS:
                            QStringLiteral("test"));
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        const std::vector<QStringList> rows = tableRows(Schema::kTeacherZones);
+        const std::vector<QStringList> rows = tableRows(Schema::kTeacherZonesTable);
         QCOMPARE(rows[1], (QStringList{"1班", "9", "1", "9", "9", "9", "9", "9"}));
         QCOMPARE(rows[25], (QStringList{"2班", "9", "1", "9", "9", "9", "9", "9"}));
         QCOMPARE(rows[49], (QStringList{"3班", "9", "9", "9", "9", "9", "9", "9"}));

@@ -17,7 +17,7 @@ QString FixedLessonLogic::load()
     if (!refusal.isEmpty())
         return refusal;
     setUp(classNames, week.days, week.periods, slots,
-          PlanTables::readListRows(Schema::kFixed, QStringLiteral("班级"), 1, 4));
+          PlanTables::readListRows(Schema::kFixedTable, QStringLiteral("班级"), 1, 4));
     return QString();
 }
 

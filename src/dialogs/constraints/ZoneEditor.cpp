@@ -52,7 +52,7 @@ QString SubjectZoneLogic::load()
     if (!refusal.isEmpty())
         return refusal;
     setUp(week.days, week.periods, PlanTables::leadingSubjects(slots),
-          PlanTables::classNames(PlanTables::readAssignmentRows()), ZoneTable::readStored(Schema::kSubjectZones));
+          PlanTables::classNames(PlanTables::readAssignmentRows()), ZoneTable::readStored(Schema::kSubjectZonesTable));
     return QString();
 }
 
@@ -104,7 +104,7 @@ std::vector<std::pair<int, int>> SubjectZoneLogic::markedPairs() const
 
 QString SubjectZoneLogic::table() const
 {
-    return Schema::kSubjectZones;
+    return Schema::kSubjectZonesTable;
 }
 
 // --- teacher zones ---------------------------------------------------------
@@ -115,7 +115,7 @@ QString TeacherZoneLogic::load()
     const QString refusal = PlanTables::limitsRefusal(week, QString());
     if (!refusal.isEmpty())
         return refusal;
-    setUp(week.days, week.periods, PlanTables::readAssignmentRows(), ZoneTable::readStored(Schema::kTeacherZones));
+    setUp(week.days, week.periods, PlanTables::readAssignmentRows(), ZoneTable::readStored(Schema::kTeacherZonesTable));
     return QString();
 }
 
@@ -169,5 +169,5 @@ std::vector<std::pair<int, int>> TeacherZoneLogic::markedPairs() const
 
 QString TeacherZoneLogic::table() const
 {
-    return Schema::kTeacherZones;
+    return Schema::kTeacherZonesTable;
 }

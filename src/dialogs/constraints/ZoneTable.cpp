@@ -76,7 +76,7 @@ std::vector<QStringList> ZoneTable::readStored(const QString& table)
 
 void ZoneTable::save(const QString& table) const
 {
-    if (table == Schema::kSubjectZones)
+    if (table == Schema::kSubjectZonesTable)
         PlanStore::saveSubjectZones(rows());
     else
         PlanStore::saveTeacherZones(rows());

@@ -22,7 +22,7 @@ std::vector<QStringList> resultRows(const AssignmentImport& import)
     for (int k = 0; k < import.classCount(); ++k) {
         QStringList row;
         for (qsizetype c = 0; c < used; ++c) {
-            const QString& text = import.assignmentRows[k * AssignmentSheet::kRowStride + c];
+            const QString& text = import.assignmentRows[k * Plan::kAssignmentTexts + c];
             row << (TextRules::isEmpty(text) ? QString() : text);
         }
         rows.push_back(row);

@@ -11,7 +11,7 @@ void CombineLogic::load()
 {
     assignmentRows = PlanTables::readAssignmentRows();
     subjectSlots = PlanTables::readSubjectSlots();
-    setUp(PlanTables::readListRows(Schema::kCombined, QStringLiteral("科目"), 1, 6));
+    setUp(PlanTables::readListRows(Schema::kCombinedTable, QStringLiteral("科目"), 1, 6));
 }
 
 void CombineLogic::setUp(const std::vector<QStringList>& stored)

@@ -1,7 +1,7 @@
 #include "dialogs/plan/LessonPlanLogic.h"
 
 #include "dialogs/plan/PlanTables.h"
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/PlanStore.h"
 #include "store/Schema.h"
 #include "store/TableReader.h"
@@ -24,7 +24,7 @@ void LessonPlanLogic::load()
 
     gradePresent.fill(false);
     {
-        TableReader reader(Schema::kAssignments);
+        TableReader reader(Schema::kAssignmentsTable);
         while (reader.next()) {
             const QString grade = reader.text(QStringLiteral("年级"));
             if (TextRules::isEmpty(grade))
@@ -36,7 +36,7 @@ void LessonPlanLogic::load()
     }
 
     rows.clear();
-    TableReader reader(Schema::kWeeklyPlan);
+    TableReader reader(Schema::kWeeklyPlanTable);
     while (reader.next() && static_cast<int>(rows.size()) < kGrades) {
         QStringList row;
         for (int c = 0; c < columnCount(); ++c) {

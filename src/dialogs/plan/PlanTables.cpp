@@ -9,7 +9,7 @@ namespace PlanTables {
 Week readWeek()
 {
     Week week;
-    TableReader reader(Schema::kWeek);
+    TableReader reader(Schema::kWeekTable);
     while (reader.next()) {
         week.found = true;
         week.days = TextRules::toInt(reader.text(QStringLiteral("工作天数")));
@@ -21,7 +21,7 @@ Week readWeek()
 QStringList readSubjectSlots(QString* beyond)
 {
     QStringList slots;
-    TableReader reader(Schema::kSubjects);
+    TableReader reader(Schema::kSubjectsTable);
     while (reader.next()) {
         const QString name = reader.text(QStringLiteral("科目"));
         if (slots.size() < kSubjects) {
@@ -50,7 +50,7 @@ QStringList leadingSubjects(const QStringList& slots)
 QStringList readAssignmentRows()
 {
     QStringList rows;
-    TableReader reader(Schema::kAssignments);
+    TableReader reader(Schema::kAssignmentsTable);
     while (reader.next()) {
         const QString grade = reader.text(QStringLiteral("年级"));
         const QString klass = reader.text(QStringLiteral("班级"));
@@ -89,9 +89,9 @@ std::vector<QStringList> readListRows(const QString& table, const QString& keyCo
 
 QString limitsRefusal(const Week& week, const QString& subjectBeyond)
 {
-    if (week.days > Schema::kMaxDays)
+    if (week.days > Plan::kMaxDays)
         return QStringLiteral("周工作计划的工作天数为%1，最多只能有7天，请先在“工作计划”中修改！").arg(week.days);
-    if (week.periods > Schema::kMaxPeriods)
+    if (week.periods > Plan::kMaxPeriods)
         return QStringLiteral("周工作计划的每天节次为%1，最多只能有9节，请先在“工作计划”中修改！").arg(week.periods);
     if (!subjectBeyond.isEmpty())
         return QStringLiteral("任教科目“%1”超出了24个科目的上限，请重新导入教师分工！").arg(subjectBeyond);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PlanVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,11 +9,14 @@
 
 // Small readers of the planning tables for the dialogs: each reads one table
 // in row-id order on the shared connection and throws StoreError on a
-// database failure.
+// database failure. The dialogs read the rows as stored, not the run's
+// normalised plan: a zone dialog writes back "9" and the days after the week
+// as they were, and the lists stop at the first placeholder as the tables'
+// readers do.
 namespace PlanTables {
 
-constexpr int kSubjects = 24;
-constexpr int kAssignmentStride = 26; // grade, class, teachers of subjects 1..24
+constexpr int kSubjects = Plan::kSubjectSlots;
+constexpr int kAssignmentStride = Plan::kAssignmentTexts; // grade, class, teachers of subjects 1..24
 
 struct Week
 {

@@ -1,6 +1,6 @@
 #include "dialogs/plan/WeekGrid.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 
 #include <QPainter>
 

@@ -47,13 +47,13 @@ void WorkWeekLogic::save() const
     const QString purpose = QStringLiteral("保存周工作计划");
     Transaction transaction(purpose);
     QSqlQuery row = Database::exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = 1")
-                                       .arg(Schema::quoted(Schema::kWeek), Schema::quoted(Schema::kRowId)),
+                                       .arg(Schema::quoted(Schema::kWeekTable), Schema::quoted(Schema::kRowId)),
                                    {}, purpose);
     if (row.next()) {
         PlanStore::saveWeek(dayCount, periodCount);
     } else {
         Database::exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (1, ?, ?)")
-                           .arg(Schema::quoted(Schema::kWeek), Schema::quoted(Schema::kRowId),
+                           .arg(Schema::quoted(Schema::kWeekTable), Schema::quoted(Schema::kRowId),
                                 Schema::quoted(QStringLiteral("工作天数")), Schema::quoted(QStringLiteral("每天节次"))),
                        {TextRules::fromInt(dayCount), TextRules::fromInt(periodCount)}, purpose);
     }
