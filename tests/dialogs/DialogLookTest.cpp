@@ -3,6 +3,7 @@
 #include "dialogs/plan/WeekGrid.h"
 
 #include <QImage>
+#include <QScreen>
 #include <QPainter>
 #include <QtTest>
 
@@ -112,6 +113,21 @@ private Q_SLOTS:
             paintWeekGrid(painter, image.rect(), grid, &chosen);
         }
         QCOMPARE(image.pixelColor(72, 52), WeekGridColours::chosenCell());
+    }
+
+    // The rule runs on every move of a dialog, not only when it opens.
+    void dialogsStayOnTheScreen()
+    {
+        PlanDialog dialog(nullptr, QStringLiteral("周工作计划"), 100, 60);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        dialog.move(screen.width() + 300, -80);
+        QTRY_COMPARE(dialog.frameGeometry().topLeft(), QPoint(screen.width() - dialog.frameGeometry().width(), 0));
+        dialog.move(-50, screen.height());
+        QTRY_COMPARE(dialog.frameGeometry().topLeft(), QPoint(0, screen.height() - dialog.frameGeometry().height()));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("周工作计划"));
+        QVERIFY(!dialog.windowIcon().isNull());
     }
 
     void dialogUnits()
