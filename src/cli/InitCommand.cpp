@@ -1,5 +1,5 @@
 #include "cli/Cli.h"
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 
 #include "store/Database.h"
 #include "store/StoreError.h"
