@@ -1,6 +1,6 @@
 #include "DialogTestSupport.h"
 
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 #include "dialogs/constraints/FixedLessonLogic.h"
 #include "dialogs/constraints/ZoneEditor.h"
 #include "engine/PlanningModel.h"
