@@ -1,0 +1,134 @@
+#include "view/widgets/CVorlatView.h"
+
+#include "app/PictureBook.h"
+#include "store/StoreError.h"
+#include "view/widgets/TimetablePainter.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+
+CVorlatView::CVorlatView(QWidget* parent)
+    : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    try {
+        m_model.LoadSavedTimetable();
+    } catch (const StoreError& error) {
+        m_loadError = error.message();
+    }
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this] { notifyModified(); });
+    updateScrollBars();
+}
+
+int CVorlatView::screenWidth()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() : 1920;
+}
+
+void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode)
+{
+    m_model.SetDisplayMode(showTimetable, showTeacherTable, adjustMode, screenWidth());
+    updateScrollBars();
+    viewport()->update();
+}
+
+void CVorlatView::PublishToView(const PlanningModel& plan)
+{
+    m_model.PublishToView(plan);
+    m_undo.clear();
+    m_unsavedBase = true;
+    notifyModified();
+}
+
+bool CVorlatView::SaveTimetable()
+{
+    try {
+        m_model.SaveTimetable();
+    } catch (const StoreError& error) {
+        QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有保存。\n%1").arg(error.message()));
+        return false;
+    }
+    m_unsavedBase = false;
+    m_undo.setClean();
+    notifyModified();
+    return true;
+}
+
+void CVorlatView::notifyModified()
+{
+    const bool modified = isModified();
+    if (modified != m_lastModified) {
+        m_lastModified = modified;
+        Q_EMIT modifiedChanged(modified);
+    }
+}
+
+void CVorlatView::updateScrollBars()
+{
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, m_model.contentWidth - page.width()));
+    horizontalScrollBar()->setPageStep(page.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, m_model.cellWidth));
+    verticalScrollBar()->setRange(0, std::max(0, m_model.contentHeight - page.height()));
+    verticalScrollBar()->setPageStep(page.height());
+    verticalScrollBar()->setSingleStep(std::max(1, m_model.cellHeight));
+}
+
+void CVorlatView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void CVorlatView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void CVorlatView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const QRect client = viewport()->rect();
+    if (m_model.showTimetable == 0) {
+        painter.drawPixmap(client, PictureBook::pictureAt(HomeScreen::kFirstPicture + m_home.homePicture(),
+                                                          client.size()));
+        return;
+    }
+    painter.fillRect(client, TimetablePainter::Colour::Background);
+    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    TimetablePainter::paint(painter, m_model);
+}
+
+void CVorlatView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_model.showTimetable != 0)
+        return;
+    const QPoint pos = event->position().toPoint();
+    if (m_home.PointerMoved(pos.x(), pos.y(), outerSize()))
+        viewport()->update();
+}
+
+void CVorlatView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (m_model.showTimetable == 0) {
+        if (event->button() != Qt::LeftButton)
+            return;
+        bool repaint = false;
+        const HomeScreen::Action action = m_home.LeftClick(pos.x(), pos.y(), outerSize(), &repaint);
+        if (repaint)
+            viewport()->update();
+        if (action != HomeScreen::Action::Nothing)
+            Q_EMIT homeAction(action);
+        return;
+    }
+}

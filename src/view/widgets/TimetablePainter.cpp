@@ -1,0 +1,225 @@
+#include "view/widgets/TimetablePainter.h"
+
+#include "engine/Naming.h"
+#include "view/TimetableModel.h"
+
+#include <QPainter>
+
+namespace TimetablePainter {
+
+namespace {
+
+bool isEmpty(const QString& text) { return text == QLatin1String("H"); }
+QString shown(const QString& text) { return isEmpty(text) ? QString() : text; }
+
+void text(QPainter& p, const QRect& r, const QString& s, const QColor& colour)
+{
+    if (s.isEmpty())
+        return;
+    p.setPen(colour);
+    // A name wider than its cell is drawn in a smaller size rather than cut.
+    const int room = r.width() - 2;
+    const int wide = p.fontMetrics().horizontalAdvance(s);
+    if (wide > room && room > 0) {
+        const QFont normal = p.font();
+        QFont smaller = normal;
+        const qreal size = normal.pointSizeF() > 0 ? normal.pointSizeF() : normal.pixelSize();
+        const qreal fitted = std::max<qreal>(5, size * room / wide);
+        if (normal.pointSizeF() > 0)
+            smaller.setPointSizeF(fitted);
+        else
+            smaller.setPixelSize(int(fitted));
+        p.setFont(smaller);
+        p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
+        p.setFont(normal);
+        return;
+    }
+    p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, s);
+}
+
+// A master cell: both lines shrunk by one pixel and filled, the texts centred
+// in the full lines.
+void masterCell(QPainter& p, const TimetableModel& m, int c, int d, int pr, const QColor& fill,
+                const QColor& subjectColour, const QColor& teacherColour)
+{
+    const int w = m.cellWidth;
+    const int l = m.cellHeight;
+    const int x = (m.slotColumn(d, pr) + 1) * w;
+    const int y = (c + 1) * 2 * l;
+    const QRect upper(x, y, w, l);
+    const QRect lower(x, y + l, w, l);
+    p.fillRect(upper.adjusted(1, 1, -1, -1), fill);
+    p.fillRect(lower.adjusted(1, 1, -1, -1), fill);
+    text(p, upper, shown(m.subject(c, d, pr)), subjectColour);
+    text(p, lower, shown(m.teacher(c, d, pr)), teacherColour);
+}
+
+QColor markColour(TimetableModel::CellMark mark)
+{
+    switch (mark) {
+    case TimetableModel::CellMark::Conflict: return Colour::Conflict;
+    case TimetableModel::CellMark::Combined: return Colour::Combined;
+    case TimetableModel::CellMark::Fixed: return Colour::Fixed;
+    default: return Colour::Background;
+    }
+}
+
+void masterGrid(QPainter& p, const TimetableModel& m)
+{
+    const int w = m.cellWidth;
+    const int l = m.cellHeight;
+    const int s = m.slotCount();
+    const int c = m.classCount;
+    p.fillRect(QRect(0, 0, (s + 1) * w, 2 * l), Colour::Header);
+    p.fillRect(QRect(0, 0, w, (c + 1) * 2 * l), Colour::Header);
+
+    p.setPen(QPen(Colour::GridLine, 1));
+    for (int i = 0; i <= 2 * c + 2; ++i)
+        p.drawLine(w, i * l, (s + 1) * w, i * l);
+    for (int i = 1; i <= c + 1; ++i)
+        p.drawLine(0, 2 * i * l, w, 2 * i * l);
+    for (int i = 1; i <= s + 1; ++i)
+        p.drawLine(i * w, l, i * w, (c + 1) * 2 * l);
+    for (int i = 0; i <= m.dayCount; ++i)
+        p.drawLine((i * m.periodCount + 1) * w, 0, (i * m.periodCount + 1) * w, 2 * l);
+    p.drawLine(0, l, w, l);
+
+    p.setPen(QPen(Colour::DayLine, 2));
+    for (int i = 0; i <= m.dayCount; ++i)
+        p.drawLine((i * m.periodCount + 1) * w, 2 * l, (i * m.periodCount + 1) * w, (c + 1) * 2 * l);
+}
+
+void masterHeaders(QPainter& p, const TimetableModel& m)
+{
+    const int w = m.cellWidth;
+    const int l = m.cellHeight;
+    for (int d = 0; d < m.dayCount; ++d) {
+        text(p, QRect(w * (d * m.periodCount + 1), 0, w * m.periodCount, l), DayName(d), Colour::HeaderText);
+        for (int pr = 0; pr < m.periodCount; ++pr)
+            text(p, QRect((m.slotColumn(d, pr) + 1) * w, l, w, l), QString::number(pr + 1), Colour::HeaderText);
+    }
+    text(p, QRect(0, 0, w, l), QStringLiteral("星期"), Colour::HeaderText);
+    text(p, QRect(0, l, w, l), QStringLiteral("班级"), Colour::HeaderText);
+    for (int c = 0; c < m.classCount; ++c)
+        text(p, QRect(0, (c + 1) * 2 * l, w, 2 * l), shown(m.className(c)), Colour::HeaderText);
+}
+
+void baseAndMarkedCells(QPainter& p, const TimetableModel& m)
+{
+    for (int c = 0; c < m.classCount; ++c)
+        for (int d = 0; d < m.dayCount; ++d)
+            for (int pr = 0; pr < m.periodCount; ++pr) {
+                const auto mark = m.MarkOf(c, d, pr);
+                if (mark == TimetableModel::CellMark::Normal)
+                    masterCell(p, m, c, d, pr, Colour::Background, Colour::SubjectText, Colour::TeacherText);
+                else
+                    masterCell(p, m, c, d, pr, markColour(mark), Colour::MarkedText, Colour::MarkedText);
+            }
+}
+
+bool hasSelection(const TimetableModel& m)
+{
+    return m.isCell(m.selectedClass, m.selectedDay, m.selectedPeriod);
+}
+
+// The selected cell's teacher, "H" read as the empty text.
+QString selectedTeacher(const TimetableModel& m)
+{
+    return shown(m.teacher(m.selectedClass, m.selectedDay, m.selectedPeriod));
+}
+
+void sameTeacherCells(QPainter& p, const TimetableModel& m, bool skipSelected)
+{
+    const QString t0 = selectedTeacher(m);
+    for (int c = 0; c < m.classCount; ++c)
+        for (int d = 0; d < m.dayCount; ++d)
+            for (int pr = 0; pr < m.periodCount; ++pr) {
+                if (skipSelected && c == m.selectedClass && d == m.selectedDay && pr == m.selectedPeriod)
+                    continue;
+                if (m.teacher(c, d, pr) == t0)
+                    masterCell(p, m, c, d, pr, Colour::SameTeacher, Colour::MarkedText, Colour::MarkedText);
+            }
+}
+
+void adjustmentCells(QPainter& p, const TimetableModel& m)
+{
+    const int c0 = m.selectedClass;
+    for (int d = 0; d < m.dayCount; ++d)
+        for (int pr = 0; pr < m.periodCount; ++pr)
+            if (m.IsMovableSlot(d, pr))
+                masterCell(p, m, c0, d, pr, Colour::Movable, Colour::MarkedText, Colour::MarkedText);
+    masterCell(p, m, c0, m.selectedDay, m.selectedPeriod, Colour::Selected, Colour::SelectedText,
+               Colour::SelectedText);
+    sameTeacherCells(p, m, true);
+}
+
+} // namespace
+
+void paintMaster(QPainter& p, const TimetableModel& m)
+{
+    masterGrid(p, m);
+    masterHeaders(p, m);
+    baseAndMarkedCells(p, m);
+    if (!hasSelection(m))
+        return;
+    if (m.adjustMode == 1)
+        adjustmentCells(p, m);
+    else
+        sameTeacherCells(p, m, false);
+}
+
+void paintTeacherTable(QPainter& p, const TimetableModel& m)
+{
+    const int w = m.cellWidth;
+    const int l = m.cellHeight;
+    const int s = m.slotCount();
+    const int t = m.teacherCount();
+
+    p.fillRect(QRect(0, 0, (s + 2) * w, 2 * l), Colour::Header);
+    p.fillRect(QRect(0, 0, 2 * w, (t + 2) * l), Colour::Header);
+    p.setPen(QPen(Colour::GridLine, 1));
+    for (int i = 0; i <= t + 2; ++i)
+        p.drawLine(0, i * l, (s + 2) * w, i * l);
+    for (int i = 1; i <= s + 2; ++i)
+        p.drawLine(i * w, l, i * w, (t + 2) * l);
+    p.setPen(QPen(Colour::DayLine, 2));
+    for (int i = 0; i <= m.dayCount; ++i)
+        p.drawLine((i * m.periodCount + 2) * w, 2 * l, (i * m.periodCount + 2) * w, (t + 2) * l);
+
+    for (int d = 0; d < m.dayCount; ++d) {
+        text(p, QRect(w * (d * m.periodCount + 2), 0, w * m.periodCount, l), DayName(d), Colour::HeaderText);
+        for (int pr = 0; pr < m.periodCount; ++pr)
+            text(p, QRect((m.slotColumn(d, pr) + 2) * w, l, w, l), QString::number(pr + 1), Colour::HeaderText);
+    }
+    text(p, QRect(0, 0, 2 * w, l), QStringLiteral("星期"), Colour::HeaderText);
+    text(p, QRect(0, l, w, l), QStringLiteral("教师"), Colour::HeaderText);
+    text(p, QRect(w, l, w, l), QStringLiteral("周课时"), Colour::HeaderText);
+    for (int i = 0; i < t; ++i) {
+        text(p, QRect(0, (i + 2) * l, w, l), shown(m.teacherName(i)), Colour::HeaderText);
+        text(p, QRect(w, (i + 2) * l, w, l), shown(m.teacherWeeklyCount(i)), Colour::HeaderText);
+    }
+
+    // The slot texts stay visible with no teacher row selected; the selected
+    // row is highlighted.
+    for (int i = 0; i < t; ++i) {
+        const bool selected = i == m.selectedClass;
+        for (int d = 0; d < m.dayCount; ++d)
+            for (int pr = 0; pr < m.periodCount; ++pr) {
+                const QRect cell((m.slotColumn(d, pr) + 2) * w, (i + 2) * l, w, l);
+                p.fillRect(cell.adjusted(1, 1, -1, -1), selected ? Colour::SameTeacher : Colour::Background);
+                text(p, cell, shown(m.teacherSlot(i, d, pr)), selected ? Colour::MarkedText : Colour::SubjectText);
+            }
+    }
+}
+
+void paint(QPainter& p, const TimetableModel& m)
+{
+    if (m.showTimetable == 0)
+        return;
+    if (m.showTeacherTable == 1)
+        paintTeacherTable(p, m);
+    else
+        paintMaster(p, m);
+}
+
+} // namespace TimetablePainter
