@@ -196,8 +196,8 @@ void CMainFrame::RunScheduling()
         QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("无法排课。\n%1").arg(error.message()));
         return;
     }
-    if (outcome.refused) {
-        QMessageBox::warning(this, QStringLiteral("Vorlat"), outcome.message);
+    if (outcome.refused()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), outcome.status.message());
         return;
     }
     m_view->PublishToView(plan);
