@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 CVorlatView::CVorlatView(QWidget* parent)
     : QAbstractScrollArea(parent)
@@ -101,11 +102,32 @@ void CVorlatView::paintEvent(QPaintEvent*)
     if (m_model.showTimetable == 0) {
         painter.drawPixmap(client, PictureBook::pictureAt(HomeScreen::kFirstPicture + m_home.homePicture(),
                                                           client.size()));
+        // The other pictures are painted for this size while the program waits
+        // for the user, one per turn of the event loop, so that hovers find them ready.
+        if (m_warmedSize != client.size()) {
+            m_warmedSize = client.size();
+            m_warmNext = 0;
+            QTimer::singleShot(0, this, &CVorlatView::warmNextPicture);
+        }
         return;
     }
     painter.fillRect(client, TimetablePainter::Colour::Background);
     painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     TimetablePainter::paint(painter, m_model);
+}
+
+void CVorlatView::warmNextPicture()
+{
+    if (m_model.showTimetable != 0 || m_warmedSize != viewport()->size())
+        return;
+    for (; m_warmNext < HomeScreen::kPictureCount; ++m_warmNext) {
+        if (m_warmNext == 9) // picture 9 is never shown
+            continue;
+        PictureBook::pictureAt(HomeScreen::kFirstPicture + m_warmNext, m_warmedSize);
+        ++m_warmNext;
+        QTimer::singleShot(0, this, &CVorlatView::warmNextPicture);
+        return;
+    }
 }
 
 void CVorlatView::mouseMoveEvent(QMouseEvent* event)

@@ -54,6 +54,7 @@ private:
     void updateScrollBars();
     QSize outerSize() const { return size(); }
     void notifyModified();
+    void warmNextPicture();
 
     TimetableModel m_model;
     HomeScreen m_home;
@@ -61,4 +62,6 @@ private:
     QUndoStack m_undo;
     bool m_unsavedBase = false; // a run not saved yet
     bool m_lastModified = false;
+    QSize m_warmedSize;  // the size the home pictures are being painted for
+    int m_warmNext = 0;
 };

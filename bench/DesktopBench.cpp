@@ -1,0 +1,133 @@
+// Times the desktop program's painting, offscreen:
+//
+//   DesktopBench [--repeat N]
+//
+//   start-up     opening Vorlat.db of the demo school, building the main window
+//                (the view loads the saved timetable) and the first painted home screen
+//   home paint   one full paint of the home screen at 1920 × 1080
+//   hover        a pointer move from one tile onto another and the paint it asks for
+//
+// Prints the median and the best of the repeats in milliseconds.
+
+#include "app/ApplicationFont.h"
+#include "app/CMainFrame.h"
+#include "cli/DemoSchool.h"
+#include "store/Database.h"
+#include "view/widgets/CVorlatView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct Figures
+{
+    double median = 0;
+    double best = 0;
+};
+
+Figures timeIt(int repeat, const std::function<void()>& work)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < repeat; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.front()};
+}
+
+void print(const char* what, const Figures& f)
+{
+    std::printf("%-34s median %8.3f ms   best %8.3f ms\n", what, f.median, f.best);
+}
+
+// Flags the first paint of a widget.
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+void move(QWidget* target, QPoint pos)
+{
+    QMouseEvent event(QEvent::MouseMove, QPointF(pos), target->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    applyApplicationFont(app);
+    int repeat = 50;
+    const QStringList args = app.arguments();
+    const int at = args.indexOf(QStringLiteral("--repeat"));
+    if (at > 0 && at + 1 < args.size())
+        repeat = std::max(1, args[at + 1].toInt());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+    Database::open(path);
+    DemoSchool::write();
+    Database::close();
+
+    // Start-up to the first painted home screen.
+    QElapsedTimer startup;
+    startup.start();
+    Database::open(path, Database::Opening::ExistingOnly);
+    CMainFrame frame;
+    frame.resize(1920, 1080);
+    PaintWatch watch;
+    frame.view()->viewport()->installEventFilter(&watch);
+    frame.show();
+    while (!watch.painted)
+        QCoreApplication::processEvents();
+    std::printf("%-34s %8.3f ms\n", "start-up to first home paint", startup.nsecsElapsed() / 1e6);
+
+    // The view alone at 1920 × 1080; let it paint the other pictures first.
+    CVorlatView* view = frame.view();
+    view->setParent(nullptr);
+    view->resize(1920, 1080);
+    view->show();
+    QCoreApplication::processEvents();
+    QImage target(view->viewport()->size(), QImage::Format_RGB32);
+    std::printf("(view painted at %d × %d)\n", target.width(), target.height());
+    view->viewport()->render(&target);
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    print("home paint 1920×1080", timeIt(repeat, [&] { view->viewport()->render(&target); }));
+
+    const QSize outer = view->size();
+    const QPoint a = HomeScreen::scaled(HomeScreen::Area::TileWorkPlan, outer).center();
+    const QPoint b = HomeScreen::scaled(HomeScreen::Area::TileAssignment, outer).center();
+    bool onA = false;
+    print("hover onto another tile + paint", timeIt(repeat, [&] {
+              onA = !onA;
+              move(view->viewport(), onA ? a : b);
+              view->viewport()->render(&target);
+          }));
+    delete view;
+    Database::close();
+    return 0;
+}
