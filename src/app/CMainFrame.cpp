@@ -53,6 +53,14 @@ CMainFrame::CMainFrame(QWidget* parent)
     buildMenu();
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
+
+    // Undo and redo of hand swaps, anywhere in the window.
+    QAction* undo = m_view->undoStack().createUndoAction(this, QStringLiteral("撤销"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = m_view->undoStack().createRedoAction(this, QStringLiteral("重做"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    addAction(undo);
+    addAction(redo);
     updateResultLine();
 }
 

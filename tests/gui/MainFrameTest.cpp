@@ -259,6 +259,87 @@ private Q_SLOTS:
         QVERIFY(boxes.texts().isEmpty());
     }
 
+    void saveShowsANoteOrTheStoresMessage_data()
+    {
+        QTest::addColumn<bool>("failing");
+        QTest::newRow("saved") << false;
+        QTest::newRow("the teacher table refuses the write") << true;
+    }
+    void saveShowsANoteOrTheStoresMessage()
+    {
+        QFETCH(bool, failing);
+        DemoDatabase db;
+        if (failing) {
+            QSqlQuery query(Database::connection());
+            QVERIFY(query.exec(QStringLiteral(
+                "create trigger refuse before update on 课表教师 begin select raise(abort, '磁盘已满'); end")));
+        }
+        auto frame = openFrame();
+        frame->setRunSeed(3u);
+        pressPlay(*frame);
+        const std::vector<QStringList> before = tableRows(QStringLiteral("课表"));
+        const std::vector<QStringList> fixedBefore = tableRows(QStringLiteral("固定科目"));
+
+        BoxAnswerer boxes;
+        frame->commandAction(1103)->trigger();
+        if (failing) {
+            QCOMPARE(boxes.texts().size(), 1);
+            QVERIFY2(boxes.texts().first().contains(QStringLiteral("磁盘已满")), qPrintable(boxes.texts().first()));
+            QCOMPARE(tableRows(QStringLiteral("课表")), before);
+            QCOMPARE(tableRows(QStringLiteral("固定科目")), fixedBefore);
+            QVERIFY(frame->view()->isModified());
+            QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat — 未保存"));
+        } else {
+            QVERIFY(boxes.texts().isEmpty());
+            QCOMPARE(frame->resultLine()->text(), QStringLiteral("课表已保存"));
+            QCOMPARE(tableRows(QStringLiteral("课表")).at(0).at(1), frame->view()->model().subject(0, 0, 0));
+            QVERIFY(!frame->view()->isModified());
+            QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat"));
+        }
+        // The display stays as it was.
+        QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+    }
+
+    void undoAndRedoFromTheKeyboard()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(5u);
+        pressPlay(*frame);
+        frame->commandAction(1102)->trigger();
+        TimetableModel& m = frame->view()->model();
+        const QStringList before = m.subjectGrid;
+        QWidget* viewport = frame->view()->viewport();
+        const auto centre = [&](int d, int p) {
+            return QPoint((m.slotColumn(d, p) + 1) * m.cellWidth + m.cellWidth / 2, 2 * m.cellHeight + 5);
+        };
+        leftClick(viewport, centre(0, 0));
+        BoxAnswerer boxes({QStringLiteral("OK")});
+        rightClick(viewport, centre(0, 3));
+        const QStringList swapped = m.subjectGrid;
+        QVERIFY(swapped != before);
+
+        // After a save the swap is still in the history.
+        frame->commandAction(1103)->trigger();
+        QVERIFY(!frame->view()->isModified());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, before);
+        QVERIFY(frame->view()->isModified());
+        QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QVERIFY(!frame->view()->isModified());
+
+        // A new run clears the history.
+        frame->commandAction(1101)->trigger();
+        pressPlay(*frame);
+        QCOMPARE(frame->view()->undoStack().count(), 0);
+    }
+
     void foreignDatabaseIsRefusedAndLeftAlone_data()
     {
         QTest::addColumn<QByteArray>("content");

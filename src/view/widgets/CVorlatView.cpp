@@ -2,6 +2,8 @@
 
 #include "app/PictureBook.h"
 #include "store/StoreError.h"
+#include "view/SwapRules.h"
+#include "view/widgets/SwapCommand.h"
 #include "view/widgets/TimetablePainter.h"
 
 #include <QGuiApplication>
@@ -153,4 +155,63 @@ void CVorlatView::mousePressEvent(QMouseEvent* event)
             Q_EMIT homeAction(action);
         return;
     }
+    const int scrollX = horizontalScrollBar()->value();
+    const int scrollY = verticalScrollBar()->value();
+    if (event->button() == Qt::LeftButton) {
+        const bool changed = m_model.showTeacherTable == 1 ? m_model.SelectTeacherRow(pos.y(), scrollY)
+                                                           : m_model.SelectMasterCell(pos.x(), pos.y(), scrollX, scrollY);
+        if (changed)
+            viewport()->repaint();
+    } else if (event->button() == Qt::RightButton) {
+        RightClickSwap(pos, scrollX, scrollY);
+    }
+}
+
+void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
+{
+    using Decision = SwapRules::Decision;
+    const SwapRules::Request request = SwapRules::Decide(m_model, pos.x(), pos.y(), scrollX, scrollY);
+    // The texts carry "\r\n" line breaks.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    switch (request.decision) {
+    case Decision::Ignore:
+        return;
+    case Decision::RefuseOtherClass: {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Vorlat"), text, QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    case Decision::AskConfirm:
+    case Decision::AskForce: {
+        QMessageBox box(QMessageBox::Information, SwapRules::questionCaption(), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        if (box.exec() != QMessageBox::Ok) {
+            viewport()->repaint();
+            return;
+        }
+        break;
+    }
+    case Decision::SwapAtOnce:
+        break;
+    }
+    const int c = request.classIndex;
+    SwapCommand::State before = SwapCommand::capture(m_model, c, request.selectedDay, request.selectedPeriod,
+                                                     request.clickedDay, request.clickedPeriod);
+    SwapRules::Perform(m_model, request);
+    SwapCommand::State after = SwapCommand::capture(m_model, c, request.selectedDay, request.selectedPeriod,
+                                                    request.clickedDay, request.clickedPeriod);
+    m_undo.push(new SwapCommand(m_model, c, std::move(before), std::move(after), [this] { timetableChanged(); }));
+    Q_EMIT swapped(c, request.selectedDay, request.selectedPeriod, request.clickedDay, request.clickedPeriod);
+    viewport()->repaint();
+}
+
+void CVorlatView::timetableChanged()
+{
+    if (m_model.showTimetable != 0 && m_model.showTeacherTable != 0) {
+        m_model.BuildTeacherTable();
+        m_model.UpdateGeometry(screenWidth());
+        updateScrollBars();
+    }
+    viewport()->update();
 }

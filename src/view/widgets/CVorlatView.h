@@ -42,6 +42,8 @@ Q_SIGNALS:
     // A home-screen click asks for a dialog or the scheduling run.
     void homeAction(HomeScreen::Action action);
     void modifiedChanged(bool modified);
+    // Two lessons of a class were exchanged by hand.
+    void swapped(int classIndex, int day0, int period0, int day1, int period1);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +57,10 @@ private:
     QSize outerSize() const { return size(); }
     void notifyModified();
     void warmNextPicture();
+    // Right click in adjustment mode: the swap with its questions, as one undo step.
+    void RightClickSwap(QPoint pos, int scrollX, int scrollY);
+    // After an undo or redo.
+    void timetableChanged();
 
     TimetableModel m_model;
     HomeScreen m_home;
