@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/PlanningModel.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -31,7 +31,7 @@ int runShow(const QStringList& args)
 
     PlanningModel model;
     const QString refusal = model.LoadPlan();
-    model.classCount = static_cast<int>(model.teacherAssignments.size() / PlanningModel::kAssignmentStride);
+    model.classCount = static_cast<int>(model.teacherAssignments.size() / Plan::kAssignmentTexts);
 
     printOut(QStringLiteral("数据库：%1").arg(QDir::toNativeSeparators(Database::filePath())));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
@@ -40,7 +40,7 @@ int runShow(const QStringList& args)
 
     // Subjects in use: the positions before the first "H" and any named one after it.
     std::vector<int> used;
-    for (int n = 1; n <= PlanningModel::kSubjects; ++n)
+    for (int n = 1; n <= Plan::kSubjectSlots; ++n)
         if (!TextRules::isEmpty(model.subjectNames[n - 1]) && !model.subjectNames[n - 1].isEmpty())
             used.push_back(n);
     printOut(QString());

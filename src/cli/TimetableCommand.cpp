@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/TextRules.h"
 #include "view/TimetableJson.h"
 #include "view/TimetableModel.h"

@@ -1,6 +1,6 @@
 #include "engine/PlanningModel.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/ZoneText.h"
 #include "store/Schema.h"
 #include "store/TableReader.h"
@@ -10,18 +10,12 @@
 
 int PlanningModel::SubjectNumber(const QString& name) const
 {
-    for (int i = 0; i < kSubjects && i < subjectNames.size(); ++i)
-        if (subjectNames[i] == name)
-            return i + 1;
-    return -1;
+    return Plan::SubjectNumber(subjectNames, name);
 }
 
 int PlanningModel::ClassIndex(const QString& name) const
 {
-    for (int c = 0; c < classCount; ++c)
-        if (className(c) == name)
-            return c;
-    return -1;
+    return Plan::ClassIndex(classCount, [this](int c) -> const QString& { return className(c); }, name);
 }
 
 int PlanningModel::gradeCount(int c, int s) const
@@ -35,7 +29,7 @@ int PlanningModel::FindCombinedGroup(int c, int s) const
     for (int g = 0; g < groups; ++g) {
         if (combinedSubject(g) != s)
             continue;
-        for (int k = 0; k < kCombinedMembers; ++k)
+        for (int k = 0; k < Plan::kCombinedMembers; ++k)
             if (combinedMember(g, k) == c)
                 return g;
     }
@@ -87,7 +81,7 @@ void mergeZoneRows(QStringList& zones, const QStringList& rows, int classCount, 
         if (found == lastBlock.constEnd())
             continue;
         const qsizetype from = found.value() * stride;
-        for (int j = 0; j < PlanningModel::kSubjects; ++j)
+        for (int j = 0; j < Plan::kSubjectSlots; ++j)
             for (int k = 1; k < PlanningModel::kZoneGroup; ++k) {
                 const QString& zone = rows[from + j * PlanningModel::kZoneGroup + k];
                 zones[base + j * PlanningModel::kZoneGroup + k] = zone == ZoneText::noZoneMarker() ? defaultZone : zone;
@@ -108,7 +102,7 @@ void PlanningModel::LoadConstraints()
     // 固定科目: up to the first row without a class.
     fixedLessons.clear();
     {
-        TableReader reader(Schema::kFixed);
+        TableReader reader(Schema::kFixedTable);
         while (reader.next()) {
             const QString klass = reader.text(QStringLiteral("班级"));
             if (TextRules::isEmpty(klass))
@@ -130,7 +124,7 @@ void PlanningModel::LoadConstraints()
     subjectZones.reserve(static_cast<qsizetype>(classCount) * kZoneStride);
     teacherZones.reserve(static_cast<qsizetype>(classCount) * kZoneStride);
     for (int c = 0; c < classCount; ++c)
-        for (int j = 0; j < kSubjects; ++j) {
+        for (int j = 0; j < Plan::kSubjectSlots; ++j) {
             subjectZones << className(c);
             teacherZones << className(c);
             for (int d = 0; d < kZoneGroup - 1; ++d) {
@@ -138,13 +132,13 @@ void PlanningModel::LoadConstraints()
                 teacherZones << defaultZone;
             }
         }
-    mergeZoneRows(subjectZones, readZoneRows(Schema::kSubjectZones, periodCount), classCount, defaultZone);
-    mergeZoneRows(teacherZones, readZoneRows(Schema::kTeacherZones, periodCount), classCount, defaultZone);
+    mergeZoneRows(subjectZones, readZoneRows(Schema::kSubjectZonesTable, periodCount), classCount, defaultZone);
+    mergeZoneRows(teacherZones, readZoneRows(Schema::kTeacherZonesTable, periodCount), classCount, defaultZone);
 
     // 合班设置: up to the first row without a subject; a row is kept whole or not at all.
     std::vector<QStringList> rows;
     {
-        TableReader reader(Schema::kCombined);
+        TableReader reader(Schema::kCombinedTable);
         while (reader.next()) {
             QStringList row{reader.text(QStringLiteral("科目"))};
             if (TextRules::isEmpty(row.first()))
@@ -160,13 +154,13 @@ void PlanningModel::LoadConstraints()
         if (s == -1)
             continue;
         std::vector<int> group{s};
-        for (int k = 1; k <= kCombinedMembers; ++k) {
+        for (int k = 1; k <= Plan::kCombinedMembers; ++k) {
             const int member = TextRules::isEmpty(row[k]) ? -1 : ClassIndex(row[k]);
             if (member == -1 && !TextRules::isEmpty(row[k]))
                 break;
             group.push_back(member);
         }
-        if (static_cast<int>(group.size()) == kCombinedStride)
+        if (static_cast<int>(group.size()) == Plan::kCombinedGroup)
             combinedClasses.insert(combinedClasses.end(), group.begin(), group.end());
     }
 }
@@ -176,8 +170,8 @@ void PlanningModel::BuildAllowedPeriods()
     allowedPeriods.clear();
     allowedPeriods.reserve(static_cast<qsizetype>(classCount) * kZoneStride);
     for (int c = 0; c < classCount; ++c)
-        for (int j = 0; j < kSubjects; ++j) {
-            const qsizetype base = (static_cast<qsizetype>(kSubjects) * c + j) * kZoneGroup;
+        for (int j = 0; j < Plan::kSubjectSlots; ++j) {
+            const qsizetype base = (static_cast<qsizetype>(Plan::kSubjectSlots) * c + j) * kZoneGroup;
             allowedPeriods << subjectZones[base];
             for (int d = 1; d < kZoneGroup; ++d)
                 allowedPeriods << ZoneText::intersect(subjectZones[base + d], teacherZones[base + d], periodCount);
@@ -190,24 +184,24 @@ QString PlanningModel::LoadPlan()
 
     // 周工作计划: every row is read, the last one counts.
     {
-        TableReader reader(Schema::kWeek);
+        TableReader reader(Schema::kWeekTable);
         while (reader.next()) {
             dayCount = TextRules::toInt(reader.text(QStringLiteral("工作天数")));
             periodCount = TextRules::toInt(reader.text(QStringLiteral("每天节次")));
         }
     }
-    if (dayCount < 0 || dayCount > Schema::kMaxDays)
+    if (dayCount < 0 || dayCount > Plan::kMaxDays)
         refusal = QStringLiteral("周工作计划的工作天数为%1，应在1到7天之间，不能排课！").arg(dayCount);
-    else if (periodCount < 0 || periodCount > Schema::kMaxPeriods)
+    else if (periodCount < 0 || periodCount > Plan::kMaxPeriods)
         refusal = QStringLiteral("周工作计划的每天节次为%1，应在1到9节之间，不能排课！").arg(periodCount);
 
     // 任教科目: row k fills slot k, "H" included.
     {
-        TableReader reader(Schema::kSubjects);
+        TableReader reader(Schema::kSubjectsTable);
         int k = 0;
         while (reader.next()) {
             const QString name = reader.text(QStringLiteral("科目"));
-            if (k < kSubjects)
+            if (k < Plan::kSubjectSlots)
                 subjectNames[k] = name;
             else if (!TextRules::isEmpty(name) && refusal.isEmpty())
                 refusal = QStringLiteral("任教科目第%1行的科目“%2”超出了24个科目的上限，不能排课！").arg(k + 1).arg(name);
@@ -218,7 +212,7 @@ QString PlanningModel::LoadPlan()
     // 教师分工: up to the first row whose grade or class is "H".
     teacherAssignments.clear();
     {
-        TableReader reader(Schema::kAssignments);
+        TableReader reader(Schema::kAssignmentsTable);
         while (reader.next()) {
             const QString grade = reader.text(QStringLiteral("年级"));
             const QString klass = reader.text(QStringLiteral("班级"));
@@ -233,7 +227,7 @@ QString PlanningModel::LoadPlan()
     // 周课时计划: every row; the weekly total, then subjects 1..24.
     weeklyPlan.clear();
     {
-        TableReader reader(Schema::kWeeklyPlan);
+        TableReader reader(Schema::kWeeklyPlanTable);
         while (reader.next()) {
             weeklyPlan.push_back(TextRules::toInt(reader.text(1)));
             for (int ordinal = 3; ordinal <= 26; ++ordinal)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PlanVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,11 +13,9 @@
 class PlanningModel
 {
 public:
-    static constexpr int kSubjects = 24;        // subject numbers 1..24
-    static constexpr int kAssignmentStride = 26; // grade, class, teachers of subjects 1..24
-    static constexpr int kPlanStride = 25;       // weekly total, lessons of subjects 1..24
-    static constexpr int kZoneGroup = 8;         // class name, zones of days 0..6
-    static constexpr int kZoneStride = kSubjects * kZoneGroup; // 192 per class
+    static constexpr int kPlanStride = 1 + Plan::kSubjectSlots; // weekly total, lessons of subjects 1..24
+    static constexpr int kZoneGroup = 1 + Plan::kMaxDays;       // class name, zones of days 0..6
+    static constexpr int kZoneStride = Plan::kSubjectSlots * kZoneGroup; // 192 per class
 
     // Scalars.
     int classCount = 0;
@@ -23,7 +23,7 @@ public:
     int periodCount = 0;
 
     // Lists.
-    QStringList subjectNames = QStringList(kSubjects); // slot n-1 names subject n
+    QStringList subjectNames = QStringList(Plan::kSubjectSlots); // slot n-1 names subject n
     QStringList teacherAssignments;  // groups of 26 per class
     std::vector<int> weeklyPlan;     // groups of 25 per grade row
     std::vector<int> remainingLessons; // groups of 25 per class
@@ -53,22 +53,19 @@ public:
     int& rem(int c, int s) { return remainingLessons[static_cast<size_t>(kPlanStride * c + s)]; }
     int rem(int c, int s) const { return remainingLessons[static_cast<size_t>(kPlanStride * c + s)]; }
     // Teacher of subject s in class c; s = 0 gives the class name.
-    const QString& teacher(int c, int s) const { return teacherAssignments[kAssignmentStride * c + 1 + s]; }
-    const QString& gradeName(int c) const { return teacherAssignments[kAssignmentStride * c]; }
-    const QString& className(int c) const { return teacherAssignments[kAssignmentStride * c + 1]; }
-    static int zoneIndex(int c, int s, int d) { return (kSubjects * c + s - 1) * kZoneGroup + 1 + d; }
+    const QString& teacher(int c, int s) const { return teacherAssignments[Plan::kAssignmentTexts * c + 1 + s]; }
+    const QString& gradeName(int c) const { return teacherAssignments[Plan::kAssignmentTexts * c]; }
+    const QString& className(int c) const { return teacherAssignments[Plan::kAssignmentTexts * c + 1]; }
+    static int zoneIndex(int c, int s, int d) { return (Plan::kSubjectSlots * c + s - 1) * kZoneGroup + 1 + d; }
     const QString& zone(int c, int s, int d) const { return allowedPeriods[zoneIndex(c, s, d)]; }
     int plan(int gradeRow, int s) const { return weeklyPlan[static_cast<size_t>(kPlanStride * gradeRow + s)]; }
     int fixedLessonCount() const { return static_cast<int>(fixedLessons.size() / 4); }
     int combinedGroupCount() const { return static_cast<int>(combinedClasses.size() / 6); }
-    static constexpr int kFixedStride = 4;       // class, day, period, subject
-    static constexpr int kCombinedStride = 6;    // subject, five member classes
-    static constexpr int kCombinedMembers = 5;
     // Field k (0..3) of fixed lesson i.
-    int fixedField(int i, int k) const { return fixedLessons[static_cast<size_t>(kFixedStride * i + k)]; }
-    int combinedSubject(int g) const { return combinedClasses[static_cast<size_t>(kCombinedStride * g)]; }
+    int fixedField(int i, int k) const { return fixedLessons[static_cast<size_t>(Plan::kFixedGroup * i + k)]; }
+    int combinedSubject(int g) const { return combinedClasses[static_cast<size_t>(Plan::kCombinedGroup * g)]; }
     // Member k (0..4) of combined group g; -1 for an empty place.
-    int combinedMember(int g, int k) const { return combinedClasses[static_cast<size_t>(kCombinedStride * g + 1 + k)]; }
+    int combinedMember(int g, int k) const { return combinedClasses[static_cast<size_t>(Plan::kCombinedGroup * g + 1 + k)]; }
     // Weekly lessons of subject s for class c's grade (s = 0: the weekly total).
     // Valid once the run has found a plan row for every class.
     int gradeCount(int c, int s) const;

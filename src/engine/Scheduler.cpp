@@ -1,7 +1,7 @@
 #include "engine/Scheduler.h"
 
 #include "engine/LessonPlacer.h"
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/PlanningModel.h"
 #include "engine/RandomGenerator.h"
 #include "engine/TeacherIndex.h"
@@ -64,7 +64,7 @@ QString Scheduler::PrepareRun()
     if (!planRefusal.isEmpty())
         return planRefusal;
 
-    m.classCount = static_cast<int>(m.teacherAssignments.size() / PlanningModel::kAssignmentStride);
+    m.classCount = static_cast<int>(m.teacherAssignments.size() / Plan::kAssignmentTexts);
     const int gradeRows = static_cast<int>(m.weeklyPlan.size() / PlanningModel::kPlanStride);
 
     if (m.dayCount == 0 || m.periodCount == 0 || m.subjectNames[0].isEmpty() || m.classCount == 0 || gradeRows == 0)
@@ -72,7 +72,7 @@ QString Scheduler::PrepareRun()
 
     // Every class needs the plan row of its grade, and the weekly totals of all
     // twelve rows are checked.
-    if (gradeRows < Schema::kGradeRows)
+    if (gradeRows < Plan::kGradeRows)
         return incompletePlanMessage();
     m.remainingLessons.clear();
     m.remainingLessons.reserve(static_cast<size_t>(m.classCount) * PlanningModel::kPlanStride);
@@ -85,7 +85,7 @@ QString Scheduler::PrepareRun()
     }
 
     const long long weekSize = static_cast<long long>(m.dayCount) * m.periodCount;
-    for (int r = 0; r < Schema::kGradeRows; ++r) {
+    for (int r = 0; r < Plan::kGradeRows; ++r) {
         const int total = m.plan(r, 0);
         if (total != 0 && total != weekSize)
             return weeklyTotalMessage();
@@ -157,11 +157,11 @@ void Scheduler::CountResult(ScheduleOutcome& outcome) const
     outcome.requiredLessons = 0;
     outcome.unplacedLessons = 0;
     for (int c = 0; c < m.classCount; ++c) {
-        int inGrid[PlanningModel::kSubjects + 1] = {};
+        int inGrid[Plan::kSubjectSlots + 1] = {};
         for (int d = 0; d < m.dayCount; ++d)
             for (int p = 0; p < m.periodCount; ++p)
                 ++inGrid[m.cell(c, d, p)];
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             const qint64 wanted = m.gradeCount(c, s);
             outcome.requiredLessons += std::max<qint64>(0, wanted);
             outcome.unplacedLessons += std::max<qint64>(0, wanted - inGrid[s]);

@@ -1,6 +1,6 @@
 #include "excel/TimetableExport.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "excel/ExcelProgress.h"
 #include "store/TextRules.h"
 #include "view/TimetableModel.h"

@@ -1,6 +1,6 @@
 #include "view/SwapRules.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/TextRules.h"
 #include "view/TimetableModel.h"
 

@@ -71,8 +71,8 @@ QString TimetableJson::members(const TimetableModel& model)
     return QStringLiteral("\"dayCount\":%1,\"periodCount\":%2,\"subjectNames\":%3,\"classes\":[%4],"
                           "\"fixedLessons\":%5,\"combinedClasses\":%6")
         .arg(QString::number(model.dayCount), QString::number(model.periodCount), stringArray(model.subjectNames),
-             classes.join(QLatin1Char(',')), intGroups(model.fixedLessons, TimetableModel::kFixedGroup),
-             intGroups(model.combinedClasses, TimetableModel::kCombinedGroup));
+             classes.join(QLatin1Char(',')), intGroups(model.fixedLessons, Plan::kFixedGroup),
+             intGroups(model.combinedClasses, Plan::kCombinedGroup));
 }
 
 QString TimetableJson::object(const TimetableModel& model)

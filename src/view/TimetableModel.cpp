@@ -36,13 +36,13 @@ void TimetableModel::resetGrids(int days, int periods, const QStringList& classN
 
 TimetableModel::FixedLesson TimetableModel::fixedLesson(int i) const
 {
-    const size_t at = static_cast<size_t>(i * kFixedGroup);
+    const size_t at = static_cast<size_t>(i * Plan::kFixedGroup);
     return {fixedLessons[at], fixedLessons[at + 1], fixedLessons[at + 2], fixedLessons[at + 3]};
 }
 
 void TimetableModel::setFixedLesson(int i, const FixedLesson& lesson)
 {
-    const size_t at = static_cast<size_t>(i * kFixedGroup);
+    const size_t at = static_cast<size_t>(i * Plan::kFixedGroup);
     fixedLessons[at] = lesson.classIndex;
     fixedLessons[at + 1] = lesson.day;
     fixedLessons[at + 2] = lesson.period;
@@ -57,7 +57,7 @@ void TimetableModel::appendFixedLesson(const FixedLesson& lesson)
 void TimetableModel::appendCombinedGroup(int subjectNumber, const std::vector<int>& members)
 {
     combinedClasses.push_back(subjectNumber);
-    for (int k = 0; k < kCombinedMembers; ++k)
+    for (int k = 0; k < Plan::kCombinedMembers; ++k)
         combinedClasses.push_back(k < static_cast<int>(members.size()) ? members[static_cast<size_t>(k)] : -1);
 }
 
@@ -70,18 +70,12 @@ QString TimetableModel::SlotCode(int day, int period)
 
 int TimetableModel::SubjectNumber(const QString& name) const
 {
-    for (int i = 0; i < kSubjects && i < subjectNames.size(); ++i)
-        if (subjectNames[i] == name)
-            return i + 1;
-    return -1;
+    return Plan::SubjectNumber(subjectNames, name);
 }
 
 int TimetableModel::ClassIndex(const QString& name) const
 {
-    for (int c = 0; c < classCount; ++c)
-        if (className(c) == name)
-            return c;
-    return -1;
+    return Plan::ClassIndex(classCount, [this](int c) -> const QString& { return className(c); }, name);
 }
 
 int TimetableModel::FindTeacherClash(const QString& teacherName, int excludedClass, int day, int period) const
@@ -105,7 +99,7 @@ bool TimetableModel::IsCombinedLesson(int classIndex, int subjectNumber) const
     for (int g = 0; g < combinedGroupCount(); ++g) {
         if (combinedSubject(g) != subjectNumber)
             continue;
-        for (int k = 0; k < kCombinedMembers; ++k)
+        for (int k = 0; k < Plan::kCombinedMembers; ++k)
             if (combinedMember(g, k) == classIndex)
                 return true;
     }
@@ -207,15 +201,15 @@ void TimetableModel::PublishToView(const PlanningModel& plan)
     subjectGrid = plan.subjectGrid.mid(0, classCount * stride);
     teacherGrid = plan.teacherGrid.mid(0, classCount * stride);
 
-    subjectNames = QStringList(kSubjects, QString());
-    for (int i = 0; i < kSubjects && i < plan.subjectNames.size(); ++i)
+    subjectNames = QStringList(Plan::kSubjectSlots, QString());
+    for (int i = 0; i < Plan::kSubjectSlots && i < plan.subjectNames.size(); ++i)
         subjectNames[i] = plan.subjectNames[i];
 
-    const auto validSubject = [](int n) { return n >= 1 && n <= kSubjects; };
+    const auto validSubject = [](int n) { return n >= 1 && n <= Plan::kSubjectSlots; };
     const auto validClass = [this](int c) { return c >= 0 && c < classCount; };
 
     fixedLessons.clear();
-    for (size_t i = 0; i + kFixedGroup <= plan.fixedLessons.size(); i += kFixedGroup) {
+    for (size_t i = 0; i + Plan::kFixedGroup <= plan.fixedLessons.size(); i += Plan::kFixedGroup) {
         const FixedLesson lesson{plan.fixedLessons[i], plan.fixedLessons[i + 1], plan.fixedLessons[i + 2],
                                  plan.fixedLessons[i + 3]};
         if (validClass(lesson.classIndex) && validSubject(lesson.subject))
@@ -223,11 +217,11 @@ void TimetableModel::PublishToView(const PlanningModel& plan)
     }
 
     combinedClasses.clear();
-    for (size_t i = 0; i + kCombinedGroup <= plan.combinedClasses.size(); i += kCombinedGroup) {
+    for (size_t i = 0; i + Plan::kCombinedGroup <= plan.combinedClasses.size(); i += Plan::kCombinedGroup) {
         if (!validSubject(plan.combinedClasses[i]))
             continue;
         std::vector<int> members(plan.combinedClasses.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                 plan.combinedClasses.begin() + static_cast<std::ptrdiff_t>(i) + kCombinedGroup);
+                                 plan.combinedClasses.begin() + static_cast<std::ptrdiff_t>(i) + Plan::kCombinedGroup);
         if (std::all_of(members.begin(), members.end(), [&](int m) { return m == -1 || validClass(m); }))
             appendCombinedGroup(plan.combinedClasses[i], members);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PlanVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,12 +26,6 @@ class PlanningModel;
 class TimetableModel
 {
 public:
-    static constexpr int kSubjects = 24;     // subject numbers 1..24
-    static constexpr int kSavedDays = 7;     // the saved layout has 7 × 9 slots
-    static constexpr int kSavedPeriods = 9;
-    static constexpr int kFixedGroup = 4;
-    static constexpr int kCombinedGroup = 6;
-    static constexpr int kCombinedMembers = 5;
 
     TimetableModel();
 
@@ -56,7 +52,7 @@ public:
     int swapArmed = 0; // 1 after a left-click selected a master-table cell
 
     // Lists.
-    QStringList subjectNames = QStringList(kSubjects, QString()); // entry n-1 names subject n
+    QStringList subjectNames = QStringList(Plan::kSubjectSlots, QString()); // entry n-1 names subject n
     std::vector<int> fixedLessons;
     std::vector<int> combinedClasses;
     QStringList subjectGrid;
@@ -110,23 +106,23 @@ public:
         int period = 0;
         int subject = 0;
     };
-    int fixedLessonCount() const { return static_cast<int>(fixedLessons.size()) / kFixedGroup; }
+    int fixedLessonCount() const { return static_cast<int>(fixedLessons.size()) / Plan::kFixedGroup; }
     FixedLesson fixedLesson(int i) const;
     void setFixedLesson(int i, const FixedLesson& lesson);
     void appendFixedLesson(const FixedLesson& lesson);
 
     // combinedClasses.
-    int combinedGroupCount() const { return static_cast<int>(combinedClasses.size()) / kCombinedGroup; }
-    int combinedSubject(int g) const { return combinedClasses[static_cast<size_t>(g * kCombinedGroup)]; }
+    int combinedGroupCount() const { return static_cast<int>(combinedClasses.size()) / Plan::kCombinedGroup; }
+    int combinedSubject(int g) const { return combinedClasses[static_cast<size_t>(g * Plan::kCombinedGroup)]; }
     // Member k (0..4) of group g: a class index or -1.
-    int combinedMember(int g, int k) const { return combinedClasses[static_cast<size_t>(g * kCombinedGroup + 1 + k)]; }
+    int combinedMember(int g, int k) const { return combinedClasses[static_cast<size_t>(g * Plan::kCombinedGroup + 1 + k)]; }
     void appendCombinedGroup(int subjectNumber, const std::vector<int>& members);
 
     // Slot code of (day, period), both 0-based: "11" .. "79", the slot column
     // names of the saved timetable.
     static QString SlotCode(int day, int period);
     // Position of (day, period) within a saved 64-entry row (class name first).
-    static int SavedSlotPosition(int day, int period) { return 1 + kSavedPeriods * day + period; }
+    static int SavedSlotPosition(int day, int period) { return 1 + Plan::kMaxPeriods * day + period; }
 
     // ---- Queries -------------------------------------------------------------
 

@@ -53,10 +53,10 @@ std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(model.classCount));
     for (int c = 0; c < model.classCount; ++c) {
-        QStringList row(1 + TimetableModel::kSavedDays * TimetableModel::kSavedPeriods, TextRules::emptyMarker());
+        QStringList row(1 + Plan::kMaxDays * Plan::kMaxPeriods, TextRules::emptyMarker());
         row[0] = teachers ? model.teacherGridClassName(c) : model.className(c);
-        for (int d = 0; d < TimetableModel::kSavedDays && d < model.dayCount; ++d)
-            for (int p = 0; p < TimetableModel::kSavedPeriods && p < model.periodCount; ++p)
+        for (int d = 0; d < Plan::kMaxDays && d < model.dayCount; ++d)
+            for (int p = 0; p < Plan::kMaxPeriods && p < model.periodCount; ++p)
                 row[TimetableModel::SavedSlotPosition(d, p)] = teachers ? model.teacher(c, d, p) : model.subject(c, d, p);
         rows.push_back(row);
     }
@@ -65,7 +65,7 @@ std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
 
 bool validSubject(int n)
 {
-    return n >= 1 && n <= TimetableModel::kSubjects;
+    return n >= 1 && n <= Plan::kSubjectSlots;
 }
 
 } // namespace
@@ -74,14 +74,14 @@ void TimetableStore::load(TimetableModel& model)
 {
     // 1. The week: every row is read, the last one counts.
     {
-        TableReader reader(Schema::kWeek);
+        TableReader reader(Schema::kWeekTable);
         while (reader.next()) {
             model.dayCount = TextRules::toInt(reader.text(QStringLiteral("工作天数")));
             model.periodCount = TextRules::toInt(reader.text(QStringLiteral("每天节次")));
         }
     }
-    if (model.dayCount < 0 || model.dayCount > TimetableModel::kSavedDays || model.periodCount < 0
-        || model.periodCount > TimetableModel::kSavedPeriods) {
+    if (model.dayCount < 0 || model.dayCount > Plan::kMaxDays || model.periodCount < 0
+        || model.periodCount > Plan::kMaxPeriods) {
         // Slots beyond 7 × 9 have no column; reading them would take another slot's value.
         const QString driver = QStringLiteral("周工作计划为每周%1天、每天%2节，超出课表的范围（最多7天、每天9节）。")
                                    .arg(model.dayCount)
@@ -96,13 +96,13 @@ void TimetableStore::load(TimetableModel& model)
 
     // 2. Subjects per class.
     model.classCount = 0;
-    model.classCount = readGridTable(Schema::kTimetable, model, model.subjectGrid);
+    model.classCount = readGridTable(Schema::kTimetableTable, model, model.subjectGrid);
 
     // 3. Teachers per class, same shape. A 课表教师 that holds fewer class rows
     // than 课表 (or more) is brought to the shape of 课表, so that every class
     // has a teacher row: missing rows are free slots.
     {
-        const int teacherRows = readGridTable(Schema::kTimetableTeachers, model, model.teacherGrid);
+        const int teacherRows = readGridTable(Schema::kTimetableTeachersTable, model, model.teacherGrid);
         const int stride = model.classStride();
         if (teacherRows > model.classCount)
             model.teacherGrid = model.teacherGrid.mid(0, model.classCount * stride);
@@ -115,15 +115,15 @@ void TimetableStore::load(TimetableModel& model)
 
     // 4. Subject names: row i names subject i + 1; rows past the 24th are not taken.
     {
-        TableReader reader(Schema::kSubjects);
-        for (int i = 0; i < TimetableModel::kSubjects && reader.next(); ++i)
+        TableReader reader(Schema::kSubjectsTable);
+        for (int i = 0; i < Plan::kSubjectSlots && reader.next(); ++i)
             model.subjectNames[i] = reader.text(kSubjectColumn);
     }
 
     // 5. Fixed lessons of classes and subjects the timetable has.
     model.fixedLessons.clear();
     {
-        TableReader reader(Schema::kFixed);
+        TableReader reader(Schema::kFixedTable);
         while (reader.next()) {
             const QString name = reader.text(kClassColumn);
             if (TextRules::isEmpty(name))
@@ -142,12 +142,12 @@ void TimetableStore::load(TimetableModel& model)
     // 6. Combined classes: all rows up to the first "H" subject first, then the checks.
     std::vector<QStringList> groups;
     {
-        TableReader reader(Schema::kCombined);
+        TableReader reader(Schema::kCombinedTable);
         while (reader.next()) {
             QStringList group{reader.text(kSubjectColumn)};
             if (TextRules::isEmpty(group[0]))
                 break;
-            for (int k = 0; k < TimetableModel::kCombinedMembers; ++k)
+            for (int k = 0; k < Plan::kCombinedMembers; ++k)
                 group << reader.text(2 + k);
             groups.push_back(group);
         }
@@ -159,7 +159,7 @@ void TimetableStore::load(TimetableModel& model)
             continue;
         std::vector<int> members;
         bool known = true;
-        for (int k = 1; k <= TimetableModel::kCombinedMembers && known; ++k) {
+        for (int k = 1; k <= Plan::kCombinedMembers && known; ++k) {
             const int index = model.ClassIndex(group[k]);
             known = TextRules::isEmpty(group[k]) || index != -1;
             members.push_back(index);
@@ -174,8 +174,8 @@ void TimetableStore::save(const TimetableModel& model)
     const QString purpose = QStringLiteral("保存课表");
     Transaction tx(purpose);
 
-    rewriteList(Schema::kTimetable, gridRows(model, false), purpose);
-    rewriteList(Schema::kTimetableTeachers, gridRows(model, true), purpose);
+    rewriteList(Schema::kTimetableTable, gridRows(model, false), purpose);
+    rewriteList(Schema::kTimetableTeachersTable, gridRows(model, true), purpose);
 
     // Groups that name no class row or subject have nothing to write; the
     // loader and the hand-off never keep such groups.
@@ -187,7 +187,7 @@ void TimetableStore::save(const TimetableModel& model)
         fixedRows.push_back({model.className(lesson.classIndex), oneBased(lesson.day), oneBased(lesson.period),
                              model.subjectNames[lesson.subject - 1]});
     }
-    rewriteList(Schema::kFixed, fixedRows, purpose);
+    rewriteList(Schema::kFixedTable, fixedRows, purpose);
 
     std::vector<QStringList> combinedRows;
     for (int g = 0; g < model.combinedGroupCount(); ++g) {
@@ -195,13 +195,13 @@ void TimetableStore::save(const TimetableModel& model)
         if (!validSubject(subjectNumber))
             continue;
         QStringList row{model.subjectNames[subjectNumber - 1]};
-        for (int k = 0; k < TimetableModel::kCombinedMembers; ++k) {
+        for (int k = 0; k < Plan::kCombinedMembers; ++k) {
             const int member = model.combinedMember(g, k);
             row << (member >= 0 && member < model.classCount ? model.className(member) : TextRules::emptyMarker());
         }
         combinedRows.push_back(row);
     }
-    rewriteList(Schema::kCombined, combinedRows, purpose);
+    rewriteList(Schema::kCombinedTable, combinedRows, purpose);
 
     tx.commit();
 }

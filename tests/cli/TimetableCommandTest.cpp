@@ -22,9 +22,9 @@ TimetableModel writeTimetable()
 {
     TimetableModel model;
     const QStringList subjects{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("体育")};
-    for (int i = 0; i < TimetableModel::kSubjects; ++i) {
+    for (int i = 0; i < Plan::kSubjectSlots; ++i) {
         model.subjectNames[i] = i < subjects.size() ? subjects[i] : QStringLiteral("H");
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
     }
     Database::exec(QStringLiteral("UPDATE \"周工作计划\" SET \"工作天数\" = '2', \"每天节次\" = '2'"), {},
                    QStringLiteral("test"));

@@ -33,7 +33,7 @@ PlanningModel loadModel()
     PlanningModel m;
     const QString refusal = m.LoadPlan();
     Q_ASSERT(refusal.isEmpty());
-    m.classCount = static_cast<int>(m.teacherAssignments.size() / PlanningModel::kAssignmentStride);
+    m.classCount = static_cast<int>(m.teacherAssignments.size() / Plan::kAssignmentTexts);
     m.LoadConstraints();
     m.BuildAllowedPeriods();
     return m;

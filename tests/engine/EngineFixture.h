@@ -17,14 +17,14 @@ inline PlanningModel makeModel(int classCount, int dayCount, int periodCount)
     m.classCount = classCount;
     m.dayCount = dayCount;
     m.periodCount = periodCount;
-    for (int n = 0; n < PlanningModel::kSubjects; ++n)
+    for (int n = 0; n < Plan::kSubjectSlots; ++n)
         m.subjectNames[n] = QStringLiteral("S%1").arg(n + 1);
     const QString whole = ZoneText::defaultZone(periodCount);
     for (int c = 0; c < classCount; ++c) {
         m.teacherAssignments << QStringLiteral("七年级") << QStringLiteral("C%1").arg(c);
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s)
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s)
             m.teacherAssignments << TextRules::emptyMarker();
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             m.allowedPeriods << QStringLiteral("C%1").arg(c);
             for (int d = 0; d < 7; ++d)
                 m.allowedPeriods << whole;
@@ -40,7 +40,7 @@ inline PlanningModel makeModel(int classCount, int dayCount, int periodCount)
 
 inline void setTeacher(PlanningModel& m, int c, int s, const QString& name)
 {
-    m.teacherAssignments[PlanningModel::kAssignmentStride * c + 1 + s] = name;
+    m.teacherAssignments[Plan::kAssignmentTexts * c + 1 + s] = name;
 }
 
 inline void setZone(PlanningModel& m, int c, int s, int d, const QString& zone)
@@ -75,6 +75,6 @@ inline void addCombined(PlanningModel& m, int s, std::initializer_list<int> memb
         m.combinedClasses.push_back(c);
         ++k;
     }
-    for (; k < PlanningModel::kCombinedMembers; ++k)
+    for (; k < Plan::kCombinedMembers; ++k)
         m.combinedClasses.push_back(-1);
 }

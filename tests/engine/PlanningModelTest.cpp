@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/PlanningModel.h"
 #include "store/Database.h"
 #include "store/PlanStore.h"

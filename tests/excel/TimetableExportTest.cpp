@@ -1,6 +1,6 @@
 #include "WorkbookReadBack.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "excel/ColumnName.h"
 #include "excel/ExcelProgress.h"
 #include "excel/TimetableExport.h"

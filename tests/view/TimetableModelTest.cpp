@@ -403,7 +403,7 @@ private Q_SLOTS:
         plan.periodCount = 2;
         plan.subjectNames[0] = QStringLiteral("语文");
         plan.subjectNames[1] = QStringLiteral("数学");
-        for (int i = 2; i < PlanningModel::kSubjects; ++i)
+        for (int i = 2; i < Plan::kSubjectSlots; ++i)
             plan.subjectNames[i] = QStringLiteral("H");
         plan.subjectGrid = QStringList{"一班", "语文", "H", "二班", "数学", "语文"};
         plan.teacherGrid = QStringList{"一班", "张", "H", "二班", "李", "张"};

@@ -15,8 +15,8 @@ namespace {
 
 std::vector<std::vector<QStringList>> dumpSaved()
 {
-    return {tableRows(Schema::kTimetable), tableRows(Schema::kTimetableTeachers), tableRows(Schema::kFixed),
-            tableRows(Schema::kCombined)};
+    return {tableRows(Schema::kTimetableTable), tableRows(Schema::kTimetableTeachersTable), tableRows(Schema::kFixedTable),
+            tableRows(Schema::kCombinedTable)};
 }
 
 void setWeek(int days, int periods)
@@ -27,8 +27,8 @@ void setWeek(int days, int periods)
 
 void writeSubjects(const TimetableModel& model)
 {
-    for (int i = 0; i < TimetableModel::kSubjects; ++i)
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
+    for (int i = 0; i < Plan::kSubjectSlots; ++i)
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
 }
 
 // A saved-table row: class name, then 63 slots; `slots` fill the first ones day-major within 9-period days.
@@ -101,7 +101,7 @@ private Q_SLOTS:
         plan.classCount = 2;
         plan.dayCount = 3;
         plan.periodCount = 2;
-        for (int i = 0; i < PlanningModel::kSubjects; ++i)
+        for (int i = 0; i < Plan::kSubjectSlots; ++i)
             plan.subjectNames[i] = i == 0 ? QStringLiteral("语文") : i == 1 ? QStringLiteral("数学") : QStringLiteral("H");
         plan.subjectGrid = QStringList{"一班", "语文", "数学", "H", "语文", "数学", "数学",
                                        "二班", "数学", "语文", "语文", "H", "数学", "语文"};
@@ -129,11 +129,11 @@ private Q_SLOTS:
         TimetableModel model = scheduledSchool();
         model.SaveTimetable();
 
-        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
-        const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachers);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
+        const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachersTable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(teachers.size(), size_t(3));
-        const QStringList columns = Schema::table(Schema::kTimetable).columns;
+        const QStringList columns = Schema::table(Schema::kTimetableTable).columns;
         for (int c = 0; c < 3; ++c) {
             QCOMPARE(subjects[c][0], model.className(c));
             QCOMPARE(teachers[c][0], model.teacherGridClassName(c));
@@ -154,11 +154,11 @@ private Q_SLOTS:
         QCOMPARE(subjects[0][TimetableModel::SavedSlotPosition(0, 0)], QStringLiteral("H")); // a free slot
 
         // The fixed lesson: class name, 1-based day and period, subject name.
-        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixedTable);
         QCOMPARE(fixed.size(), size_t(1));
         QCOMPARE(fixed[0], (QStringList{"七(2)", "3", "4", model.subject(1, 2, 3)}));
         // Combined groups keep their member places; empty ones are "H".
-        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombinedTable);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"体育", "七(1)", "七(3)", "H", "H", "H"}));
         QCOMPARE(combined[1], (QStringList{"音乐", "H", "七(2)", "H", "七(1)", "七(3)"}));
@@ -175,17 +175,17 @@ private Q_SLOTS:
         TimetableModel small = emptyModel(5, 8, {QStringLiteral("八(1)")});
         small.appendCombinedGroup(1, {0});
         small.SaveTimetable();
-        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(subjects[0], savedRow(QStringLiteral("八(1)")));
         QCOMPARE(subjects[1], savedRow(QStringLiteral("H")));
         QCOMPARE(subjects[2], savedRow(QStringLiteral("H")));
-        QCOMPARE(tableRows(Schema::kTimetableTeachers).size(), size_t(3));
-        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
+        QCOMPARE(tableRows(Schema::kTimetableTeachersTable).size(), size_t(3));
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixedTable);
         QCOMPARE(fixed.size(), size_t(3));
         for (const QStringList& row : fixed)
             QCOMPARE(row, QStringList(4, QStringLiteral("H")));
-        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombinedTable);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"语文", "八(1)", "H", "H", "H", "H"}));
         QCOMPARE(combined[1], QStringList(6, QStringLiteral("H")));
@@ -193,9 +193,9 @@ private Q_SLOTS:
         // No class at all: nothing inserted, every row reset.
         TimetableModel none = emptyModel(5, 8, {});
         none.SaveTimetable();
-        QCOMPARE(tableRows(Schema::kTimetable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(tableRows(Schema::kTimetableTeachers), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(tableRows(Schema::kCombined), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kTimetableTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kTimetableTeachersTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kCombinedTable), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
 
         TimetableModel reloaded = scheduledSchool();
         reloaded.LoadSavedTimetable();
@@ -226,10 +226,10 @@ private Q_SLOTS:
     void failingSaveLeavesAllFourTables_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::newRow("课表") << Schema::kTimetable;
-        QTest::newRow("课表教师") << Schema::kTimetableTeachers;
-        QTest::newRow("固定科目") << Schema::kFixed;
-        QTest::newRow("合班设置") << Schema::kCombined;
+        QTest::newRow("课表") << Schema::kTimetableTable;
+        QTest::newRow("课表教师") << Schema::kTimetableTeachersTable;
+        QTest::newRow("固定科目") << Schema::kFixedTable;
+        QTest::newRow("合班设置") << Schema::kCombinedTable;
     }
     void failingSaveLeavesAllFourTables()
     {
@@ -261,7 +261,7 @@ private Q_SLOTS:
 
         Database::exec(QStringLiteral("DROP TRIGGER refuse"), {}, QStringLiteral("test"));
         model.SaveTimetable();
-        QCOMPARE(tableRows(Schema::kTimetable).size(), size_t(3));
+        QCOMPARE(tableRows(Schema::kTimetableTable).size(), size_t(3));
     }
 
     void loadReadsTheWeekRowsToTheLast()
@@ -270,8 +270,8 @@ private Q_SLOTS:
         setWeek(5, 8);
         Database::exec(QStringLiteral("INSERT INTO \"周工作计划\" (\"工作天数\", \"每天节次\") VALUES ('6', '7')"), {},
                        QStringLiteral("test"));
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
         TimetableModel model;
         model.LoadSavedTimetable();
         QCOMPARE(model.dayCount, 6);
@@ -290,9 +290,9 @@ private Q_SLOTS:
         first[TimetableModel::SavedSlotPosition(0, 1)] = QStringLiteral("数学");
         first[TimetableModel::SavedSlotPosition(1, 0)] = QStringLiteral("英语");
         first[TimetableModel::SavedSlotPosition(0, 8)] = QStringLiteral("不读");
-        rewriteList(Schema::kTimetable, {first, savedRow("B"), savedRow("H"), savedRow("D", {"语文"})},
+        rewriteList(Schema::kTimetableTable, {first, savedRow("B"), savedRow("H"), savedRow("D", {"语文"})},
                     QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("H"), savedRow("D")},
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("H"), savedRow("D")},
                     QStringLiteral("test"));
         // A NULL slot reads as "H".
         Database::exec(QStringLiteral("UPDATE \"课表\" SET \"13\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("test"));
@@ -315,9 +315,9 @@ private Q_SLOTS:
         TimetableModel names;
         setSubjects(names);
         writeSubjects(names);
-        rewriteList(Schema::kTimetable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
-        rewriteList(Schema::kFixed,
+        rewriteList(Schema::kTimetableTable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kFixedTable,
                     {
                         {"B", "2", "3", "数学"},     // kept
                         {"X", "1", "1", "语文"},     // class not in the timetable: dropped
@@ -328,7 +328,7 @@ private Q_SLOTS:
                         {"A", "1", "1", "语文"},
                     },
                     QStringLiteral("test"));
-        rewriteList(Schema::kCombined,
+        rewriteList(Schema::kCombinedTable,
                     {
                         {"体育", "A", "H", "B", "H", "H"}, // kept with -1 places
                         {"体育", "A", "H", "X", "H", "H"}, // member unknown: dropped
@@ -350,8 +350,8 @@ private Q_SLOTS:
         for (int i = 0; i < 6; ++i)
             Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES (?)"),
                            {QStringLiteral("第%1个").arg(25 + i)}, QStringLiteral("test"));
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
         TimetableModel model;
         model.LoadSavedTimetable();
         QCOMPARE(model.subjectNames.size(), 24);
@@ -367,14 +367,14 @@ private Q_SLOTS:
         // interrupted save): the teacher grid still has one row per class.
         ScratchDatabase db;
         setWeek(1, 2);
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
         TimetableModel shorter;
         shorter.LoadSavedTimetable();
         QCOMPARE(shorter.classCount, 2);
         QCOMPARE(shorter.teacherGrid, (QStringList{"A", "张", "李", "B", "H", "H"}));
 
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
                     QStringLiteral("test"));
         TimetableModel longer;
         longer.LoadSavedTimetable();
@@ -398,8 +398,8 @@ private Q_SLOTS:
         QFETCH(int, periods);
         ScratchDatabase db;
         setWeek(days, periods);
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"})}, QStringLiteral("test"));
         TimetableModel model;
         QVERIFY_THROWS_EXCEPTION(StoreError, model.LoadSavedTimetable());
         QCOMPARE(model.classCount, 0);

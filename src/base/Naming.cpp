@@ -1,4 +1,4 @@
-#include "engine/Naming.h"
+#include "base/Naming.h"
 
 #include <array>
 
