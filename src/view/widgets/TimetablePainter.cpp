@@ -1,6 +1,6 @@
 #include "view/widgets/TimetablePainter.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "view/TimetableModel.h"
 
 #include <QPainter>
