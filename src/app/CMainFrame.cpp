@@ -2,10 +2,12 @@
 
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
+#include "app/CPrograssDlg.h"
 #include "app/PictureBook.h"
 #include "app/TileActions.h"
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "excel/TimetableExport.h"
 #include "store/StoreError.h"
 #include "view/widgets/CVorlatView.h"
 
@@ -14,6 +16,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <atomic>
+#include <QFileDialog>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -180,8 +186,55 @@ void CMainFrame::command(int id)
         if (m_view->SaveTimetable())
             showNote(QStringLiteral("课表已保存"));
         break;
+    case ToolbarCommands::Work::ExportMaster:
+        exportTimetable(false);
+        break;
+    case ToolbarCommands::Work::ExportTeachers:
+        exportTimetable(true);
+        break;
     default:
         break;
+    }
+}
+
+QString CMainFrame::askExportPath(bool teachers)
+{
+    QSettings settings;
+    QString folder = settings.value(QStringLiteral("export/folder")).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = teachers ? QStringLiteral("教师课表.xlsx") : QStringLiteral("总课表.xlsx");
+    QFileDialog dialog(this, QStringLiteral("导出课表"), QDir(folder).filePath(name));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Excel 工作簿（推荐） (*.xlsx)"), QStringLiteral("Excel 97-2003 工作簿 (*.xls)")});
+    dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().first();
+    settings.setValue(QStringLiteral("export/folder"), QFileInfo(chosen).absolutePath());
+    return chosen;
+}
+
+void CMainFrame::exportTimetable(bool teachers)
+{
+    const QString chosen = askExportPath(teachers);
+    if (chosen.isEmpty())
+        return;
+    // The workbook is written on a worker thread while the progress picture
+    // runs here; the picture is modal, so the timetable cannot change meanwhile.
+    const TimetableModel& model = m_view->model();
+    std::atomic<int> progressState{0};
+    TimetableExport::Result result;
+    CPrograssDlg::run(this, progressState, [&] {
+        result = teachers ? TimetableExport::ExportTeacherTable(model, chosen, progressState)
+                          : TimetableExport::ExportMasterTable(model, chosen, progressState);
+    });
+    if (result.ok()) {
+        QMessageBox::information(this, QStringLiteral("Vorlat"),
+                                 QStringLiteral("课表已导出到：\n%1").arg(QDir::toNativeSeparators(result.writtenPath)));
+    } else {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有导出。\n%1").arg(result.error()));
     }
 }
 

@@ -59,6 +59,9 @@ private:
     void updateResultLine();
     void updateTitle();
     void homeAction(int action);
+    // 导出课表: the save dialog, then the workbook on a worker thread with the progress picture.
+    QString askExportPath(bool teachers);
+    void exportTimetable(bool teachers);
 
     CVorlatView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -485,29 +485,6 @@ QColor swatchColour(int number)
     }
 }
 
-// ---- Progress texts -------------------------------------------------------------
-
-void paintProgress(QPainter& p, int number, QSizeF size)
-{
-    p.scale(size.width() / 560.0, size.height() / 69.0);
-    p.fillRect(QRectF(0, 0, 560, 69), QColor(0x3a, 0x3d, 0x42));
-    p.setPen(QColor(0xff, 0xd6, 0x1f));
-    p.setFont(font(26, true));
-    QString text;
-    if (number == ProgressDone) {
-        text = QStringLiteral("数据处理完成！");
-        p.drawText(QRectF(0, 0, 560, 69), Qt::AlignCenter, text);
-        return;
-    }
-    text = QStringLiteral("数据正在处理中，请稍后");
-    // The text stays put while the dots come and go.
-    const QFontMetricsF metrics(p.font());
-    const double full = metrics.horizontalAdvance(text + QStringLiteral("...."));
-    const double left = (560 - full) / 2;
-    p.drawText(QRectF(left, 0, 560 - left, 69), Qt::AlignLeft | Qt::AlignVCenter,
-               text + QString(number - FirstProgress, QLatin1Char('.')));
-}
-
 // ---- The user guide picture ----------------------------------------------------------
 
 void stepHeading(QPainter& p, const QRectF& r, int step, const QString& title)
@@ -710,8 +687,6 @@ QSize nativeSize(int number)
         return QSize(256, 256);
     if (number >= FirstSwatch && number < FirstSwatch + 5)
         return QSize(16, 16);
-    if (number >= FirstProgress && number <= ProgressDone)
-        return QSize(560, 69);
     if (number >= FirstToolIcon && number <= OptimizeIcon)
         return QSize(40, 40);
     if (number == HelpPicture)
@@ -726,7 +701,7 @@ QImage render(int number, QSize size)
     if (size.isEmpty())
         return QImage();
     const bool opaque = (number >= FirstHome && number < FirstHome + HomeScreen::kPictureCount)
-        || number == HelpPicture || (number >= FirstProgress && number <= ProgressDone);
+        || number == HelpPicture;
     QImage image(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.fill(opaque ? Qt::white : Qt::transparent);
     QPainter p(&image);
@@ -742,8 +717,6 @@ QImage render(int number, QSize size)
         p.fillRect(QRectF(0, 0, 10 * unit, 10 * unit), swatchColour(number));
     } else if (number >= FirstToolIcon && number <= OptimizeIcon) {
         paintToolIcon(p, number, size);
-    } else if (number >= FirstProgress && number <= ProgressDone) {
-        paintProgress(p, number, size);
     } else if (number == HelpPicture) {
         paintHelp(p, size);
     }

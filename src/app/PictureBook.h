@@ -7,7 +7,7 @@
 // The program's pictures, painted in code and looked up by number:
 //   128        the application icon (any size; 256 × 256 by default)
 //   310 … 314  legend swatches, 16 × 16 with a 10 × 10 square at the top left
-//   318 … 323  the progress texts, 560 × 69
+// (The progress texts 318 … 323 are CPrograssDlg's own.)
 //   356 … 362  toolbar icons, 40 × 40
 //   366        the user-guide picture, 614 × 557
 //   381 … 392  the home pictures, 1920 × 1080 (390 is not used)
@@ -17,8 +17,6 @@ namespace PictureBook {
 enum : int {
     AppIcon = 128,
     FirstSwatch = 310,
-    FirstProgress = 318,
-    ProgressDone = 323,
     FirstToolIcon = 356,
     OptimizeIcon = 362,
     HelpPicture = 366,

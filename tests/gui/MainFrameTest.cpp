@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/CDoFinshDlg.h"
+#include "app/CPrograssDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
 #include "cli/DemoSchool.h"
@@ -9,6 +10,8 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -68,6 +71,9 @@ class MainFrameTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Remembered folders go to a test location, not the user's settings.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void toolbarCommands_data()
     {
         QTest::addColumn<QList<int>>("before"); // commands that set the state up
@@ -338,6 +344,73 @@ private Q_SLOTS:
         frame->commandAction(1101)->trigger();
         pressPlay(*frame);
         QCOMPARE(frame->view()->undoStack().count(), 0);
+    }
+
+    void exportWithTheProgressPicture_data()
+    {
+        QTest::addColumn<bool>("teachers");
+        QTest::addColumn<QString>("chosen");  // relative to a scratch folder
+        QTest::addColumn<QString>("written"); // empty: the export fails
+        QTest::addColumn<int>("finishedTicks");
+        QTest::addColumn<int>("lastState");
+        QTest::newRow("master table") << false << "总课表.xlsx" << "总课表.xlsx" << 11 << 1;
+        QTest::newRow("teacher table, .xls written as .xlsx") << true << "教师.xls" << "教师.xlsx" << 11 << 1;
+        QTest::newRow("a folder that is not there") << false << "没有/总课表.xlsx" << "" << 0 << 2;
+    }
+    void exportWithTheProgressPicture()
+    {
+        QFETCH(bool, teachers);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QFETCH(int, finishedTicks);
+        QFETCH(int, lastState);
+        DemoDatabase db;
+        QTemporaryDir out;
+        auto frame = openFrame();
+        frame->setRunSeed(9u);
+        pressPlay(*frame);
+        frame->commandAction(teachers ? 1105 : 1104)->trigger();
+
+        // Answers the save dialog, watches the progress picture, answers the last box.
+        int seenFinishedTicks = -1;
+        int seenState = -1;
+        QStringList texts;
+        QTimer poll;
+        QPointer<QWidget> last;
+        connect(&poll, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == last)
+                return;
+            last = modal;
+            if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                files->selectFile(QDir(out.path()).filePath(chosen));
+                QDialog* asDialog = files;
+                QTimer::singleShot(0, files, [asDialog] { asDialog->done(QDialog::Accepted); });
+            } else if (auto* progress = qobject_cast<CPrograssDlg*>(modal)) {
+                connect(progress, &QDialog::finished, [&, progress] {
+                    seenFinishedTicks = progress->ticker().finishedTicks();
+                    seenState = progress->ticker().lastSeenState();
+                });
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                texts << box->text();
+                QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
+            }
+        });
+        poll.start(5);
+        frame->commandAction(1106)->trigger();
+
+        QCOMPARE(seenFinishedTicks, finishedTicks);
+        QCOMPARE(seenState, lastState);
+        QCOMPARE(texts.size(), 1);
+        if (written.isEmpty()) {
+            QVERIFY2(texts.first().startsWith(QStringLiteral("课表没有导出。")), qPrintable(texts.first()));
+            return;
+        }
+        const QString path = QDir(out.path()).filePath(written);
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY2(texts.first().contains(QDir::toNativeSeparators(path)), qPrintable(texts.first()));
+        // The display is unchanged.
+        QCOMPARE(frame->flags().showTeacherTable, teachers ? 1 : 0);
     }
 
     void foreignDatabaseIsRefusedAndLeftAlone_data()
