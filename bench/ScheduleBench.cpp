@@ -13,6 +13,7 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/PlanStore.h"
 #include "store/Schema.h"
@@ -181,10 +182,12 @@ int main(int argc, char* argv[])
             PlanningModel prepared;
             QElapsedTimer timer;
             timer.start();
-            const QString refusal = Scheduler(prepared).PrepareRun();
+            Status refusal = PlanReader::Load(prepared);
+            if (refusal.ok())
+                refusal = Scheduler(prepared).PrepareRun();
             loads.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            if (!refusal.isEmpty()) {
-                std::fprintf(stderr, "%s\n", refusal.toUtf8().constData());
+            if (!refusal.ok()) {
+                std::fprintf(stderr, "%s\n", refusal.message().toUtf8().constData());
                 return 1;
             }
             PlanningModel model = prepared;

@@ -27,6 +27,10 @@ constexpr int kCombinedGroup = 1 + kCombinedMembers;
 inline QString emptyMarker() { return QStringLiteral("H"); }
 inline bool isEmpty(const QString& text) { return text == QLatin1String("H"); }
 
+// The refusal of a week outside 1..7 days of 1..9 periods (0 is left to the
+// caller's own check of an incomplete plan); empty for a week within them.
+QString WeekLimitRefusal(int days, int periods);
+
 // 1..24 for the first slot of subjectNames equal to the name, -1 if none.
 int SubjectNumber(const QStringList& subjectNames, const QString& name);
 

@@ -2,7 +2,7 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/RandomGenerator.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 
 #include <algorithm>
 
@@ -45,7 +45,7 @@ void LessonPlacer::PlaceLessons()
     for (int c = 0; c < m_model.classCount; ++c) {
         OrderSubjectsByZone(c);
         for (int j = 0; j < Plan::kSubjectSlots; ++j) {
-            const int s = m_model.subjectOrder[static_cast<size_t>(j)] + 1;
+            const int s = m_subjectOrder[static_cast<size_t>(j)] + 1;
             const int attempts = std::min(m_model.dayCount, m_model.rem(c, s));
             for (int k = 0; k < attempts; ++k) {
                 const int d = ChooseDayInZone(c, s);
@@ -84,16 +84,16 @@ void LessonPlacer::OrderSubjectsByZone(int c)
         for (int d = 0; d < m_model.dayCount; ++d)
             lengths[i] += static_cast<int>(m_model.zone(c, i + 1, d).size());
     }
-    m_model.subjectOrder.clear();
+    m_subjectOrder.clear();
     for (int v = 0; v < kZoneLevels; ++v)
         for (int i = 0; i < Plan::kSubjectSlots; ++i)
             if (lengths[i] == v)
-                m_model.subjectOrder.push_back(i);
+                m_subjectOrder.push_back(i);
     // A stored zone may repeat digits and so exceed the levels; such subjects
     // are the least constrained and come last rather than not at all.
     for (int i = 0; i < Plan::kSubjectSlots; ++i)
         if (lengths[i] >= kZoneLevels)
-            m_model.subjectOrder.push_back(i);
+            m_subjectOrder.push_back(i);
 }
 
 int LessonPlacer::subjectLoad(int c, int s, int d) const

@@ -1,6 +1,6 @@
 #include "view/TimetableJson.h"
 
-#include "view/TimetableModel.h"
+#include "view/TimetableData.h"
 
 #include <QStringList>
 
@@ -54,7 +54,7 @@ QString TimetableJson::quote(const QString& text)
     return out;
 }
 
-QString TimetableJson::members(const TimetableModel& model)
+QString TimetableJson::members(const TimetableData& model)
 {
     QStringList classes;
     for (int c = 0; c < model.classCount; ++c) {
@@ -75,7 +75,7 @@ QString TimetableJson::members(const TimetableModel& model)
              intGroups(model.combinedClasses, Plan::kCombinedGroup));
 }
 
-QString TimetableJson::object(const TimetableModel& model)
+QString TimetableJson::object(const TimetableData& model)
 {
     return QLatin1Char('{') + members(model) + QLatin1Char('}');
 }

@@ -1,12 +1,13 @@
 #include "view/TimetableStore.h"
 
 #include "store/ListRewrite.h"
+#include "store/PlanReader.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/TableReader.h"
 #include "store/TextRules.h"
 #include "store/Transaction.h"
-#include "view/TimetableModel.h"
+#include "view/TimetableData.h"
 
 #include <climits>
 
@@ -14,12 +15,6 @@ namespace {
 
 const QString kClassColumn = QStringLiteral("班级");
 const QString kSubjectColumn = QStringLiteral("科目");
-
-// Database numbers are 1-based, the model's 0-based.
-int zeroBased(int number)
-{
-    return number == INT_MIN ? INT_MIN : number - 1;
-}
 
 QString oneBased(int index)
 {
@@ -29,7 +24,7 @@ QString oneBased(int index)
 // Reads 课表 or 课表教师 into grid: per class row the name, then the slots of the
 // week by their position 2 + 9d + p. Stops at the first row whose 班级 is "H".
 // Returns the number of class rows read.
-int readGridTable(const QString& table, const TimetableModel& model, QStringList& grid)
+int readGridTable(const QString& table, const TimetableData& model, QStringList& grid)
 {
     grid.clear();
     int rows = 0;
@@ -41,14 +36,14 @@ int readGridTable(const QString& table, const TimetableModel& model, QStringList
         grid << name;
         for (int d = 0; d < model.dayCount; ++d)
             for (int p = 0; p < model.periodCount; ++p)
-                grid << reader.text(1 + TimetableModel::SavedSlotPosition(d, p));
+                grid << reader.text(1 + TimetableData::SavedSlotPosition(d, p));
         ++rows;
     }
     return rows;
 }
 
 // One saved row per class: the class name and the 63 slots, "H" outside the week.
-std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
+std::vector<QStringList> gridRows(const TimetableData& model, bool teachers)
 {
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(model.classCount));
@@ -57,7 +52,7 @@ std::vector<QStringList> gridRows(const TimetableModel& model, bool teachers)
         row[0] = teachers ? model.teacherGridClassName(c) : model.className(c);
         for (int d = 0; d < Plan::kMaxDays && d < model.dayCount; ++d)
             for (int p = 0; p < Plan::kMaxPeriods && p < model.periodCount; ++p)
-                row[TimetableModel::SavedSlotPosition(d, p)] = teachers ? model.teacher(c, d, p) : model.subject(c, d, p);
+                row[TimetableData::SavedSlotPosition(d, p)] = teachers ? model.teacher(c, d, p) : model.subject(c, d, p);
         rows.push_back(row);
     }
     return rows;
@@ -70,16 +65,10 @@ bool validSubject(int n)
 
 } // namespace
 
-void TimetableStore::load(TimetableModel& model)
+Status TimetableStore::LoadSavedTimetable(TimetableData& model)
 {
     // 1. The week: every row is read, the last one counts.
-    {
-        TableReader reader(Schema::kWeekTable);
-        while (reader.next()) {
-            model.dayCount = TextRules::toInt(reader.text(QStringLiteral("工作天数")));
-            model.periodCount = TextRules::toInt(reader.text(QStringLiteral("每天节次")));
-        }
-    }
+    PlanReader::ReadWeek(model.dayCount, model.periodCount);
     if (model.dayCount < 0 || model.dayCount > Plan::kMaxDays || model.periodCount < 0
         || model.periodCount > Plan::kMaxPeriods) {
         // Slots beyond 7 × 9 have no column; reading them would take another slot's value.
@@ -91,7 +80,8 @@ void TimetableStore::load(TimetableModel& model)
         model.classCount = 0;
         model.subjectGrid.clear();
         model.teacherGrid.clear();
-        throw StoreError(QStringLiteral("读取已保存的课表"), driver);
+        model.touch();
+        return Failure::refused(QStringLiteral("读取已保存的课表：") + driver);
     }
 
     // 2. Subjects per class.
@@ -120,56 +110,19 @@ void TimetableStore::load(TimetableModel& model)
             model.subjectNames[i] = reader.text(kSubjectColumn);
     }
 
-    // 5. Fixed lessons of classes and subjects the timetable has.
-    model.fixedLessons.clear();
-    {
-        TableReader reader(Schema::kFixedTable);
-        while (reader.next()) {
-            const QString name = reader.text(kClassColumn);
-            if (TextRules::isEmpty(name))
-                break;
-            const TimetableModel::FixedLesson lesson{
-                model.ClassIndex(name),
-                zeroBased(TextRules::toInt(reader.text(QStringLiteral("星期")))),
-                zeroBased(TextRules::toInt(reader.text(QStringLiteral("节次")))),
-                model.SubjectNumber(reader.text(kSubjectColumn)),
-            };
-            if (lesson.classIndex != -1 && lesson.subject != -1)
-                model.appendFixedLesson(lesson);
-        }
-    }
-
-    // 6. Combined classes: all rows up to the first "H" subject first, then the checks.
-    std::vector<QStringList> groups;
-    {
-        TableReader reader(Schema::kCombinedTable);
-        while (reader.next()) {
-            QStringList group{reader.text(kSubjectColumn)};
-            if (TextRules::isEmpty(group[0]))
-                break;
-            for (int k = 0; k < Plan::kCombinedMembers; ++k)
-                group << reader.text(2 + k);
-            groups.push_back(group);
-        }
-    }
-    model.combinedClasses.clear();
-    for (const QStringList& group : groups) {
-        const int subjectNumber = model.SubjectNumber(group[0]);
-        if (subjectNumber == -1)
-            continue;
-        std::vector<int> members;
-        bool known = true;
-        for (int k = 1; k <= Plan::kCombinedMembers && known; ++k) {
-            const int index = model.ClassIndex(group[k]);
-            known = TextRules::isEmpty(group[k]) || index != -1;
-            members.push_back(index);
-        }
-        if (known)
-            model.appendCombinedGroup(subjectNumber, members);
-    }
+    // 5. and 6. Fixed lessons and combined groups of classes and subjects the
+    // timetable has, by the rules the run reads them with; the days and periods
+    // of fixed lessons stand as saved.
+    const PlanReader::NameLookup classIndex = [&model](const QString& name) { return model.ClassIndex(name); };
+    const PlanReader::NameLookup subjectNumber = [&model](const QString& name) { return model.SubjectNumber(name); };
+    model.fixedLessons = PlanReader::ReadFixedLessons(classIndex, subjectNumber, std::nullopt);
+    model.combinedClasses = PlanReader::ReadCombinedClasses(classIndex, subjectNumber);
+    model.touch();
+    model.markSaved();
+    return Status::done();
 }
 
-void TimetableStore::save(const TimetableModel& model)
+void TimetableStore::SaveTimetable(TimetableData& model)
 {
     const QString purpose = QStringLiteral("保存课表");
     Transaction tx(purpose);
@@ -181,7 +134,7 @@ void TimetableStore::save(const TimetableModel& model)
     // loader and the hand-off never keep such groups.
     std::vector<QStringList> fixedRows;
     for (int i = 0; i < model.fixedLessonCount(); ++i) {
-        const TimetableModel::FixedLesson lesson = model.fixedLesson(i);
+        const TimetableData::FixedLesson lesson = model.fixedLesson(i);
         if (lesson.classIndex < 0 || lesson.classIndex >= model.classCount || !validSubject(lesson.subject))
             continue;
         fixedRows.push_back({model.className(lesson.classIndex), oneBased(lesson.day), oneBased(lesson.period),
@@ -204,4 +157,5 @@ void TimetableStore::save(const TimetableModel& model)
     rewriteList(Schema::kCombinedTable, combinedRows, purpose);
 
     tx.commit();
+    model.markSaved();
 }

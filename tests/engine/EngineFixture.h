@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/PlanningModel.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 #include "store/TextRules.h"
 
 #include <QString>
@@ -34,7 +34,6 @@ inline PlanningModel makeModel(int classCount, int dayCount, int periodCount)
     m.teacherZones = m.allowedPeriods;
     m.remainingLessons.assign(static_cast<size_t>(classCount) * PlanningModel::kPlanStride, 0);
     m.lessonGrid.assign(static_cast<size_t>(classCount) * dayCount * periodCount, 0);
-    m.earlyPeriodBuffer = m.lessonGrid;
     return m;
 }
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "engine/PlanningModel.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/ListRewrite.h"
 #include "store/PlanStore.h"
@@ -261,7 +262,7 @@ private Q_SLOTS:
         rows[2][1] = QStringLiteral("H"); // row 3 of 5 set to "H" by hand
         PlanStore::saveAssignments(rows);
         PlanningModel model;
-        QVERIFY(model.LoadPlan().isEmpty());
+        QVERIFY(PlanReader::LoadPlan(model).ok());
         QCOMPARE(model.teacherAssignments.size(), 2 * 26);
     }
 
@@ -275,7 +276,7 @@ private Q_SLOTS:
         PlanStore::saveAssignments({row});
         PlanStore::saveSubjects({name});
         PlanningModel model;
-        model.LoadPlan();
+        (void)PlanReader::LoadPlan(model);
         QCOMPARE(model.teacherAssignments.at(1), name);
         QCOMPARE(model.teacherAssignments.at(2), name);
         QCOMPARE(model.subjectNames.at(0), name);

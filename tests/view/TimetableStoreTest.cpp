@@ -7,6 +7,7 @@
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/TableReader.h"
+#include "view/TimetableStore.h"
 #include "view/TimetableModel.h"
 
 #include <QtTest>
@@ -72,13 +73,13 @@ private Q_SLOTS:
     void saveAndLoadGiveTheSameModel()
     {
         ScratchDatabase db;
-        const TimetableModel saved = scheduledSchool();
+        TimetableModel saved = scheduledSchool();
         writeSubjects(saved);
         setWeek(5, 8);
-        saved.SaveTimetable();
+        TimetableStore::SaveTimetable(saved);
 
         TimetableModel loaded;
-        loaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(loaded).ok());
         QCOMPARE(loaded.classCount, 3);
         QCOMPARE(loaded.dayCount, 5);
         QCOMPARE(loaded.periodCount, 8);
@@ -88,9 +89,15 @@ private Q_SLOTS:
         QCOMPARE(loaded.subjectNames, saved.subjectNames);
         QCOMPARE(loaded.fixedLessons, saved.fixedLessons);
         QCOMPARE(loaded.combinedClasses, saved.combinedClasses);
-        // Loading shows nothing yet.
-        QCOMPARE(loaded.showTimetable, 0);
-        QCOMPARE(loaded.selectedClass, -1);
+        // Loading shows nothing yet, and what is shown is what is saved.
+        QCOMPARE(loaded.layout.mode, DisplayMode::Home);
+        QCOMPARE(loaded.selection.selectedClass, -1);
+        QVERIFY(!loaded.isModified() && !saved.isModified());
+        // A swap makes it differ from the saved timetable.
+        const std::uint64_t before = loaded.revision();
+        loaded.setLesson(0, 0, 0, loaded.subject(0, 0, 1), loaded.teacher(0, 0, 1));
+        QVERIFY(loaded.isModified());
+        QVERIFY(loaded.revision() > before);
     }
 
     void publishedRunSavesAndLoads()
@@ -113,10 +120,10 @@ private Q_SLOTS:
         model.PublishToView(plan);
         writeSubjects(model);
         setWeek(3, 2);
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
 
         TimetableModel loaded;
-        loaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(loaded).ok());
         QCOMPARE(loaded.subjectGrid, plan.subjectGrid);
         QCOMPARE(loaded.teacherGrid, plan.teacherGrid);
         QCOMPARE(loaded.fixedLessons, plan.fixedLessons);
@@ -127,7 +134,7 @@ private Q_SLOTS:
     {
         ScratchDatabase db;
         TimetableModel model = scheduledSchool();
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
 
         const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
         const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachersTable);
@@ -170,11 +177,11 @@ private Q_SLOTS:
         TimetableModel big = scheduledSchool();
         big.appendFixedLesson({0, 0, 1, 1});
         big.appendFixedLesson({2, 4, 7, 2});
-        big.SaveTimetable();
+        TimetableStore::SaveTimetable(big);
 
         TimetableModel small = emptyModel(5, 8, {QStringLiteral("八(1)")});
         small.appendCombinedGroup(1, {0});
-        small.SaveTimetable();
+        TimetableStore::SaveTimetable(small);
         const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(subjects[0], savedRow(QStringLiteral("八(1)")));
@@ -192,13 +199,13 @@ private Q_SLOTS:
 
         // No class at all: nothing inserted, every row reset.
         TimetableModel none = emptyModel(5, 8, {});
-        none.SaveTimetable();
+        TimetableStore::SaveTimetable(none);
         QCOMPARE(tableRows(Schema::kTimetableTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
         QCOMPARE(tableRows(Schema::kTimetableTeachersTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
         QCOMPARE(tableRows(Schema::kCombinedTable), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
 
         TimetableModel reloaded = scheduledSchool();
-        reloaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(reloaded).ok());
         QCOMPARE(reloaded.classCount, 0);
         QVERIFY(reloaded.subjectGrid.isEmpty() && reloaded.teacherGrid.isEmpty());
         QVERIFY(reloaded.fixedLessons.empty() && reloaded.combinedClasses.empty());
@@ -208,19 +215,19 @@ private Q_SLOTS:
     {
         ScratchDatabase db;
         TimetableModel model = scheduledSchool();
-        model.SetDisplayMode(1, 0, 1, 1920);
-        model.selectedClass = 2;
-        model.swapArmed = 1;
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        model.selection.selectedClass = 2;
+        model.selection.swapArmed = 1;
         const TimetableModel before = model;
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
         const auto first = dumpSaved();
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
         QCOMPARE(dumpSaved(), first);
         // The save changes nothing in the model.
         QCOMPARE(model.subjectGrid, before.subjectGrid);
-        QCOMPARE(model.selectedClass, 2);
-        QCOMPARE(model.swapArmed, 1);
-        QCOMPARE(model.adjustMode, 1);
+        QCOMPARE(model.selection.selectedClass, 2);
+        QCOMPARE(model.selection.swapArmed, 1);
+        QCOMPARE(model.layout.mode, DisplayMode::Adjustment);
     }
 
     void failingSaveLeavesAllFourTables_data()
@@ -239,7 +246,7 @@ private Q_SLOTS:
         fillRow(old, 0, {"语文/张", "数学/李"});
         old.appendFixedLesson({1, 0, 0, 2});
         old.appendCombinedGroup(1, {0, 1});
-        old.SaveTimetable();
+        TimetableStore::SaveTimetable(old);
         const auto before = dumpSaved();
 
         // The filling step of one table fails.
@@ -248,20 +255,23 @@ private Q_SLOTS:
                                       "BEGIN SELECT RAISE(ABORT, 'refused by test'); END")
                            .arg(Schema::quoted(table), Schema::quoted(key)),
                        {}, QStringLiteral("test"));
-        const TimetableModel model = scheduledSchool();
+        TimetableModel model = scheduledSchool();
+        QVERIFY(model.isModified());
         bool failed = false;
         try {
-            model.SaveTimetable();
+            TimetableStore::SaveTimetable(model);
         } catch (const StoreError& error) {
             failed = true;
             QVERIFY(error.driverText().contains(QLatin1String("refused by test")));
         }
         QVERIFY(failed);
         QCOMPARE(dumpSaved(), before);
+        QVERIFY(model.isModified()); // nothing was saved
 
         Database::exec(QStringLiteral("DROP TRIGGER refuse"), {}, QStringLiteral("test"));
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
         QCOMPARE(tableRows(Schema::kTimetableTable).size(), size_t(3));
+        QVERIFY(!model.isModified());
     }
 
     void loadReadsTheWeekRowsToTheLast()
@@ -273,7 +283,7 @@ private Q_SLOTS:
         rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
         rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.dayCount, 6);
         QCOMPARE(model.periodCount, 7);
         QCOMPARE(model.subjectGrid.size(), 2 * 43);
@@ -297,7 +307,7 @@ private Q_SLOTS:
         // A NULL slot reads as "H".
         Database::exec(QStringLiteral("UPDATE \"课表\" SET \"13\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.classCount, 2);
         QCOMPARE(model.subjectGrid.size(), 2 * 41);
         QCOMPARE(model.teacherGrid.size(), 2 * 41);
@@ -339,7 +349,7 @@ private Q_SLOTS:
                     },
                     QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.fixedLessons, (std::vector<int>{1, 1, 2, 2, 2, 8, -1, 3, 0, -1, 1, 1}));
         QCOMPARE(model.combinedClasses, (std::vector<int>{4, 0, -1, 1, -1, -1, 5, -1, 2, -1, -1, 0}));
     }
@@ -353,7 +363,7 @@ private Q_SLOTS:
         updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
         updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.subjectNames.size(), 24);
         QCOMPARE(model.subjectNames[0], QStringLiteral("语文"));
         QCOMPARE(model.subjectNames[1], QStringLiteral("H"));
@@ -370,17 +380,17 @@ private Q_SLOTS:
         rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
         rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
         TimetableModel shorter;
-        shorter.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(shorter).ok());
         QCOMPARE(shorter.classCount, 2);
         QCOMPARE(shorter.teacherGrid, (QStringList{"A", "张", "李", "B", "H", "H"}));
 
         rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
                     QStringLiteral("test"));
         TimetableModel longer;
-        longer.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(longer).ok());
         QCOMPARE(longer.teacherGrid.size(), longer.subjectGrid.size());
         longer.BuildTeacherTable();
-        QCOMPARE(longer.teacherCount(), 0);
+        QCOMPARE(longer.teachers.teacherCount(), 0);
     }
 
     void weekBeyondTheSavedLayoutIsRefused_data()
@@ -401,11 +411,13 @@ private Q_SLOTS:
         rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
         rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"})}, QStringLiteral("test"));
         TimetableModel model;
-        QVERIFY_THROWS_EXCEPTION(StoreError, model.LoadSavedTimetable());
+        const Status loaded = TimetableStore::LoadSavedTimetable(model);
+        QVERIFY(loaded.is(Failure::Kind::Refused));
+        QVERIFY2(loaded.message().contains(QStringLiteral("超出课表的范围")), qPrintable(loaded.message()));
         QCOMPARE(model.classCount, 0);
         QCOMPARE(model.slotCount(), 0);
-        model.SetDisplayMode(1, 1, 0, 1366);
-        QCOMPARE(model.teacherCount(), 0);
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1366);
+        QCOMPARE(model.teachers.teacherCount(), 0);
     }
 };
 
