@@ -7,6 +7,7 @@
 #include "app/TileActions.h"
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 #include "excel/TimetableExport.h"
 #include "store/StoreError.h"
 #include "view/widgets/CVorlatView.h"
@@ -227,7 +228,7 @@ void CMainFrame::exportTimetable(bool teachers)
     std::atomic<int> progressState{0};
     TimetableExport::Result result;
     CPrograssDlg::run(this, progressState, [&] {
-        result = teachers ? TimetableExport::ExportTeacherTable(model, chosen, progressState)
+        result = teachers ? TimetableExport::ExportTeacherTable(model, model.teachers, chosen, progressState)
                           : TimetableExport::ExportMasterTable(model, chosen, progressState);
     });
     if (result.ok()) {
@@ -250,13 +251,18 @@ void CMainFrame::homeAction(int action)
 void CMainFrame::RunScheduling()
 {
     PlanningModel plan;
-    ScheduleOutcome outcome;
+    Status read;
     try {
-        outcome = Scheduler(plan).RunScheduling(m_runSeed);
+        read = PlanReader::Load(plan);
     } catch (const StoreError& error) {
         QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("无法排课。\n%1").arg(error.message()));
         return;
     }
+    if (!read.ok()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), read.message());
+        return;
+    }
+    const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(m_runSeed);
     if (outcome.refused()) {
         QMessageBox::warning(this, QStringLiteral("Vorlat"), outcome.status.message());
         return;

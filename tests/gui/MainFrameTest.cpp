@@ -120,7 +120,10 @@ private Q_SLOTS:
             QCOMPARE(boxes.texts().first(), refusal);
         QCOMPARE(frame->flags(), flags);
         const TimetableModel& model = frame->view()->model();
-        QCOMPARE((DisplayFlags{model.showTimetable, model.showTeacherTable, model.adjustMode}), flags);
+        const DisplayMode modes[] = {DisplayMode::Home, DisplayMode::MasterTable, DisplayMode::Adjustment,
+                                     DisplayMode::TeacherTable};
+        const int expectedMode = flags.showTimetable == 0 ? 0 : flags.showTeacherTable == 1 ? 3 : flags.adjustMode == 1 ? 2 : 1;
+        QCOMPARE(model.layout.mode, modes[expectedMode]);
         QCOMPARE(frame->commandAction(1102)->text(), adjustText);
         // Nothing was saved and nothing changed in the timetable.
         QVERIFY(!frame->view()->isModified());
@@ -138,10 +141,10 @@ private Q_SLOTS:
         QVERIFY(boxes.texts().isEmpty());
         QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
         const TimetableModel& model = frame->view()->model();
-        QCOMPARE(model.showTimetable, 1);
+        QCOMPARE(model.layout.mode, DisplayMode::MasterTable);
         QCOMPARE(model.classCount, 18);
         QCOMPARE(model.subjectGrid.size(), 18 * 41);
-        QCOMPARE(model.selectedClass, 0);
+        QCOMPARE(model.selection.selectedClass, 0);
         QVERIFY(frame->lastRun().has_value());
         const ScheduleOutcome& run = *frame->lastRun();
         QCOMPARE(run.seed, 7u);
@@ -188,7 +191,7 @@ private Q_SLOTS:
         pressPlay(*frame);
         QCOMPARE(boxes.texts(), QStringList{message});
         QCOMPARE(frame->flags(), (DisplayFlags{0, 0, 0}));
-        QCOMPARE(frame->view()->model().showTimetable, 0);
+        QCOMPARE(frame->view()->model().layout.mode, DisplayMode::Home);
         QCOMPARE(frame->view()->model().subjectGrid, gridBefore);
         QCOMPARE(frame->view()->home().homePicture(), 11);
         QVERIFY(!frame->lastRun().has_value());
@@ -317,7 +320,7 @@ private Q_SLOTS:
         const QStringList before = m.subjectGrid;
         QWidget* viewport = frame->view()->viewport();
         const auto centre = [&](int d, int p) {
-            return QPoint((m.slotColumn(d, p) + 1) * m.cellWidth + m.cellWidth / 2, 2 * m.cellHeight + 5);
+            return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2, 2 * m.layout.cellHeight + 5);
         };
         leftClick(viewport, centre(0, 0));
         BoxAnswerer boxes({QStringLiteral("OK")});

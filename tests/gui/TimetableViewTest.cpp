@@ -42,11 +42,11 @@ struct ViewWithSchool
 // The top-left corner of the upper line of a cell, inside the 1-pixel margin.
 QPoint masterCorner(const TimetableModel& m, int c, int d, int p)
 {
-    return QPoint((m.slotColumn(d, p) + 1) * m.cellWidth + 3, (c + 1) * 2 * m.cellHeight + 3);
+    return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + 3, (c + 1) * 2 * m.layout.cellHeight + 3);
 }
 QPoint masterCentre(const TimetableModel& m, int c, int d, int p)
 {
-    return QPoint((m.slotColumn(d, p) + 1) * m.cellWidth + m.cellWidth / 2, (c + 1) * 2 * m.cellHeight + m.cellHeight / 2);
+    return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2, (c + 1) * 2 * m.layout.cellHeight + m.layout.cellHeight / 2);
 }
 
 QImage rendered(CVorlatView& view)
@@ -114,13 +114,13 @@ private Q_SLOTS:
         ViewWithSchool s;
         s.view.SetDisplayMode(1, 0, adjust);
         TimetableModel& m = s.view.model();
-        m.selectedClass = selection.c;
-        m.selectedDay = selection.d;
-        m.selectedPeriod = selection.p;
+        m.selection.selectedClass = selection.c;
+        m.selection.selectedDay = selection.d;
+        m.selection.selectedPeriod = selection.p;
         const QImage image = rendered(s.view);
         QCOMPARE(image.pixelColor(masterCorner(m, c, d, p)), colour);
         // Both lines of the cell carry the colour.
-        QCOMPARE(image.pixelColor(masterCorner(m, c, d, p) + QPoint(0, m.cellHeight)), colour);
+        QCOMPARE(image.pixelColor(masterCorner(m, c, d, p) + QPoint(0, m.layout.cellHeight)), colour);
     }
 
     void headersAndTeacherTable()
@@ -130,28 +130,28 @@ private Q_SLOTS:
         const TimetableModel& m = s.view.model();
         QImage image = rendered(s.view);
         QCOMPARE(image.pixelColor(3, 3), Colour::Header);                        // the corner
-        QCOMPARE(image.pixelColor(3, 2 * m.cellHeight + 3), Colour::Header);     // the class-name column
-        QCOMPARE(image.pixelColor(m.cellWidth + 3, 3), Colour::Header);          // the day band
+        QCOMPARE(image.pixelColor(3, 2 * m.layout.cellHeight + 3), Colour::Header);     // the class-name column
+        QCOMPARE(image.pixelColor(m.layout.cellWidth + 3, 3), Colour::Header);          // the day band
 
         // Teacher table: row 0 (张, the first teacher met) is selected by the switch.
         s.view.SetDisplayMode(1, 1, 0);
-        QCOMPARE(m.teacherName(0), QStringLiteral("张"));
+        QCOMPARE(m.teachers.teacherName(0), QStringLiteral("张"));
         image = rendered(s.view);
-        const auto slot = [&](int t, int j) { return QPoint((j + 2) * m.cellWidth + 3, (t + 2) * m.cellHeight + 3); };
+        const auto slot = [&](int t, int j) { return QPoint((j + 2) * m.layout.cellWidth + 3, (t + 2) * m.layout.cellHeight + 3); };
         QCOMPARE(image.pixelColor(slot(0, 0)), Colour::SameTeacher);
         QCOMPARE(image.pixelColor(slot(0, 4)), Colour::SameTeacher);
         QCOMPARE(image.pixelColor(slot(1, 0)), Colour::Background);
         // A click on the header lines keeps the row.
-        leftClick(s.view.viewport(), QPoint(200, m.cellHeight + 2));
-        QCOMPARE(m.selectedClass, 0);
+        leftClick(s.view.viewport(), QPoint(200, m.layout.cellHeight + 2));
+        QCOMPARE(m.selection.selectedClass, 0);
         // With no row selected the slots are still painted, none highlighted.
-        s.view.model().selectedClass = -1;
+        s.view.model().selection.selectedClass = -1;
         image = rendered(s.view);
         QCOMPARE(image.pixelColor(slot(0, 0)), Colour::Background);
         QCOMPARE(image.pixelColor(slot(1, 0)), Colour::Background);
         // A click on row 1 selects it.
         leftClick(s.view.viewport(), QPoint(slot(1, 2)));
-        QCOMPARE(m.selectedClass, 1);
+        QCOMPARE(m.selection.selectedClass, 1);
         QCOMPARE(rendered(s.view).pixelColor(slot(1, 0)), Colour::SameTeacher);
     }
 
@@ -164,8 +164,8 @@ private Q_SLOTS:
         QCOMPARE(view.model().classCount, 0);
         QCOMPARE(rendered(view).pixelColor(3, 3), Colour::Header);
         view.SetDisplayMode(1, 1, 0);
-        QCOMPARE(view.model().teacherCount(), 0);
-        QCOMPARE(view.model().contentHeight, 50);
+        QCOMPARE(view.model().teachers.teacherCount(), 0);
+        QCOMPARE(view.model().layout.contentHeight, 50);
         rendered(view);
     }
 
@@ -211,7 +211,7 @@ private Q_SLOTS:
         const QString s1 = m.subject(to.c, to.d, to.p);
 
         leftClick(s.view.viewport(), masterCentre(m, from.c, from.d, from.p));
-        QCOMPARE(m.swapArmed, 1);
+        QCOMPARE(m.selection.swapArmed, 1);
         BoxAnswerer boxes({answer});
         rightClick(s.view.viewport(), masterCentre(m, to.c, to.d, to.p));
         QCOMPARE(boxes.texts(), question.isEmpty() ? QStringList{} : QStringList{question});
@@ -220,7 +220,7 @@ private Q_SLOTS:
         QCOMPARE(m.subject(to.c, to.d, to.p), swapped ? s0 : s1);
         QCOMPARE(m.subject(from.c, from.d, from.p), swapped ? s1 : s0);
         QCOMPARE(QList<int>(m.fixedLessons.begin(), m.fixedLessons.end()), fixedAfter);
-        QCOMPARE(m.swapArmed, swapped ? 0 : 1);
+        QCOMPARE(m.selection.swapArmed, swapped ? 0 : 1);
         QCOMPARE(s.view.isModified(), swapped);
         QCOMPARE(s.view.undoStack().count(), swapped ? 1 : 0);
 
@@ -252,7 +252,7 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("不允许跨班调课，请在同班级调课！")});
         QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Vorlat")});
         QCOMPARE(m.subjectGrid, before);
-        QCOMPARE(m.swapArmed, 1);
+        QCOMPARE(m.selection.swapArmed, 1);
         // Outside adjustment mode a right click does nothing at all.
         s.view.SetDisplayMode(1, 0, 0);
         rightClick(s.view.viewport(), masterCentre(m, 0, 1, 1));

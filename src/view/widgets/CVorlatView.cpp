@@ -3,6 +3,7 @@
 #include "app/PictureBook.h"
 #include "store/StoreError.h"
 #include "view/SwapRules.h"
+#include "view/TimetableStore.h"
 #include "view/widgets/SwapCommand.h"
 #include "view/widgets/TimetablePainter.h"
 
@@ -23,7 +24,9 @@ CVorlatView::CVorlatView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     try {
-        m_model.LoadSavedTimetable();
+        const Status loaded = TimetableStore::LoadSavedTimetable(m_model);
+        if (!loaded.ok())
+            m_loadError = loaded.message();
     } catch (const StoreError& error) {
         m_loadError = error.message();
     }
@@ -39,7 +42,14 @@ int CVorlatView::screenWidth()
 
 void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode)
 {
-    m_model.SetDisplayMode(showTimetable, showTeacherTable, adjustMode, screenWidth());
+    DisplayMode mode = DisplayMode::MasterTable;
+    if (showTimetable == 0)
+        mode = DisplayMode::Home;
+    else if (showTeacherTable != 0)
+        mode = DisplayMode::TeacherTable;
+    else if (adjustMode == 1)
+        mode = DisplayMode::Adjustment;
+    m_model.SetDisplayMode(mode, screenWidth());
     updateScrollBars();
     viewport()->update();
 }
@@ -55,7 +65,7 @@ void CVorlatView::PublishToView(const PlanningModel& plan)
 bool CVorlatView::SaveTimetable()
 {
     try {
-        m_model.SaveTimetable();
+        TimetableStore::SaveTimetable(m_model);
     } catch (const StoreError& error) {
         QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有保存。\n%1").arg(error.message()));
         return false;
@@ -78,12 +88,12 @@ void CVorlatView::notifyModified()
 void CVorlatView::updateScrollBars()
 {
     const QSize page = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, m_model.contentWidth - page.width()));
+    horizontalScrollBar()->setRange(0, std::max(0, m_model.layout.contentWidth - page.width()));
     horizontalScrollBar()->setPageStep(page.width());
-    horizontalScrollBar()->setSingleStep(std::max(1, m_model.cellWidth));
-    verticalScrollBar()->setRange(0, std::max(0, m_model.contentHeight - page.height()));
+    horizontalScrollBar()->setSingleStep(std::max(1, m_model.layout.cellWidth));
+    verticalScrollBar()->setRange(0, std::max(0, m_model.layout.contentHeight - page.height()));
     verticalScrollBar()->setPageStep(page.height());
-    verticalScrollBar()->setSingleStep(std::max(1, m_model.cellHeight));
+    verticalScrollBar()->setSingleStep(std::max(1, m_model.layout.cellHeight));
 }
 
 void CVorlatView::resizeEvent(QResizeEvent* event)
@@ -101,7 +111,7 @@ void CVorlatView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     const QRect client = viewport()->rect();
-    if (m_model.showTimetable == 0) {
+    if (!m_model.layout.showsTimetable()) {
         painter.drawPixmap(client, PictureBook::pictureAt(HomeScreen::kFirstPicture + m_home.homePicture(),
                                                           client.size()));
         // The other pictures are painted for this size while the program waits
@@ -120,7 +130,7 @@ void CVorlatView::paintEvent(QPaintEvent*)
 
 void CVorlatView::warmNextPicture()
 {
-    if (m_model.showTimetable != 0 || m_warmedSize != viewport()->size())
+    if (m_model.layout.showsTimetable() || m_warmedSize != viewport()->size())
         return;
     for (; m_warmNext < HomeScreen::kPictureCount; ++m_warmNext) {
         if (m_warmNext == 9) // picture 9 is never shown
@@ -134,7 +144,7 @@ void CVorlatView::warmNextPicture()
 
 void CVorlatView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_model.showTimetable != 0)
+    if (m_model.layout.showsTimetable())
         return;
     const QPoint pos = event->position().toPoint();
     if (m_home.PointerMoved(pos.x(), pos.y(), outerSize()))
@@ -144,7 +154,7 @@ void CVorlatView::mouseMoveEvent(QMouseEvent* event)
 void CVorlatView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    if (m_model.showTimetable == 0) {
+    if (!m_model.layout.showsTimetable()) {
         if (event->button() != Qt::LeftButton)
             return;
         bool repaint = false;
@@ -158,7 +168,7 @@ void CVorlatView::mousePressEvent(QMouseEvent* event)
     const int scrollX = horizontalScrollBar()->value();
     const int scrollY = verticalScrollBar()->value();
     if (event->button() == Qt::LeftButton) {
-        const bool changed = m_model.showTeacherTable == 1 ? m_model.SelectTeacherRow(pos.y(), scrollY)
+        const bool changed = m_model.layout.showsTeacherTable() ? m_model.SelectTeacherRow(pos.y(), scrollY)
                                                            : m_model.SelectMasterCell(pos.x(), pos.y(), scrollX, scrollY);
         if (changed)
             viewport()->repaint();
@@ -208,7 +218,7 @@ void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
 
 void CVorlatView::timetableChanged()
 {
-    if (m_model.showTimetable != 0 && m_model.showTeacherTable != 0) {
+    if (m_model.layout.showsTeacherTable()) {
         m_model.BuildTeacherTable();
         m_model.UpdateGeometry(screenWidth());
         updateScrollBars();

@@ -42,8 +42,8 @@ void text(QPainter& p, const QRect& r, const QString& s, const QColor& colour)
 void masterCell(QPainter& p, const TimetableModel& m, int c, int d, int pr, const QColor& fill,
                 const QColor& subjectColour, const QColor& teacherColour)
 {
-    const int w = m.cellWidth;
-    const int l = m.cellHeight;
+    const int w = m.layout.cellWidth;
+    const int l = m.layout.cellHeight;
     const int x = (m.slotColumn(d, pr) + 1) * w;
     const int y = (c + 1) * 2 * l;
     const QRect upper(x, y, w, l);
@@ -66,8 +66,8 @@ QColor markColour(TimetableModel::CellMark mark)
 
 void masterGrid(QPainter& p, const TimetableModel& m)
 {
-    const int w = m.cellWidth;
-    const int l = m.cellHeight;
+    const int w = m.layout.cellWidth;
+    const int l = m.layout.cellHeight;
     const int s = m.slotCount();
     const int c = m.classCount;
     p.fillRect(QRect(0, 0, (s + 1) * w, 2 * l), Colour::Header);
@@ -91,8 +91,8 @@ void masterGrid(QPainter& p, const TimetableModel& m)
 
 void masterHeaders(QPainter& p, const TimetableModel& m)
 {
-    const int w = m.cellWidth;
-    const int l = m.cellHeight;
+    const int w = m.layout.cellWidth;
+    const int l = m.layout.cellHeight;
     for (int d = 0; d < m.dayCount; ++d) {
         text(p, QRect(w * (d * m.periodCount + 1), 0, w * m.periodCount, l), DayName(d), Colour::HeaderText);
         for (int pr = 0; pr < m.periodCount; ++pr)
@@ -119,13 +119,13 @@ void baseAndMarkedCells(QPainter& p, const TimetableModel& m)
 
 bool hasSelection(const TimetableModel& m)
 {
-    return m.isCell(m.selectedClass, m.selectedDay, m.selectedPeriod);
+    return m.isCell(m.selection.selectedClass, m.selection.selectedDay, m.selection.selectedPeriod);
 }
 
 // The selected cell's teacher, "H" read as the empty text.
 QString selectedTeacher(const TimetableModel& m)
 {
-    return shown(m.teacher(m.selectedClass, m.selectedDay, m.selectedPeriod));
+    return shown(m.teacher(m.selection.selectedClass, m.selection.selectedDay, m.selection.selectedPeriod));
 }
 
 void sameTeacherCells(QPainter& p, const TimetableModel& m, bool skipSelected)
@@ -134,7 +134,7 @@ void sameTeacherCells(QPainter& p, const TimetableModel& m, bool skipSelected)
     for (int c = 0; c < m.classCount; ++c)
         for (int d = 0; d < m.dayCount; ++d)
             for (int pr = 0; pr < m.periodCount; ++pr) {
-                if (skipSelected && c == m.selectedClass && d == m.selectedDay && pr == m.selectedPeriod)
+                if (skipSelected && c == m.selection.selectedClass && d == m.selection.selectedDay && pr == m.selection.selectedPeriod)
                     continue;
                 if (m.teacher(c, d, pr) == t0)
                     masterCell(p, m, c, d, pr, Colour::SameTeacher, Colour::MarkedText, Colour::MarkedText);
@@ -143,12 +143,12 @@ void sameTeacherCells(QPainter& p, const TimetableModel& m, bool skipSelected)
 
 void adjustmentCells(QPainter& p, const TimetableModel& m)
 {
-    const int c0 = m.selectedClass;
+    const int c0 = m.selection.selectedClass;
     for (int d = 0; d < m.dayCount; ++d)
         for (int pr = 0; pr < m.periodCount; ++pr)
             if (m.IsMovableSlot(d, pr))
                 masterCell(p, m, c0, d, pr, Colour::Movable, Colour::MarkedText, Colour::MarkedText);
-    masterCell(p, m, c0, m.selectedDay, m.selectedPeriod, Colour::Selected, Colour::SelectedText,
+    masterCell(p, m, c0, m.selection.selectedDay, m.selection.selectedPeriod, Colour::Selected, Colour::SelectedText,
                Colour::SelectedText);
     sameTeacherCells(p, m, true);
 }
@@ -162,7 +162,7 @@ void paintMaster(QPainter& p, const TimetableModel& m)
     baseAndMarkedCells(p, m);
     if (!hasSelection(m))
         return;
-    if (m.adjustMode == 1)
+    if (m.layout.isAdjusting())
         adjustmentCells(p, m);
     else
         sameTeacherCells(p, m, false);
@@ -170,10 +170,10 @@ void paintMaster(QPainter& p, const TimetableModel& m)
 
 void paintTeacherTable(QPainter& p, const TimetableModel& m)
 {
-    const int w = m.cellWidth;
-    const int l = m.cellHeight;
+    const int w = m.layout.cellWidth;
+    const int l = m.layout.cellHeight;
     const int s = m.slotCount();
-    const int t = m.teacherCount();
+    const int t = m.teachers.teacherCount();
 
     p.fillRect(QRect(0, 0, (s + 2) * w, 2 * l), Colour::Header);
     p.fillRect(QRect(0, 0, 2 * w, (t + 2) * l), Colour::Header);
@@ -195,28 +195,28 @@ void paintTeacherTable(QPainter& p, const TimetableModel& m)
     text(p, QRect(0, l, w, l), QStringLiteral("教师"), Colour::HeaderText);
     text(p, QRect(w, l, w, l), QStringLiteral("周课时"), Colour::HeaderText);
     for (int i = 0; i < t; ++i) {
-        text(p, QRect(0, (i + 2) * l, w, l), shown(m.teacherName(i)), Colour::HeaderText);
-        text(p, QRect(w, (i + 2) * l, w, l), shown(m.teacherWeeklyCount(i)), Colour::HeaderText);
+        text(p, QRect(0, (i + 2) * l, w, l), shown(m.teachers.teacherName(i)), Colour::HeaderText);
+        text(p, QRect(w, (i + 2) * l, w, l), shown(m.teachers.teacherWeeklyCount(i)), Colour::HeaderText);
     }
 
     // The slot texts stay visible with no teacher row selected; the selected
     // row is highlighted.
     for (int i = 0; i < t; ++i) {
-        const bool selected = i == m.selectedClass;
+        const bool selected = i == m.selection.selectedClass;
         for (int d = 0; d < m.dayCount; ++d)
             for (int pr = 0; pr < m.periodCount; ++pr) {
                 const QRect cell((m.slotColumn(d, pr) + 2) * w, (i + 2) * l, w, l);
                 p.fillRect(cell.adjusted(1, 1, -1, -1), selected ? Colour::SameTeacher : Colour::Background);
-                text(p, cell, shown(m.teacherSlot(i, d, pr)), selected ? Colour::MarkedText : Colour::SubjectText);
+                text(p, cell, shown(m.teachers.teacherSlot(i, d, pr)), selected ? Colour::MarkedText : Colour::SubjectText);
             }
     }
 }
 
 void paint(QPainter& p, const TimetableModel& m)
 {
-    if (m.showTimetable == 0)
+    if (!m.layout.showsTimetable())
         return;
-    if (m.showTeacherTable == 1)
+    if (m.layout.showsTeacherTable())
         paintTeacherTable(p, m);
     else
         paintMaster(p, m);
