@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -107,7 +108,7 @@ void CVorlatView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-void CVorlatView::paintEvent(QPaintEvent*)
+void CVorlatView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const QRect client = viewport()->rect();
@@ -124,8 +125,9 @@ void CVorlatView::paintEvent(QPaintEvent*)
         return;
     }
     painter.fillRect(client, TimetablePainter::Colour::Background);
-    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    TimetablePainter::paint(painter, m_model);
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    TimetablePainter::paint(painter, m_model, event->rect().translated(scroll));
 }
 
 void CVorlatView::warmNextPicture()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 
 class QPainter;
 class TimetableModel;
@@ -30,11 +31,12 @@ inline const QColor Selected{0, 100, 255};
 inline const QColor SelectedText{255, 255, 255};
 } // namespace Colour
 
-// Everything for the model's current display flags (master, adjustment or
-// teacher table); nothing on the home screen.
-void paint(QPainter& painter, const TimetableModel& model);
+// Everything for the model's current display (master, adjustment or teacher
+// table); nothing on the home screen. `visible`: the part of the content to
+// paint, in content coordinates; cells outside it are skipped.
+void paint(QPainter& painter, const TimetableModel& model, const QRect& visible);
 
-void paintMaster(QPainter& painter, const TimetableModel& model);
-void paintTeacherTable(QPainter& painter, const TimetableModel& model);
+void paintMaster(QPainter& painter, const TimetableModel& model, const QRect& visible);
+void paintTeacherTable(QPainter& painter, const TimetableModel& model, const QRect& visible);
 
 } // namespace TimetablePainter
