@@ -127,7 +127,7 @@ void CVorlatView::paintEvent(QPaintEvent* event)
     painter.fillRect(client, TimetablePainter::Colour::Background);
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scroll);
-    TimetablePainter::paint(painter, m_model, event->rect().translated(scroll));
+    TimetablePainter::paint(painter, m_model, event->rect().translated(scroll), m_marks);
 }
 
 void CVorlatView::warmNextPicture()

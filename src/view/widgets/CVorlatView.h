@@ -2,6 +2,7 @@
 
 #include "view/TimetableModel.h"
 #include "view/widgets/HomeScreen.h"
+#include "view/widgets/TimetablePainter.h"
 
 #include <QAbstractScrollArea>
 #include <QUndoStack>
@@ -68,6 +69,7 @@ private:
     QUndoStack m_undo;
     bool m_unsavedBase = false; // a run not saved yet
     bool m_lastModified = false;
+    TimetablePainter::MarkTable m_marks; // the cells' marks, per change of the timetable
     QSize m_warmedSize;  // the size the home pictures are being painted for
     int m_warmNext = 0;
 };

@@ -30,6 +30,7 @@ void SwapCommand::apply(const State& state)
     m_model.setLesson(m_class, state.first.day, state.first.period, state.first.subject, state.first.teacher);
     m_model.setLesson(m_class, state.second.day, state.second.period, state.second.subject, state.second.teacher);
     m_model.fixedLessons = state.fixedLessons;
+    m_model.touch();
     if (m_changed)
         m_changed();
 }

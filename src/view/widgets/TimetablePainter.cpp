@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
-#include <QStaticText>
+#include <cmath>
 
 namespace TimetablePainter {
 
@@ -15,52 +15,62 @@ namespace {
 bool isEmpty(const QString& text) { return text == QLatin1String("H"); }
 QString shown(const QString& text) { return isEmpty(text) ? QString() : text; }
 
-// Laid-out texts, kept between paints: a timetable repeats a few dozen
-// names thousands of times. A name wider than its cell is laid out in a
-// smaller size rather than cut.
-struct LaidOut
-{
-    QStaticText text;
-    QFont font;
-    QSizeF size;
-};
-
+// Texts drawn once and kept as small images, one per text, cell width and
+// colour: a timetable repeats a few dozen names thousands of times, and laying
+// out text is by far the dearest part of a paint. A name wider than its cell
+// is drawn in a smaller size rather than cut.
 class TextCache
 {
 public:
-    const LaidOut& get(const QFont& font, const QString& s, int room)
+    const QImage& get(const QFont& font, qreal ratio, const QString& s, int room, const QColor& colour)
     {
-        if (font != m_font) {
+        if (font != m_font || ratio != m_ratio) {
             m_font = font;
+            m_ratio = ratio;
             m_texts.clear();
         }
-        const QString key = s + QChar(0x1f) + QString::number(room);
+        Key key{s, room, colour.rgba()};
         auto it = m_texts.find(key);
         if (it != m_texts.end())
             return *it;
         if (m_texts.size() > 20000)
             m_texts.clear();
-        LaidOut laid;
-        laid.font = font;
+        QFont fitted = font;
         const int wide = QFontMetrics(font).horizontalAdvance(s);
         if (wide > room && room > 0) {
             const qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
-            const qreal fitted = std::max<qreal>(5, size * room / wide);
+            const qreal smaller = std::max<qreal>(5, size * room / wide);
             if (font.pointSizeF() > 0)
-                laid.font.setPointSizeF(fitted);
+                fitted.setPointSizeF(smaller);
             else
-                laid.font.setPixelSize(int(fitted));
+                fitted.setPixelSize(int(smaller));
         }
-        laid.text = QStaticText(s);
-        laid.text.setTextFormat(Qt::PlainText);
-        laid.text.prepare(QTransform(), laid.font);
-        laid.size = laid.text.size();
-        return *m_texts.insert(key, laid);
+        const QFontMetricsF metrics(fitted);
+        const QSizeF size(metrics.horizontalAdvance(s), metrics.height());
+        QImage image((size * ratio).toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setFont(fitted);
+        painter.setPen(colour);
+        painter.drawText(QPointF(0, metrics.ascent()), s);
+        painter.end();
+        return *m_texts.insert(key, image);
     }
 
 private:
+    struct Key
+    {
+        QString text;
+        int room;
+        QRgb colour;
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& key, size_t seed) { return qHashMulti(seed, key.text, key.room, key.colour); }
+
     QFont m_font;
-    QHash<QString, LaidOut> m_texts;
+    qreal m_ratio = 1;
+    QHash<Key, QImage> m_texts;
 };
 
 TextCache& textCache()
@@ -73,17 +83,12 @@ void text(QPainter& p, const QRect& r, const QString& s, const QColor& colour)
 {
     if (s.isEmpty())
         return;
-    const LaidOut& laid = textCache().get(p.font(), s, r.width() - 2);
-    p.setPen(colour);
-    const QPointF at(r.left() + (r.width() - laid.size.width()) / 2, r.top() + (r.height() - laid.size.height()) / 2);
-    if (laid.font == p.font()) {
-        p.drawStaticText(at, laid.text);
-        return;
-    }
-    const QFont normal = p.font();
-    p.setFont(laid.font);
-    p.drawStaticText(at, laid.text);
-    p.setFont(normal);
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QImage& image = textCache().get(p.font(), ratio, s, r.width() - 2, colour);
+    const QSizeF size = image.deviceIndependentSize();
+    p.drawImage(QPointF(std::round(r.left() + (r.width() - size.width()) / 2),
+                        std::round(r.top() + (r.height() - size.height()) / 2)),
+                image);
 }
 
 // The part of the table inside the visible rectangle: class (or teacher) rows
@@ -181,13 +186,14 @@ void masterHeaders(QPainter& p, const TimetableModel& m, const Window& win)
         text(p, QRect(0, (c + 1) * 2 * l, w, 2 * l), shown(m.className(c)), Colour::HeaderText);
 }
 
-void baseAndMarkedCells(QPainter& p, const TimetableModel& m, const Window& win)
+void baseAndMarkedCells(QPainter& p, const TimetableModel& m, const Window& win,
+                        const std::vector<TimetableData::CellMark>& marks)
 {
     for (int c = win.firstRow; c <= win.lastRow; ++c)
         for (int j = win.firstColumn; j <= win.lastColumn; ++j) {
             const int d = j / m.periodCount;
             const int pr = j % m.periodCount;
-            const auto mark = m.MarkOf(c, d, pr);
+            const auto mark = marks[static_cast<size_t>(c * m.slotCount() + j)];
             if (mark == TimetableModel::CellMark::Normal)
                 masterCell(p, m, c, d, pr, Colour::Background, Colour::SubjectText, Colour::TeacherText);
             else
@@ -235,12 +241,28 @@ void adjustmentCells(QPainter& p, const TimetableModel& m, const Window& win)
 
 } // namespace
 
-void paintMaster(QPainter& p, const TimetableModel& m, const QRect& visible)
+const std::vector<TimetableData::CellMark>& MarkTable::marks(const TimetableData& data)
+{
+    const size_t cells = static_cast<size_t>(data.classCount) * static_cast<size_t>(data.slotCount());
+    if (m_data != &data || m_revision != data.revision() || m_marks.size() != cells) {
+        m_data = &data;
+        m_revision = data.revision();
+        m_marks.resize(cells);
+        size_t i = 0;
+        for (int c = 0; c < data.classCount; ++c)
+            for (int d = 0; d < data.dayCount; ++d)
+                for (int pr = 0; pr < data.periodCount; ++pr)
+                    m_marks[i++] = data.MarkOf(c, d, pr);
+    }
+    return m_marks;
+}
+
+void paintMaster(QPainter& p, const TimetableModel& m, const QRect& visible, MarkTable& marks)
 {
     const Window win = masterWindow(m, visible);
     masterGrid(p, m);
     masterHeaders(p, m, win);
-    baseAndMarkedCells(p, m, win);
+    baseAndMarkedCells(p, m, win, marks.marks(m));
     if (!hasSelection(m))
         return;
     if (m.layout.isAdjusting())
@@ -295,14 +317,14 @@ void paintTeacherTable(QPainter& p, const TimetableModel& m, const QRect& visibl
     }
 }
 
-void paint(QPainter& p, const TimetableModel& m, const QRect& visible)
+void paint(QPainter& p, const TimetableModel& m, const QRect& visible, MarkTable& marks)
 {
     if (!m.layout.showsTimetable())
         return;
     if (m.layout.showsTeacherTable())
         paintTeacherTable(p, m, visible);
     else
-        paintMaster(p, m, visible);
+        paintMaster(p, m, visible, marks);
 }
 
 } // namespace TimetablePainter

@@ -3,6 +3,11 @@
 #include <QColor>
 #include <QRect>
 
+#include "view/TimetableData.h"
+
+#include <cstdint>
+#include <vector>
+
 class QPainter;
 class TimetableModel;
 
@@ -31,12 +36,26 @@ inline const QColor Selected{0, 100, 255};
 inline const QColor SelectedText{255, 255, 255};
 } // namespace Colour
 
+// The marks of every master-table cell (MarkOf), worked out once per change
+// of the timetable (its revision) instead of once per paint.
+class MarkTable
+{
+public:
+    // The mark of (c, d, p), recomputing the table when the timetable changed.
+    const std::vector<TimetableData::CellMark>& marks(const TimetableData& data);
+
+private:
+    std::vector<TimetableData::CellMark> m_marks;
+    std::uint64_t m_revision = 0;
+    const TimetableData* m_data = nullptr;
+};
+
 // Everything for the model's current display (master, adjustment or teacher
 // table); nothing on the home screen. `visible`: the part of the content to
 // paint, in content coordinates; cells outside it are skipped.
-void paint(QPainter& painter, const TimetableModel& model, const QRect& visible);
+void paint(QPainter& painter, const TimetableModel& model, const QRect& visible, MarkTable& marks);
 
-void paintMaster(QPainter& painter, const TimetableModel& model, const QRect& visible);
+void paintMaster(QPainter& painter, const TimetableModel& model, const QRect& visible, MarkTable& marks);
 void paintTeacherTable(QPainter& painter, const TimetableModel& model, const QRect& visible);
 
 } // namespace TimetablePainter
