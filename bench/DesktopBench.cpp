@@ -14,7 +14,7 @@
 
 #include "app/ApplicationFont.h"
 #include "app/CMainFrame.h"
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 #include "store/Database.h"
 #include "view/widgets/CVorlatView.h"
 

@@ -5,7 +5,7 @@
 #include "app/CPrograssDlg.h"
 #include "app/CMainFrame.h"
 #include "app/Startup.h"
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 #include "view/widgets/CVorlatView.h"
 
 #include <QAction>
