@@ -68,6 +68,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     addAction(undo);
     addAction(redo);
+    m_noteTimer.setSingleShot(true);
+    m_noteTimer.setInterval(4000);
+    connect(&m_noteTimer, &QTimer::timeout, this, [this] { updateResultLine(); });
     updateResultLine();
 }
 
@@ -278,6 +281,7 @@ void CMainFrame::RunScheduling()
 
 void CMainFrame::updateResultLine()
 {
+    m_noteTimer.stop();
     if (!m_lastRun || m_flags.showTimetable == 0) {
         m_resultLine->clear();
         return;
@@ -298,6 +302,8 @@ void CMainFrame::showNote(const QString& text)
 {
     m_resultLine->setText(text);
     m_resultLine->setStyleSheet(QStringLiteral("color: #17602c;"));
+    // The run's result comes back after a few seconds.
+    m_noteTimer.start();
 }
 
 void CMainFrame::updateTitle()

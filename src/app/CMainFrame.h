@@ -4,6 +4,7 @@
 #include "engine/ScheduleOutcome.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <QUrl>
 
 #include <cstdint>
@@ -69,4 +70,5 @@ private:
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;
+    QTimer m_noteTimer; // how long a note stays in the result line
 };
