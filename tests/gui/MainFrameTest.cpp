@@ -129,6 +129,37 @@ private Q_SLOTS:
         QVERIFY(!frame->view()->isModified());
     }
 
+    void homeScreenThroughTheView()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        QWidget* viewport = frame->view()->viewport();
+        const QSize outer = frame->view()->size();
+        const QPoint workPlan = HomeScreen::scaled(HomeScreen::Area::TileWorkPlan, outer).center();
+        const QPoint assignment = HomeScreen::scaled(HomeScreen::Area::TileAssignment, outer).center();
+
+        // A tile opens its dialog (for now a note naming it), twice without a move.
+        moveTo(viewport, workPlan);
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        BoxAnswerer boxes;
+        leftClick(viewport, workPlan);
+        leftClick(viewport, workPlan);
+        QCOMPARE(boxes.texts().size(), 2);
+        QVERIFY2(boxes.texts().at(1).contains(QStringLiteral("CDayNumDlg")), qPrintable(boxes.texts().at(1)));
+
+        // While a table is shown the pointer changes nothing on the home screen.
+        frame->commandAction(1104)->trigger();
+        moveTo(viewport, assignment);
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        leftClick(viewport, assignment);
+        QCOMPARE(boxes.texts().size(), 2);
+        // Back home, the picture left behind is shown until the pointer moves.
+        frame->commandAction(1101)->trigger();
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        moveTo(viewport, assignment);
+        QCOMPARE(frame->view()->home().homePicture(), 2);
+    }
+
     void runFromThePlayButtonEndsOnTheMasterTable()
     {
         DemoDatabase db;
