@@ -9,7 +9,7 @@
 
 int runInit(const QStringList& args)
 {
-    Command command({QStringLiteral("init"), {}, {QStringLiteral("--demo")}});
+    Command command({QStringLiteral("init"), {}, {QStringLiteral("--demo")}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
     const CommandLine& line = command.line();

@@ -40,7 +40,7 @@ int runSchedule(const QStringList& args)
     const QString seedOption = QStringLiteral("--seed");
     const QString jsonOption = QStringLiteral("--json");
     const QString saveOption = QStringLiteral("--save");
-    Command command({QStringLiteral("schedule"), {seedOption}, {jsonOption, saveOption}});
+    Command command({QStringLiteral("schedule"), {seedOption}, {jsonOption, saveOption}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
     const CommandLine& line = command.line();

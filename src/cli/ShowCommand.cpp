@@ -19,7 +19,7 @@ QString shownText(const QString& text)
 
 int runShow(const QStringList& args)
 {
-    Command command({QStringLiteral("show"), {}, {}});
+    Command command({QStringLiteral("show"), {}, {}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
     if (!command.openDatabase())

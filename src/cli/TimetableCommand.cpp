@@ -79,7 +79,7 @@ void printTeacherTable(const TimetableData& model)
 
 int runTimetable(const QStringList& args)
 {
-    Command command({QStringLiteral("timetable"), {}, {QStringLiteral("--teachers"), QStringLiteral("--json")}});
+    Command command({QStringLiteral("timetable"), {}, {QStringLiteral("--teachers"), QStringLiteral("--json")}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
     const CommandLine& line = command.line();
