@@ -100,6 +100,7 @@ private Q_SLOTS:
         }
         home.PointerMoved(pointer.x(), pointer.y(), view);
         QCOMPARE(home.homePicture(), hoverPicture);
+        QCOMPARE(home.IsOverClickable(pointer.x(), pointer.y(), view), clickAction != Action::Nothing);
         QCOMPARE(home.LeftClick(pointer.x(), pointer.y(), view), clickAction);
         // A second click without a move asks for the same thing again.
         QCOMPARE(home.LeftClick(pointer.x(), pointer.y(), view), clickAction);
@@ -123,6 +124,7 @@ private Q_SLOTS:
         home.LeftClick(inside(Area::TabScheduling, view).x(), inside(Area::TabScheduling, view).y(), view);
         QCOMPARE(home.homePage(), 2);
         QCOMPARE(home.homePicture(), 10);
+        QVERIFY(home.IsOverClickable(inside(Area::TabDataEntry, view).x(), inside(Area::TabDataEntry, view).y(), view));
         // Hovering a place where page 0 has a tile changes nothing on page 2.
         home.PointerMoved(inside(Area::TileWorkPlan, view).x(), inside(Area::TileWorkPlan, view).y(), view);
         QCOMPARE(home.homePicture(), 10);

@@ -43,6 +43,7 @@ int CVorlatView::screenWidth()
 
 void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode)
 {
+    viewport()->unsetCursor();
     DisplayMode mode = DisplayMode::MasterTable;
     if (showTimetable == 0)
         mode = DisplayMode::Home;
@@ -151,6 +152,8 @@ void CVorlatView::mouseMoveEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     if (m_home.PointerMoved(pos.x(), pos.y(), outerSize()))
         viewport()->update();
+    viewport()->setCursor(m_home.IsOverClickable(pos.x(), pos.y(), outerSize()) ? Qt::PointingHandCursor
+                                                                                : Qt::ArrowCursor);
 }
 
 void CVorlatView::mousePressEvent(QMouseEvent* event)

@@ -121,3 +121,14 @@ HomeScreen::Action HomeScreen::LeftClick(int x, int y, QSize view, bool* repaint
         return Action::Nothing;
     }
 }
+
+bool HomeScreen::IsOverClickable(int x, int y, QSize view) const
+{
+    for (Area tab : {Area::TabDataEntry, Area::TabConstraints, Area::TabScheduling})
+        if (contains(scaled(tab, view), x, y))
+            return true;
+    for (Area tile : tilesOfPage(m_homePage))
+        if (contains(scaled(tile, view), x, y))
+            return true;
+    return false;
+}

@@ -77,6 +77,10 @@ public:
     // decides. `repaint` is set when the tab switch changed the picture.
     Action LeftClick(int x, int y, QSize view, bool* repaint = nullptr);
 
+    // A tab or a tile of the current page is under the point (the pointer
+    // shows a hand there).
+    bool IsOverClickable(int x, int y, QSize view) const;
+
     // The tiles of one page in the order they are tested.
     static QList<Area> tilesOfPage(int page);
 
