@@ -138,21 +138,30 @@ private Q_SLOTS:
         const QPoint workPlan = HomeScreen::scaled(HomeScreen::Area::TileWorkPlan, outer).center();
         const QPoint assignment = HomeScreen::scaled(HomeScreen::Area::TileAssignment, outer).center();
 
-        // A tile opens its dialog (for now a note naming it), twice without a move.
+        // A tile opens its dialog, twice without a move.
         moveTo(viewport, workPlan);
         QCOMPARE(frame->view()->home().homePicture(), 1);
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened << QString::fromLatin1(dialog->metaObject()->className());
+                dialog->reject();
+            }
+        });
+        closer.start(10);
+        leftClick(viewport, workPlan);
+        leftClick(viewport, workPlan);
+        QCOMPARE(opened, (QStringList{QStringLiteral("CDayNumDlg"), QStringLiteral("CDayNumDlg")}));
         BoxAnswerer boxes;
-        leftClick(viewport, workPlan);
-        leftClick(viewport, workPlan);
-        QCOMPARE(boxes.texts().size(), 2);
-        QVERIFY2(boxes.texts().at(1).contains(QStringLiteral("CDayNumDlg")), qPrintable(boxes.texts().at(1)));
 
         // While a table is shown the pointer changes nothing on the home screen.
         frame->commandAction(1104)->trigger();
         moveTo(viewport, assignment);
         QCOMPARE(frame->view()->home().homePicture(), 1);
         leftClick(viewport, assignment);
-        QCOMPARE(boxes.texts().size(), 2);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(boxes.texts().isEmpty());
         // Back home, the picture left behind is shown until the pointer moves.
         frame->commandAction(1101)->trigger();
         QCOMPARE(frame->view()->home().homePicture(), 1);
