@@ -34,9 +34,9 @@ orcus::format_t detectZip(const QByteArray& content)
     }
 }
 
-QString failure(const QString& path, const QString& reason)
+Failure failure(const QString& path, const QString& reason)
 {
-    return QStringLiteral("无法读取“%1”：%2。").arg(QDir::toNativeSeparators(path), reason);
+    return Failure::file(QStringLiteral("无法读取“%1”：%2。").arg(QDir::toNativeSeparators(path), reason));
 }
 
 } // namespace
@@ -46,21 +46,21 @@ SheetReader::Result SheetReader::Read(const QString& path)
     Result result;
     const QFileInfo info(path);
     if (!info.exists()) {
-        result.error = failure(path, QStringLiteral("文件不存在"));
+        result.status = failure(path, QStringLiteral("文件不存在"));
         return result;
     }
     if (info.isDir()) {
-        result.error = failure(path, QStringLiteral("这是一个文件夹，不是文件"));
+        result.status = failure(path, QStringLiteral("这是一个文件夹，不是文件"));
         return result;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
+        result.status = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
         return result;
     }
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        result.error = failure(path, QStringLiteral("文件无法读出（%1）").arg(file.errorString()));
+        result.status = failure(path, QStringLiteral("文件无法读出（%1）").arg(file.errorString()));
         return result;
     }
     file.close();
@@ -93,7 +93,7 @@ SheetReader::Result SheetReader::Read(const QString& path)
     }
 
     if (!reason.isEmpty()) {
-        result.error = failure(path, reason);
+        result.status = failure(path, reason);
         result.cells = SheetCells();
     }
     return result;
