@@ -118,21 +118,16 @@ int runSolve(const QStringList& args)
     timer.start();
     try {
         const QString refusal = Scheduler(model).PrepareRun();
-        if (!refusal.isEmpty()) {
-            printErr(refusal);
-            return ExitRefused;
-        }
+        if (!refusal.isEmpty())
+            return report(Failure::refused(refusal));
         if (repair) {
             QString reason;
             request.start = savedStartGrid(model, reason);
-            if (request.start.empty()) {
-                printErr(reason);
-                return ExitRefused;
-            }
+            if (request.start.empty())
+                return report(Failure::refused(reason));
         }
     } catch (const StoreError& error) {
-        printErr(error.message());
-        return ExitStoreFailure;
+        return report(error.failure());
     }
 
     const SolverProblem problem = solverProblemFromModel(model);
@@ -160,8 +155,7 @@ int runSolve(const QStringList& args)
         try {
             timetable.SaveTimetable();
         } catch (const StoreError& error) {
-            printErr(error.message());
-            return ExitStoreFailure;
+            return report(error.failure());
         }
     }
 
