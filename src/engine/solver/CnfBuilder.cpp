@@ -4,20 +4,30 @@
 
 void CnfBuilder::clause(std::initializer_list<int> lits, int guard)
 {
-    for (const int lit : lits)
-        m_solver.add(lit);
+    m_pending.insert(m_pending.end(), lits.begin(), lits.end());
     if (guard != 0)
-        m_solver.add(-guard);
-    m_solver.add(0);
+        m_pending.push_back(-guard);
+    m_pending.push_back(0);
 }
 
 void CnfBuilder::clause(const std::vector<int>& lits, int guard)
 {
-    for (const int lit : lits)
-        m_solver.add(lit);
+    m_pending.insert(m_pending.end(), lits.begin(), lits.end());
     if (guard != 0)
-        m_solver.add(-guard);
-    m_solver.add(0);
+        m_pending.push_back(-guard);
+    m_pending.push_back(0);
+}
+
+void CnfBuilder::flush()
+{
+    if (m_vars > m_reserved) {
+        m_solver.reserve(m_vars);
+        m_reserved = m_vars;
+    }
+    for (const int lit : m_pending)
+        m_solver.add(lit);
+    m_pending.clear();
+    m_pending.shrink_to_fit();
 }
 
 void CnfBuilder::atMost(const std::vector<int>& lits, int k, int guard)

@@ -11,7 +11,14 @@
 class CnfBuilder
 {
 public:
-    CaDiCaL::Solver& solver() { return m_solver; }
+    // The solver with every clause so far handed over.
+    CaDiCaL::Solver& solver()
+    {
+        flush();
+        return m_solver;
+    }
+    // Solver options, before the first clause is handed over.
+    void set(const char* name, int value) { m_solver.set(name, value); }
     int newVar() { return ++m_vars; }
     int varCount() const { return m_vars; }
 
@@ -29,6 +36,12 @@ public:
     }
 
 private:
+    // Clauses are collected first and handed over in one go, once the number
+    // of variables is known, so that the solver sizes its tables once.
+    void flush();
+
     CaDiCaL::Solver m_solver;
+    std::vector<int> m_pending; // literals, each clause ended by 0
+    int m_reserved = 0;
     int m_vars = 0;
 };

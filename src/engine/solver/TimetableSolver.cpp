@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,13 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// VORLAT_SOLVER_TRACE=1 prints each search step on stderr, for tuning.
+bool trace()
+{
+    static const bool on = qEnvironmentVariableIsSet("VORLAT_SOLVER_TRACE");
+    return on;
+}
 
 bool hasTeacher(const QString& name)
 {
@@ -38,6 +46,7 @@ struct Unit
     std::array<std::uint16_t, SolverProblem::kDays> strict{};   // inside both zones
     std::array<std::uint16_t, SolverProblem::kDays> fallback{}; // or their union on a day they share nothing
     std::vector<int> fixedSlots;                                // slots fixed lessons put it in
+    bool spreadFixed = false; // its fixed lessons already break the spread
 };
 
 struct Units
@@ -154,6 +163,18 @@ Units buildUnits(const SolverProblem& pb)
             slots.push_back(t);
     }
 
+    // Fixed lessons that share a day beyond what spread allows settle that
+    // the unit cannot be spread.
+    for (Unit& u : units.list) {
+        if (u.count < 2 || u.fixedSlots.size() < 2)
+            continue;
+        const int cap = u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
+        std::vector<int> perDay(static_cast<size_t>(pb.dayCount), 0);
+        for (const int t : u.fixedSlots)
+            if (++perDay[static_cast<size_t>(t / P)] > cap)
+                u.spreadFixed = true;
+    }
+
     units.unitsOfClass.assign(static_cast<size_t>(classes), {});
     for (size_t u = 0; u < units.list.size(); ++u) {
         for (const int c : units.list[u].classes)
@@ -241,9 +262,11 @@ private:
         const int P = m_pb.periodCount;
         const int D = m_pb.dayCount;
         const size_t unitCount = m_units.list.size();
-        m_cnf.solver().set("quiet", 1);
-        m_cnf.solver().set("seed", static_cast<int>(seed & 0x7fffffff));
-        m_cnf.solver().set("phase", 0); // most lessons are not in most slots
+        if (!m_level.explain)
+            m_cnf.solver().configure("sat"); // tuned for finding a timetable rather than disproving one
+        m_cnf.set("quiet", 1);
+        m_cnf.set("seed", static_cast<int>(seed & 0x7fffffff));
+        m_cnf.set("phase", 0); // most lessons are not in most slots
 
         // Pinned cells make their lesson's slot a forced one, like a fixed lesson.
         std::vector<std::vector<int>> forced(unitCount);
@@ -327,9 +350,39 @@ private:
             }
         }
 
-        // Each unit exactly its weekly count.
-        for (size_t u = 0; u < unitCount; ++u)
-            m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), m_units.list[u].count);
+        // Each unit exactly its weekly count. With spread that must hold and
+        // no more lessons than days, a unit takes at most one slot a day and
+        // the count is over its days, which is small and propagates well.
+        const bool hardSpread = m_level.spread && !m_level.spreadSelectors && !m_level.explain;
+        std::vector<char> spreadDone(unitCount, 0);
+        for (size_t u = 0; u < unitCount; ++u) {
+            const int n = m_units.list[u].count;
+            if (hardSpread && n >= 2 && n <= D && !m_units.list[u].spreadFixed) {
+                std::vector<int> days;
+                for (int d = 0; d < D; ++d) {
+                    const std::vector<int> lits = lessonVars(static_cast<int>(u), d, d + 1);
+                    if (lits.empty())
+                        continue;
+                    m_cnf.atMost(lits, 1);
+                    if (lits.size() == 1) {
+                        days.push_back(lits.front());
+                        continue;
+                    }
+                    const int y = m_cnf.newVar();
+                    std::vector<int> def{-y};
+                    for (const int v : lits) {
+                        def.push_back(v);
+                        m_cnf.clause({-v, y});
+                    }
+                    m_cnf.clause(def);
+                    days.push_back(y);
+                }
+                m_cnf.exactly(days, n);
+                spreadDone[u] = 1;
+                continue;
+            }
+            m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), n);
+        }
 
         // One lesson per class and slot; every slot taken when the counts fill the week.
         for (int c = 0; c < m_pb.classCount(); ++c) {
@@ -378,7 +431,10 @@ private:
                 m_cnf.clause(def);
                 busy.push_back(b);
             }
-            if (taught.size() >= 2 || load > static_cast<int>(busy.size())) {
+            // Only where it can matter: a teacher busy in most of the slots
+            // open to them.
+            if ((taught.size() >= 2 && load * 10 >= static_cast<int>(busy.size()) * 6)
+                || load > static_cast<int>(busy.size())) {
                 const int n = static_cast<int>(busy.size());
                 if (load * 2 > n) {
                     std::vector<int> idle;
@@ -398,7 +454,7 @@ private:
         if (m_level.spread) {
             for (size_t u = 0; u < unitCount; ++u) {
                 const int n = m_units.list[u].count;
-                if (n < 2)
+                if (n < 2 || spreadDone[u] || m_units.list[u].spreadFixed)
                     continue;
                 const int guard = guardFor(Selector::Kind::Spread, static_cast<int>(u));
                 for (int d = 0; d < D; ++d) {
@@ -522,9 +578,17 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
         ++perDay[static_cast<size_t>(u)][static_cast<size_t>(t / P)];
     };
 
+    // Fixed lessons where they are fixed, even onto a busy teacher: that
+    // clash is for the search to settle or to explain.
+    auto classesFree = [&](int u, int t) {
+        for (const int c : units.list[static_cast<size_t>(u)].classes)
+            if (unitAt[static_cast<size_t>(c * S + t)] != -1)
+                return false;
+        return true;
+    };
     for (size_t u = 0; u < units.list.size(); ++u)
         for (const int t : units.list[u].fixedSlots)
-            if (placed[u] < units.list[u].count && isFree(static_cast<int>(u), t))
+            if (placed[u] < units.list[u].count && classesFree(static_cast<int>(u), t))
                 place(static_cast<int>(u), t);
 
     // Hardest first: fewest allowed slots per lesson, then busiest teachers.
@@ -538,7 +602,14 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
             slots += __builtin_popcount(units.list[u].strict[static_cast<size_t>(d)]);
         room[u] = units.list[u].count > 0 ? static_cast<double>(slots) / units.list[u].count : 1e9;
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return room[static_cast<size_t>(a)] < room[static_cast<size_t>(b)]; });
+    // Combined lessons first: they need the same free slot in several classes.
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const bool ca = units.list[static_cast<size_t>(a)].classes.size() > 1;
+        const bool cb = units.list[static_cast<size_t>(b)].classes.size() > 1;
+        if (ca != cb)
+            return ca;
+        return room[static_cast<size_t>(a)] < room[static_cast<size_t>(b)];
+    });
 
     std::vector<int> candidates;
     for (const int u : order) {
@@ -573,6 +644,308 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
             grid[i] = units.list[static_cast<size_t>(unitAt[i])].subject;
     return grid;
 }
+
+// ---- Local search: the greedy timetable completed, then teacher clashes
+// and crowded days taken out by swapping two cells of one class, the move
+// that removes most conflicts first, a moved lesson not moved straight back.
+// Combined lessons and fixed lessons stay where the greedy put them. Answers
+// easy schools in milliseconds; returns true when nothing is left to mend.
+
+class LocalSearch
+{
+public:
+    LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread)
+        : m_pb(pb)
+        , m_units(units)
+        , m_random(seed ^ 0x9e3779b9u)
+        , m_spread(spread)
+        , S(pb.slotCount())
+        , P(pb.periodCount)
+    {
+    }
+
+    bool run(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop)
+    {
+        if (stop())
+            return false;
+        if (!load(grid)) {
+            if (trace())
+                std::fprintf(stderr, "local search: no complete start\n");
+            return false;
+        }
+        int cost = totalCost();
+        if (trace())
+            std::fprintf(stderr, "local search: start cost %d\n", cost);
+        int best = cost;
+        std::vector<int> bestCells = m_cell;
+        std::vector<std::int64_t> tabu(m_cell.size(), -1); // cell -> iteration until which its unit may not return
+        std::vector<int> conflicted;
+        std::int64_t sinceBest = 0;
+        for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < 4000; ++it) {
+            if (it % 256 == 255 && stop())
+                break;
+            conflicted.clear();
+            for (int c = 0; c < m_pb.classCount(); ++c)
+                for (int t = 0; t < S; ++t)
+                    if (movable(c, t) && conflictsAt(c, t) > 0)
+                        conflicted.push_back(c * S + t);
+            if (conflicted.empty())
+                break;
+            const int pick = conflicted[m_random() % conflicted.size()];
+            const int c = pick / S;
+            const int t1 = pick % S;
+            int bestDelta = 1 << 30;
+            int bestT = -1;
+            int ties = 0;
+            for (int t2 = 0; t2 < S; ++t2) {
+                if (t2 == t1 || !movable(c, t2) || !fits(c, t1, t2))
+                    continue;
+                const int delta = swapDelta(c, t1, t2);
+                const bool isTabu = tabu[static_cast<size_t>(c * S + t2)] > it
+                    && m_cell[static_cast<size_t>(c * S + t1)] == m_tabuUnit[static_cast<size_t>(c * S + t2)];
+                if (isTabu && cost + delta >= best)
+                    continue;
+                if (delta < bestDelta) {
+                    bestDelta = delta;
+                    bestT = t2;
+                    ties = 1;
+                } else if (delta == bestDelta && m_random() % static_cast<unsigned>(++ties) == 0) {
+                    bestT = t2;
+                }
+            }
+            if (bestT == -1)
+                continue;
+            const size_t from = static_cast<size_t>(c * S + t1);
+            m_tabuUnit.resize(m_cell.size(), -1);
+            m_tabuUnit[from] = m_cell[from];
+            tabu[from] = it + 10 + static_cast<std::int64_t>(m_random() % 10);
+            swap(c, t1, bestT);
+            cost += bestDelta;
+            if (cost < best) {
+                best = cost;
+                bestCells = m_cell;
+                sinceBest = 0;
+            } else {
+                ++sinceBest;
+            }
+        }
+        if (trace())
+            std::fprintf(stderr, "local search: best cost %d\n", best);
+        m_cell = bestCells;
+        for (size_t i = 0; i < m_cell.size(); ++i)
+            grid[i] = m_cell[i] == -1 ? 0 : m_units.list[static_cast<size_t>(m_cell[i])].subject;
+        return best == 0;
+    }
+
+private:
+    const Unit& unit(int u) const { return m_units.list[static_cast<size_t>(u)]; }
+    int cap(int u) const
+    {
+        const int n = unit(u).count;
+        if (!m_spread || n < 2 || unit(u).spreadFixed)
+            return 1 << 20;
+        return n <= m_pb.dayCount ? 1 : (n + m_pb.dayCount - 1) / m_pb.dayCount;
+    }
+    int& teacherAt(int id, int t) { return m_teacher[static_cast<size_t>(id * S + t)]; }
+    int& dayCount(int u, int d) { return m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)]; }
+
+    // Fills the cells from the greedy timetable and puts every lesson left
+    // out into a free cell of its zone; false when one finds none.
+    bool load(const std::vector<int>& grid)
+    {
+        const int classes = m_pb.classCount();
+        m_cell.assign(static_cast<size_t>(classes * S), -1);
+        m_fixed.assign(m_cell.size(), 0);
+        m_teacher.assign(static_cast<size_t>(m_units.teacherNames.size()) * static_cast<size_t>(S), 0);
+        m_perDay.assign(m_units.list.size() * static_cast<size_t>(m_pb.dayCount), 0);
+        std::vector<int> placed(m_units.list.size(), 0);
+        for (int c = 0; c < classes; ++c)
+            for (int t = 0; t < S; ++t) {
+                const int s = grid[static_cast<size_t>(c * S + t)];
+                if (s <= 0)
+                    continue;
+                const int u = m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)];
+                if (u == -1)
+                    return false;
+                m_cell[static_cast<size_t>(c * S + t)] = u;
+                if (unit(u).classes.front() == c)
+                    add(u, t, 1);
+            }
+        for (size_t u = 0; u < m_units.list.size(); ++u) {
+            for (const int t : unit(static_cast<int>(u)).fixedSlots)
+                for (const int c : unit(static_cast<int>(u)).classes) {
+                    if (m_cell[static_cast<size_t>(c * S + t)] != static_cast<int>(u))
+                        return false; // a fixed lesson the greedy could not put in its place
+                    m_fixed[static_cast<size_t>(c * S + t)] = 1;
+                }
+            for (int t = 0; t < S; ++t)
+                if (m_cell[static_cast<size_t>(unit(static_cast<int>(u)).classes.front() * S + t)] == static_cast<int>(u))
+                    ++placed[u];
+        }
+        for (size_t u = 0; u < m_units.list.size(); ++u) {
+            const Unit& un = m_units.list[u];
+            const int id = static_cast<int>(u);
+            // A free cell of the zone (in every member class).
+            for (int t = 0; t < S && placed[u] < un.count; ++t) {
+                bool free = inZone(id, t);
+                for (const int c : un.classes)
+                    free = free && m_cell[static_cast<size_t>(c * S + t)] == -1;
+                if (!free)
+                    continue;
+                for (const int c : un.classes)
+                    m_cell[static_cast<size_t>(c * S + t)] = id;
+                add(id, t, 1);
+                ++placed[u];
+            }
+            if (placed[u] == un.count)
+                continue;
+            if (un.classes.size() > 1) {
+                if (trace())
+                    std::fprintf(stderr, "local search: no room for a combined lesson\n");
+                return false; // the exact search decides
+            }
+            // Else move a lesson of the class from a cell of the zone to a free cell of its own zone.
+            const int c = un.classes.front();
+            for (int g = 0; g < S && placed[u] < un.count; ++g) {
+                const int v = m_cell[static_cast<size_t>(c * S + g)];
+                if (!inZone(id, g) || v == -1 || v == id || !movable(c, g))
+                    continue;
+                for (int f = 0; f < S; ++f) {
+                    if (m_cell[static_cast<size_t>(c * S + f)] != -1 || !inZone(v, f))
+                        continue;
+                    add(v, g, -1);
+                    add(v, f, 1);
+                    m_cell[static_cast<size_t>(c * S + f)] = v;
+                    m_cell[static_cast<size_t>(c * S + g)] = id;
+                    add(id, g, 1);
+                    ++placed[u];
+                    break;
+                }
+            }
+            if (placed[u] < un.count) {
+                if (trace())
+                    std::fprintf(stderr, "local search: no room in the zone of a lesson\n");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool inZone(int u, int t) const
+    {
+        return (unit(u).strict[static_cast<size_t>(t / P)] >> (t % P)) & 1u;
+    }
+    void add(int u, int t, int sign)
+    {
+        for (const int id : unit(u).teachers)
+            teacherAt(id, t) += sign;
+        dayCount(u, t / P) += sign;
+    }
+    bool movable(int c, int t) const
+    {
+        const size_t i = static_cast<size_t>(c * S + t);
+        return !m_fixed[i] && (m_cell[i] == -1 || unit(m_cell[i]).classes.size() == 1);
+    }
+    // Can the lessons of (c, t1) and (c, t2) change places within their zones?
+    bool fits(int c, int t1, int t2) const
+    {
+        const int a = m_cell[static_cast<size_t>(c * S + t1)];
+        const int b = m_cell[static_cast<size_t>(c * S + t2)];
+        if (a == b)
+            return false;
+        return (a == -1 || inZone(a, t2)) && (b == -1 || inZone(b, t1));
+    }
+    int conflictsAt(int c, int t)
+    {
+        const int u = m_cell[static_cast<size_t>(c * S + t)];
+        if (u == -1)
+            return 0;
+        int n = 0;
+        for (const int id : unit(u).teachers)
+            n += teacherAt(id, t) - 1;
+        n += std::max(0, dayCount(u, t / P) - cap(u));
+        if (unit(u).count > m_pb.dayCount && cap(u) < (1 << 20) && dayCount(u, t / P) > 1)
+            for (int d = 0; d < m_pb.dayCount; ++d)
+                n += d != t / P && dayCost(u, d) > 0 && dayCount(u, d) == 0 ? 1 : 0;
+        return n;
+    }
+    int teacherCost(int id, int t) { return std::max(0, teacherAt(id, t) - 1); }
+    // Lessons beyond the day's share, or (more lessons than days) a day of
+    // the zone without one.
+    int dayCost(int u, int d)
+    {
+        const int n = dayCount(u, d);
+        const int c = cap(u);
+        if (n == 0 && c < (1 << 20) && unit(u).count > m_pb.dayCount && unit(u).strict[static_cast<size_t>(d)] != 0)
+            return 1;
+        return std::max(0, n - c);
+    }
+    int totalCost()
+    {
+        int cost = 0;
+        for (int id = 0; id < static_cast<int>(m_units.teacherNames.size()); ++id)
+            for (int t = 0; t < S; ++t)
+                cost += teacherCost(id, t);
+        for (int u = 0; u < static_cast<int>(m_units.list.size()); ++u)
+            for (int d = 0; d < m_pb.dayCount; ++d)
+                cost += dayCost(u, d);
+        return cost;
+    }
+    // Cost after minus cost before of swapping the two cells.
+    int swapDelta(int c, int t1, int t2)
+    {
+        const int a = m_cell[static_cast<size_t>(c * S + t1)];
+        const int b = m_cell[static_cast<size_t>(c * S + t2)];
+        const int before = localCost(a, b, t1, t2);
+        if (a != -1) { add(a, t1, -1); add(a, t2, 1); }
+        if (b != -1) { add(b, t2, -1); add(b, t1, 1); }
+        const int after = localCost(a, b, t1, t2);
+        if (a != -1) { add(a, t2, -1); add(a, t1, 1); }
+        if (b != -1) { add(b, t1, -1); add(b, t2, 1); }
+        return after - before;
+    }
+    int localCost(int a, int b, int t1, int t2)
+    {
+        int cost = 0;
+        for (const int u : {a, b}) {
+            if (u == -1)
+                continue;
+            for (const int id : unit(u).teachers) {
+                // A teacher of both units is counted once.
+                if (u == b && a != -1 && std::count(unit(a).teachers.begin(), unit(a).teachers.end(), id))
+                    continue;
+                cost += teacherCost(id, t1) + teacherCost(id, t2);
+            }
+            cost += dayCost(u, t1 / P);
+            if (t2 / P != t1 / P)
+                cost += dayCost(u, t2 / P);
+        }
+        return cost;
+    }
+    void swap(int c, int t1, int t2)
+    {
+        const size_t i1 = static_cast<size_t>(c * S + t1);
+        const size_t i2 = static_cast<size_t>(c * S + t2);
+        const int a = m_cell[i1];
+        const int b = m_cell[i2];
+        if (a != -1) { add(a, t1, -1); add(a, t2, 1); }
+        if (b != -1) { add(b, t2, -1); add(b, t1, 1); }
+        m_cell[i1] = b;
+        m_cell[i2] = a;
+    }
+
+    const SolverProblem& m_pb;
+    const Units& m_units;
+    std::mt19937 m_random;
+    bool m_spread;
+    const int S;
+    const int P;
+    std::vector<int> m_cell;     // class x slot -> unit, -1 free
+    std::vector<char> m_fixed;   // cells of fixed lessons
+    std::vector<int> m_teacher;  // teacher x slot -> lessons
+    std::vector<int> m_perDay;   // unit x day -> lessons
+    std::vector<int> m_tabuUnit; // cell -> unit that left it
+};
 
 int unplacedIn(const SolverProblem& pb, const std::vector<int>& grid)
 {
@@ -625,14 +998,20 @@ private:
         const int limit = static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(budget, 1), 0x7fffffff));
         s.limit("conflicts", limit);
         s.connect_terminator(&m_stop);
+        const auto began = Clock::now();
         const int r = s.solve();
         s.disconnect_terminator();
+        if (trace())
+            std::fprintf(stderr, "solve: %zu assumptions, %d vars, result %d, %.3f s\n", assumptions.size(),
+                         model.cnf().varCount(), r,
+                         std::chrono::duration<double>(Clock::now() - began).count());
         return r == 10 ? Result::Sat : r == 20 ? Result::Unsat : Result::Unknown;
     }
     std::vector<int> gridOf(SatModel& model) const;
     void setPhases(SatModel& model, const std::vector<int>& preferred) const;
     Result solveLevel(const Level& level, std::vector<int>& grid);
     QStringList explain();
+    void finish(SolverOutcome& outcome) const;
     QString describe(const Selector& sel) const;
     bool precheck(QStringList& explanation) const;
 
@@ -642,6 +1021,7 @@ private:
     StopCheck m_stop;
     Units m_units;
     std::vector<int> m_greedy;
+    bool m_greedyGuides = false;
     std::int64_t m_budgetLeft = 0;
     std::vector<int> m_relaxedSpread; // units whose spread was given up
 };
@@ -680,9 +1060,21 @@ void Search::setPhases(SatModel& model, const std::vector<int>& preferred) const
 // round after round, so that the rest stays as it was.
 Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
 {
+    const auto began = Clock::now();
     SatModel model(m_pb, m_units, level, m_request, m_seed);
+    const auto built = Clock::now();
+    model.cnf().solver();
+    if (trace())
+        std::fprintf(stderr, "model: %d vars, %.3f s, handed over in %.3f s\n", model.cnf().varCount(),
+                     std::chrono::duration<double>(built - began).count(),
+                     std::chrono::duration<double>(Clock::now() - built).count());
     const bool repair = !m_request.start.empty();
-    setPhases(model, repair ? m_request.start : m_greedy);
+    // The start timetable guides a repair. The greedy timetable guides only
+    // when it is nearly complete: on tight schools it leads astray.
+    if (repair)
+        setPhases(model, m_request.start);
+    else if (m_greedyGuides)
+        setPhases(model, m_greedy);
     const std::vector<int> hard = model.hardAssumptions();
 
     const int S = m_pb.slotCount();
@@ -713,16 +1105,27 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
             spread.push_back(sel);
 
     int round = 0;
+    int spreadRounds = 0; // after two rounds of proofs the rest of the spread is given up
     while (true) {
         std::vector<int> assumptions = hard;
         for (const Selector& sel : spread)
             assumptions.push_back(sel.lit);
         for (const Keep& k : keep)
             assumptions.push_back(k.lit);
-        const std::int64_t budget = keep.empty() ? m_budgetLeft : std::min<std::int64_t>(m_budgetLeft, 20000);
+        const bool bounded = !keep.empty() || !spread.empty();
+        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 30000) : m_budgetLeft;
         const Result r = solve(model, assumptions, budget);
         if (m_stop.stopped() || m_stop.timedOut())
             return Result::Unknown;
+        if ((r == Result::Unknown || spreadRounds >= 2) && keep.empty() && !spread.empty()) {
+            // No short proof of which spread groups fail: give up the spread of
+            // all that are left rather than search on.
+            for (const Selector& sel : spread)
+                m_relaxedSpread.push_back(sel.index);
+            spread.clear();
+            report(QStringLiteral("放宽分散要求"));
+            continue;
+        }
         if (r == Result::Sat) {
             grid = gridOf(model);
             return r;
@@ -755,6 +1158,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
             if (still.size() == spread.size())
                 return r;
             spread.swap(still);
+            ++spreadRounds;
             report(QStringLiteral("放宽分散要求"));
             continue;
         }
@@ -907,7 +1311,6 @@ QStringList Search::explain()
 SolverOutcome Search::run()
 {
     SolverOutcome outcome;
-    const int S = m_pb.slotCount();
     m_budgetLeft = std::max<std::int64_t>(m_request.conflictBudget, 1);
     m_units = buildUnits(m_pb);
     outcome.notes = m_units.notes;
@@ -918,7 +1321,46 @@ SolverOutcome Search::run()
     }
 
     report(QStringLiteral("初排"));
+    const auto began = Clock::now();
     m_greedy = greedyTimetable(m_pb, m_units, m_seed, m_request.spread);
+    if (trace())
+        std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
+                     std::chrono::duration<double>(Clock::now() - began).count());
+    if (m_request.start.empty()) {
+        std::vector<int> grid = m_greedy;
+        const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread)
+                                .run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
+        if (m_stop.stopped()) {
+            outcome.status = SolverOutcome::Status::Cancelled;
+            return outcome;
+        }
+        if (trace())
+            std::fprintf(stderr, "local search: %s, %.3f s\n", mended ? "solved" : "not solved",
+                         std::chrono::duration<double>(Clock::now() - began).count());
+        if (mended) {
+            outcome.status = SolverOutcome::Status::Solved;
+            outcome.grid = std::move(grid);
+            QStringList names;
+            for (const Unit& u : m_units.list)
+                if (m_request.spread && u.spreadFixed)
+                    names << unitName(m_pb, u);
+            if (!names.isEmpty()) {
+                outcome.spreadRelaxed = true;
+                outcome.notes << QStringLiteral("这些课无法全部分散到不同的天，已放宽分散要求：")
+                        + names.join(QStringLiteral("、"));
+            }
+            finish(outcome);
+            return outcome;
+        }
+        if (unplacedIn(m_pb, grid) == 0)
+            m_greedy = std::move(grid); // a better guide for the exact search
+    }
+    {
+        std::int64_t lessons = 0;
+        for (const Unit& u : m_units.list)
+            lessons += static_cast<std::int64_t>(u.count) * static_cast<std::int64_t>(u.classes.size());
+        m_greedyGuides = unplacedIn(m_pb, m_greedy) * 33 <= lessons;
+    }
     report(QStringLiteral("初排"), unplacedIn(m_pb, m_greedy));
 
     std::vector<Level> levels;
@@ -949,11 +1391,18 @@ SolverOutcome Search::run()
         if (r == Result::Sat) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
+            if (m_request.spread)
+                for (size_t u = 0; u < m_units.list.size(); ++u)
+                    if (m_units.list[u].spreadFixed)
+                        m_relaxedSpread.insert(m_relaxedSpread.begin(), static_cast<int>(u));
             if (!m_relaxedSpread.empty()) {
                 outcome.spreadRelaxed = true;
                 QStringList names;
                 for (const int u : m_relaxedSpread)
                     names << unitName(m_pb, m_units.list[static_cast<size_t>(u)]);
+                const qsizetype all = names.size();
+                if (all > 12)
+                    names = names.mid(0, 12) << QStringLiteral("等%1门课").arg(all);
                 outcome.notes << QStringLiteral("这些课无法全部分散到不同的天，已放宽分散要求：")
                         + names.join(QStringLiteral("、"));
             }
@@ -980,6 +1429,12 @@ SolverOutcome Search::run()
         }
     }
 
+    finish(outcome);
+    return outcome;
+}
+
+void Search::finish(SolverOutcome& outcome) const
+{
     if (!outcome.grid.empty()) {
         outcome.zoneViolations = countZoneViolations(m_pb, outcome.grid);
         outcome.spreadViolations = countSpreadViolations(m_pb, outcome.grid);
@@ -989,8 +1444,6 @@ SolverOutcome Search::run()
                 if (outcome.grid[i] != m_request.start[i])
                     ++outcome.changedCells;
     }
-    (void)S;
-    return outcome;
 }
 
 bool requestIsValid(const SolverProblem& pb, const SolverRequest& request)
