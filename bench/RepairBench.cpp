@@ -79,9 +79,17 @@ int main(int argc, char* argv[])
         const size_t b = static_cast<size_t>(c * S + d * P + p2);
         if (p1 == p2 || moved[a] == moved[b])
             continue;
+        // Fixed lessons stay, and a hand move does not put a teacher onto
+        // another class's fixed lesson (the desktop program warns of that clash).
+        auto teacherOf = [&](int klass, int s) { return s > 0 ? problem.teachers[static_cast<size_t>(klass)][static_cast<size_t>(s)] : QString(); };
         bool fixed = false;
-        for (const auto& f : problem.fixedLessons)
+        for (const auto& f : problem.fixedLessons) {
             fixed |= f.classIndex == c && f.day == d && (f.period == p1 || f.period == p2);
+            if (f.day == d && f.period == p2 && f.classIndex != c && teacherOf(c, moved[a]) == teacherOf(f.classIndex, f.subject))
+                fixed = true;
+            if (f.day == d && f.period == p1 && f.classIndex != c && teacherOf(c, moved[b]) == teacherOf(f.classIndex, f.subject))
+                fixed = true;
+        }
         if (fixed)
             continue;
         std::swap(moved[a], moved[b]);
@@ -110,6 +118,8 @@ int main(int argc, char* argv[])
                 problem.classCount(), solveSeconds, repairSeconds,
                 repaired.status == SolverOutcome::Status::Solved ? 1 : 0, pinsKept ? 1 : 0, repaired.changedCells,
                 moved.size(), changedShare, counts.teacherClashes, static_cast<long long>(counts.unplacedLessons));
+    for (const QString& line : repaired.notes + repaired.explanation)
+        std::printf("  %s\n", qPrintable(line));
     Database::close();
     return pinsKept ? 0 : 1;
 }

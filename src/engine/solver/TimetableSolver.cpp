@@ -163,16 +163,23 @@ Units buildUnits(const SolverProblem& pb)
             slots.push_back(t);
     }
 
-    // Fixed lessons that share a day beyond what spread allows settle that
-    // the unit cannot be spread.
+    // Spread that cannot hold whatever the search does: fixed lessons sharing
+    // a day beyond the day's share, or fewer days open to the unit than its
+    // lessons need.
     for (Unit& u : units.list) {
-        if (u.count < 2 || u.fixedSlots.size() < 2)
+        if (u.count < 2)
             continue;
         const int cap = u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
         std::vector<int> perDay(static_cast<size_t>(pb.dayCount), 0);
         for (const int t : u.fixedSlots)
             if (++perDay[static_cast<size_t>(t / P)] > cap)
                 u.spreadFixed = true;
+        int openDays = 0;
+        for (int d = 0; d < pb.dayCount; ++d)
+            if (u.strict[static_cast<size_t>(d)] != 0 || perDay[static_cast<size_t>(d)] > 0)
+                ++openDays;
+        if (openDays < std::min(u.count, pb.dayCount))
+            u.spreadFixed = true;
     }
 
     units.unitsOfClass.assign(static_cast<size_t>(classes), {});
@@ -654,8 +661,10 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
 class LocalSearch
 {
 public:
-    LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread)
-        : m_pb(pb)
+    LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread,
+                const std::vector<SolverPin>& pins = {})
+        : m_pins(pins)
+        , m_pb(pb)
         , m_units(units)
         , m_random(seed ^ 0x9e3779b9u)
         , m_spread(spread)
@@ -782,6 +791,8 @@ private:
                 if (m_cell[static_cast<size_t>(unit(static_cast<int>(u)).classes.front() * S + t)] == static_cast<int>(u))
                     ++placed[u];
         }
+        for (const SolverPin& pin : m_pins)
+            m_fixed[static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period)] = 1;
         for (size_t u = 0; u < m_units.list.size(); ++u) {
             const Unit& un = m_units.list[u];
             const int id = static_cast<int>(u);
@@ -934,6 +945,7 @@ private:
         m_cell[i2] = a;
     }
 
+    const std::vector<SolverPin>& m_pins;
     const SolverProblem& m_pb;
     const Units& m_units;
     std::mt19937 m_random;
@@ -1107,6 +1119,11 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
     int round = 0;
     int spreadRounds = 0; // after two rounds of proofs the rest of the spread is given up
     while (true) {
+        if (spreadRounds >= 2 && !spread.empty()) {
+            for (const Selector& sel : spread)
+                m_relaxedSpread.push_back(sel.index);
+            spread.clear();
+        }
         std::vector<int> assumptions = hard;
         for (const Selector& sel : spread)
             assumptions.push_back(sel.lit);
@@ -1117,7 +1134,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
         const Result r = solve(model, assumptions, budget);
         if (m_stop.stopped() || m_stop.timedOut())
             return Result::Unknown;
-        if ((r == Result::Unknown || spreadRounds >= 2) && keep.empty() && !spread.empty()) {
+        if (r == Result::Unknown && keep.empty() && !spread.empty()) {
             // No short proof of which spread groups fail: give up the spread of
             // all that are left rather than search on.
             for (const Selector& sel : spread)
@@ -1326,6 +1343,24 @@ SolverOutcome Search::run()
     if (trace())
         std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
                      std::chrono::duration<double>(Clock::now() - began).count());
+    if (!m_request.start.empty()) {
+        // A few hand moves usually need only a few swaps: try those first.
+        std::vector<int> grid = m_request.start;
+        const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread, m_request.pins)
+                                .run(grid, 20000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
+        if (trace())
+            std::fprintf(stderr, "repair by local search: %s\n", mended ? "solved" : "not solved");
+        if (m_stop.stopped()) {
+            outcome.status = SolverOutcome::Status::Cancelled;
+            return outcome;
+        }
+        if (mended) {
+            outcome.status = SolverOutcome::Status::Solved;
+            outcome.grid = std::move(grid);
+            finish(outcome);
+            return outcome;
+        }
+    }
     if (m_request.start.empty()) {
         std::vector<int> grid = m_greedy;
         const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread)
