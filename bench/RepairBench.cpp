@@ -14,6 +14,7 @@
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 #include "store/Database.h"
+#include "store/PlanReader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -45,9 +46,11 @@ int main(int argc, char* argv[])
     }
     Database::open(db, Database::Opening::ExistingOnly);
     PlanningModel model;
-    const QString refusal = Scheduler(model).PrepareRun();
-    if (!refusal.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(refusal));
+    Status ready = PlanReader::Load(model);
+    if (ready.ok())
+        ready = Scheduler(model).PrepareRun();
+    if (!ready.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(ready.message()));
         return 3;
     }
     const SolverProblem problem = solverProblemFromModel(model);

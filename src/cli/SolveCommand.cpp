@@ -6,7 +6,9 @@
 #include "engine/solver/TimetableSolver.h"
 #include "store/StoreError.h"
 #include "view/TimetableJson.h"
-#include "view/TimetableModel.h"
+#include "store/PlanReader.h"
+#include "view/TimetableData.h"
+#include "view/TimetableStore.h"
 
 #include <QElapsedTimer>
 
@@ -36,8 +38,12 @@ std::optional<qulonglong> parseNumber(const QString& text, qulonglong max)
 // grid with the reason when it does not fit the plan.
 std::vector<int> savedStartGrid(const PlanningModel& model, QString& reason)
 {
-    TimetableModel saved;
-    saved.LoadSavedTimetable();
+    TimetableData saved;
+    const Status read = TimetableStore::LoadSavedTimetable(saved);
+    if (!read.ok()) {
+        reason = read.failure().message();
+        return {};
+    }
     if (saved.classCount == 0) {
         reason = QStringLiteral("没有已保存的课表，不能修复");
         return {};
@@ -117,9 +123,12 @@ int runSolve(const QStringList& args)
     QElapsedTimer timer;
     timer.start();
     try {
-        const QString refusal = Scheduler(model).PrepareRun();
-        if (!refusal.isEmpty())
-            return report(Failure::refused(refusal));
+        const Status read = PlanReader::Load(model);
+        if (!read.ok())
+            return report(read.failure());
+        const Status prepared = Scheduler(model).PrepareRun();
+        if (!prepared.ok())
+            return report(prepared.failure());
         if (repair) {
             QString reason;
             request.start = savedStartGrid(model, reason);
@@ -140,7 +149,7 @@ int runSolve(const QStringList& args)
                                                               : ExitOutOfBudget;
 
     // The hand-off to the timetable, as after a scheduling run.
-    TimetableModel timetable;
+    TimetableData timetable;
     ScheduleOutcome counts;
     counts.seed = request.seed;
     if (hasTimetable) {
@@ -153,7 +162,7 @@ int runSolve(const QStringList& args)
     const bool save = line.has(saveOption) && hasTimetable;
     if (save) {
         try {
-            timetable.SaveTimetable();
+            TimetableStore::SaveTimetable(timetable);
         } catch (const StoreError& error) {
             return report(error.failure());
         }

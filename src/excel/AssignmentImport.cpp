@@ -1,9 +1,12 @@
 #include "excel/AssignmentImport.h"
 
+#include "excel/ColumnName.h"
 #include "excel/ExcelProgress.h"
 #include "excel/SheetReader.h"
 #include "store/PlanStore.h"
 #include "store/Transaction.h"
+
+#include <QHash>
 
 Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
 {
@@ -21,6 +24,51 @@ Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressS
     return Status::done();
 }
 
+int AssignmentImport::subjectCount() const
+{
+    int subjects = 0;
+    while (subjects < Plan::kSubjectSlots && !Plan::isEmpty(subjectSlots[subjects]))
+        ++subjects;
+    return subjects;
+}
+
+std::vector<AssignmentImport::TeacherLessons> AssignmentImport::Teachers() const
+{
+    std::vector<TeacherLessons> teachers;
+    QHash<QString, size_t> rowOf;
+    const int subjects = subjectCount();
+    for (int k = 0; k < classCount(); ++k)
+        for (int n = 1; n <= subjects; ++n) {
+            const QString& name = teacher(k, n);
+            if (Plan::isEmpty(name) || name.isEmpty())
+                continue;
+            auto it = rowOf.constFind(name);
+            if (it == rowOf.constEnd()) {
+                it = rowOf.insert(name, teachers.size());
+                teachers.push_back({name, {}});
+            }
+            teachers[it.value()].taught << className(k) + QLatin1Char(' ') + subjectSlots[n - 1];
+        }
+    return teachers;
+}
+
+std::vector<AssignmentImport::StrayCells> AssignmentImport::CellsOutsideSubjects() const
+{
+    std::vector<StrayCells> stray;
+    const int subjects = subjectCount();
+    for (int k = 0; k < classCount(); ++k) {
+        StrayCells cells{k, {}, {}};
+        for (int n = subjects + 1; n <= Plan::kSubjectSlots; ++n)
+            if (!Plan::isEmpty(teacher(k, n))) {
+                cells.columns << ColumnName(n + 1);
+                cells.texts << teacher(k, n);
+            }
+        if (!cells.texts.isEmpty())
+            stray.push_back(cells);
+    }
+    return stray;
+}
+
 Status AssignmentImport::Save() const
 {
     const int classes = classCount();
@@ -30,7 +78,7 @@ Status AssignmentImport::Save() const
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(classes));
     for (int k = 0; k < classes; ++k)
-        rows.push_back(assignmentRows.mid(k * AssignmentSheet::kRowStride, AssignmentSheet::kRowStride));
+        rows.push_back(assignmentRows.mid(k * Plan::kAssignmentTexts, Plan::kAssignmentTexts));
 
     Transaction transaction(QStringLiteral("保存教师分工"));
     PlanStore::saveSubjects(subjectSlots);

@@ -1,11 +1,11 @@
 #include "excel/AssignmentSheet.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/TextRules.h"
 
 namespace {
 
-constexpr int kColumns = AssignmentSheet::kRowStride; // A..Z
+constexpr int kColumns = Plan::kAssignmentTexts; // A..Z
 
 const QString& cellAt(const QStringList& cellTable, int r, int c)
 {
@@ -66,7 +66,7 @@ AssignmentSheet AssignmentSheet::Parse(const QStringList& cellTable)
 int AssignmentSheet::subjectCount() const
 {
     int count = 0;
-    while (count < kSubjects && !TextRules::isEmpty(subjectSlots[count]))
+    while (count < Plan::kSubjectSlots && !TextRules::isEmpty(subjectSlots[count]))
         ++count;
     return count;
 }

@@ -1,7 +1,7 @@
 #include "engine/solver/SolverProblem.h"
 
-#include "engine/PlanningModel.h"
-#include "engine/ZoneText.h"
+#include "base/SchoolPlan.h"
+#include "base/ZoneText.h"
 
 #include <algorithm>
 
@@ -36,26 +36,26 @@ std::uint16_t maskOf(const QString& zone, int periodCount)
 
 } // namespace
 
-SolverProblem solverProblemFromModel(const PlanningModel& model)
+SolverProblem solverProblemFromModel(const SchoolPlan& model)
 {
     SolverProblem problem;
     QStringList classes;
     for (int c = 0; c < model.classCount; ++c)
         classes << model.className(c);
     problem.reset(model.dayCount, model.periodCount, classes);
-    for (int s = 0; s < PlanningModel::kSubjects && s < model.subjectNames.size(); ++s)
+    for (int s = 0; s < Plan::kSubjectSlots && s < model.subjectNames.size(); ++s)
         problem.subjectNames[s] = model.subjectNames[s];
 
-    const bool zonesLoaded = model.subjectZones.size() >= static_cast<qsizetype>(model.classCount) * PlanningModel::kZoneStride
+    const bool zonesLoaded = model.subjectZones.size() >= static_cast<qsizetype>(model.classCount) * SchoolPlan::kZoneStride
         && model.teacherZones.size() == model.subjectZones.size();
     for (int c = 0; c < model.classCount; ++c)
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             problem.counts[c][s] = std::max(0, model.gradeCount(c, s));
             problem.teachers[c][s] = model.teacher(c, s);
             if (!zonesLoaded)
                 continue;
             for (int d = 0; d < model.dayCount && d < SolverProblem::kDays; ++d) {
-                const qsizetype i = PlanningModel::zoneIndex(c, s, d);
+                const qsizetype i = SchoolPlan::zoneIndex(c, s, d);
                 problem.setZone(problem.subjectZones, c, s, d, maskOf(model.subjectZones[i], model.periodCount));
                 problem.setZone(problem.teacherZones, c, s, d, maskOf(model.teacherZones[i], model.periodCount));
             }
@@ -67,7 +67,7 @@ SolverProblem solverProblemFromModel(const PlanningModel& model)
     for (int g = 0; g < model.combinedGroupCount(); ++g) {
         SolverProblem::Combined group;
         group.subject = model.combinedSubject(g);
-        for (int k = 0; k < PlanningModel::kCombinedMembers; ++k)
+        for (int k = 0; k < Plan::kCombinedMembers; ++k)
             if (model.combinedMember(g, k) >= 0)
                 group.members.push_back(model.combinedMember(g, k));
         problem.combined.push_back(group);

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <vector>
 
-class PlanningModel;
+class SchoolPlan;
 
 // What the solver needs to know about a school, in its own small form: the
 // week, the classes with their weekly counts and teachers, the two zone
 // tables as period masks, the fixed lessons and the combined groups. One
-// adapter fills it from a prepared planning model; tests build it by hand.
+// adapter fills it from a school plan; tests build it by hand.
 struct SolverProblem
 {
     static constexpr int kSubjects = 24;
@@ -68,7 +68,7 @@ struct SolverProblem
     }
 };
 
-// The problem of a planning model on which the scheduling run has loaded the
-// plan, built remainingLessons and loaded the constraints (PrepareRun). The
-// one place that knows the model's flat layouts.
-SolverProblem solverProblemFromModel(const PlanningModel& model);
+// The problem of a school plan as read by PlanReader, once the scheduling
+// run's checks (Scheduler::PrepareRun) have passed, so that every class has a
+// grade row. The one place that knows the plan's flat layouts.
+SolverProblem solverProblemFromModel(const SchoolPlan& model);

@@ -1,6 +1,6 @@
 #include "engine/solver/TimetableSolver.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/solver/CnfBuilder.h"
 
 #include <QHash>
