@@ -269,7 +269,9 @@ private:
         const int P = m_pb.periodCount;
         const int D = m_pb.dayCount;
         const size_t unitCount = m_units.list.size();
-        if (!m_level.explain)
+        if (!request.start.empty())
+            m_cnf.set("forcephase", 1); // a repair decides every cell as the start timetable has it first
+        else if (!m_level.explain)
             m_cnf.solver().configure("sat"); // tuned for finding a timetable rather than disproving one
         m_cnf.set("quiet", 1);
         m_cnf.set("seed", static_cast<int>(seed & 0x7fffffff));
@@ -1116,6 +1118,15 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
         if (sel.kind == Selector::Kind::Spread)
             spread.push_back(sel);
 
+    std::set<int> pinDays, pinTeachers;
+    for (const SolverPin& pin : m_request.pins) {
+        pinDays.insert(pin.day);
+        const int s = m_request.start[static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period)];
+        const int u = s > 0 ? m_units.unitOf[static_cast<size_t>(pin.classIndex)][static_cast<size_t>(s)] : -1;
+        if (u != -1)
+            for (const int id : m_units.list[static_cast<size_t>(u)].teachers)
+                pinTeachers.insert(id);
+    }
     int round = 0;
     int spreadRounds = 0; // after two rounds of proofs the rest of the spread is given up
     while (true) {
@@ -1151,16 +1162,33 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
         // Free the cells around the kept lessons that could not all stay:
         // their classes on their days first, whole classes and their
         // teachers' lessons when that is not enough.
-        std::set<int> classes, days, teachers;
+        // Of the kept lessons the proof used, a few are set free each round:
+        // first those on the days and of the teachers of the pinned cells.
+        std::set<int> classes, teachers;
+        std::set<std::pair<int, int>> classDays;
         if (r == Result::Unsat) {
+            std::vector<std::pair<int, const Keep*>> failed;
             for (const Keep& k : keep)
                 if (solver.failed(k.lit)) {
-                    for (const int c : m_units.list[static_cast<size_t>(k.unit)].classes)
-                        classes.insert(c);
-                    for (const int id : m_units.list[static_cast<size_t>(k.unit)].teachers)
-                        teachers.insert(id);
-                    days.insert(k.slot / P);
+                    const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+                    int score = pinDays.count(k.slot / P) ? 0 : 2;
+                    for (const int id : unit.teachers)
+                        if (pinTeachers.count(id))
+                            score = std::min(score, score - 1 < 0 ? 0 : score - 1);
+                    failed.emplace_back(score, &k);
                 }
+            std::stable_sort(failed.begin(), failed.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (size_t i = 0; i < failed.size() && i < 3; ++i) {
+                const Keep& k = *failed[i].second;
+                const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+                for (const int c : unit.classes) {
+                    classes.insert(c);
+                    classDays.insert({c, k.slot / P});
+                }
+                for (const int id : unit.teachers)
+                    teachers.insert(id);
+            }
         }
         if (classes.empty() && r == Result::Unsat) {
             // Nothing kept is to blame: give up the spread of the groups the
@@ -1186,13 +1214,15 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
             keep.clear(); // nothing learned within the budget: solve without keeping
             continue;
         }
-        const bool wide = round > 8;
+        // Class-days first; whole classes and the teachers' other lessons
+        // only when many rounds of class-days have not been enough.
+        const bool wide = round > 80;
         std::vector<Keep> kept;
         for (const Keep& k : keep) {
             const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
             bool freed = false;
             for (const int c : unit.classes)
-                if (classes.count(c) && (wide || days.count(k.slot / P)))
+                if (wide ? classes.count(c) != 0 : classDays.count({c, k.slot / P}) != 0)
                     freed = true;
             if (wide)
                 for (const int id : unit.teachers)
@@ -1202,7 +1232,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
                 kept.push_back(k);
         }
         keep.swap(kept);
-        if (round > 40)
+        if (round > 160)
             keep.clear();
         report(QStringLiteral("修复课表"), static_cast<int>(keep.size()));
     }
