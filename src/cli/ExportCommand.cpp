@@ -11,13 +11,13 @@
 
 int runExport(const QStringList& args)
 {
-    const CommandLine line(args, {}, {QStringLiteral("--teachers")});
-    if (!line.ok() || line.positional().size() != 1) {
-        printErr(line.ok() ? QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]") : line.error());
+    Command command({QStringLiteral("export"), {}, {QStringLiteral("--teachers")}, 1,
+                     QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]")});
+    if (!command.parse(args))
         return ExitUsage;
-    }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!command.openDatabase())
         return ExitStoreFailure;
+    const CommandLine& line = command.line();
 
     TimetableData model;
     const Status loaded = TimetableStore::LoadSavedTimetable(model);

@@ -76,11 +76,11 @@ void printFindings(const AssignmentImport& import)
 
 int runImportAssignment(const QStringList& args)
 {
-    const CommandLine line(args, {}, {});
-    if (!line.ok() || line.positional().size() != 1) {
-        printErr(line.ok() ? QStringLiteral("用法: vorlat-cli import-assignment FILE [--db PATH]") : line.error());
+    Command command({QStringLiteral("import-assignment"), {}, {}, 1,
+                     QStringLiteral("用法: vorlat-cli import-assignment FILE [--db PATH]")});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     const QString file = line.positional().first();
 
     AssignmentImport import;
@@ -91,7 +91,7 @@ int runImportAssignment(const QStringList& args)
     printOut(QStringLiteral("已读取“%1”的第一个工作表。").arg(QDir::toNativeSeparators(file)));
     printFindings(import);
 
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!command.openDatabase())
         return ExitStoreFailure;
     const Status saved = import.Save();
     if (!saved.ok())

@@ -19,12 +19,10 @@ QString shownText(const QString& text)
 
 int runShow(const QStringList& args)
 {
-    const CommandLine line(args, {}, {});
-    if (!line.ok() || !line.positional().isEmpty()) {
-        printErr(line.ok() ? QStringLiteral("show 不接受参数 %1").arg(line.positional().first()) : line.error());
+    Command command({QStringLiteral("show"), {}, {}, 0, {}});
+    if (!command.parse(args))
         return ExitUsage;
-    }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!command.openDatabase())
         return ExitStoreFailure;
 
     SchoolPlan model;

@@ -80,12 +80,11 @@ int runSolve(const QStringList& args)
     const QString repairOption = QStringLiteral("--repair");
     const QString jsonOption = QStringLiteral("--json");
     const QString saveOption = QStringLiteral("--save");
-    const CommandLine line(args, {seedOption, timeOption, threadsOption},
-                           {noSpreadOption, repairOption, jsonOption, saveOption});
-    if (!line.ok() || !line.positional().isEmpty()) {
-        printErr(line.ok() ? QStringLiteral("solve 不接受参数 %1").arg(line.positional().first()) : line.error());
+    Command command({QStringLiteral("solve"), {seedOption, timeOption, threadsOption},
+                     {noSpreadOption, repairOption, jsonOption, saveOption}, 0, {}});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     SolverRequest request;
     request.seed = 1;
     if (line.has(seedOption)) {
@@ -116,7 +115,7 @@ int runSolve(const QStringList& args)
     request.spread = !line.has(noSpreadOption);
     const bool repair = line.has(repairOption);
 
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!command.openDatabase())
         return ExitStoreFailure;
 
     PlanningModel model;
