@@ -5,6 +5,8 @@
 #include "store/PlanStore.h"
 #include "store/Transaction.h"
 
+#include <QDir>
+
 QString AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
 {
     progressState = ExcelProgress::Running;
@@ -13,7 +15,13 @@ QString AssignmentImport::Import(const QString& path, std::atomic<int>& progress
         progressState = ExcelProgress::Failed;
         return read.error;
     }
-    AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+    AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
+    if (sheet.classCount() > AssignmentSheet::kMaxClasses) {
+        progressState = ExcelProgress::Failed;
+        return QStringLiteral("无法读取“%1”：工作表中的班级超过 %2 个的上限。")
+            .arg(QDir::toNativeSeparators(path))
+            .arg(AssignmentSheet::kMaxClasses);
+    }
     subjectSlots = sheet.subjectSlots;
     assignmentRows = sheet.assignmentRows;
     skippedRows = std::move(sheet.skippedRows);
