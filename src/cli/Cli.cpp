@@ -7,6 +7,24 @@
 
 #include <cstdio>
 
+int exitCodeFor(const Failure& failure)
+{
+    switch (failure.kind()) {
+    case Failure::Kind::Database:
+    case Failure::Kind::File:
+        return ExitStoreFailure;
+    case Failure::Kind::Refused:
+        return ExitRefused;
+    }
+    return ExitStoreFailure;
+}
+
+int report(const Failure& failure)
+{
+    printErr(failure.message());
+    return exitCodeFor(failure);
+}
+
 void printOut(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -114,7 +132,7 @@ bool openDatabaseForCommand(const QString& path)
         Database::open(path, Database::Opening::ExistingOnly);
         return true;
     } catch (const StoreError& error) {
-        printErr(error.message());
+        report(error.failure());
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,11 @@ enum ExitCode : int {
     ExitUsage = 2,
     ExitRefused = 3, // refused by a rule of the system
 };
+
+// The exit code of each kind of failure: the one place that decides it.
+int exitCodeFor(const Failure& failure);
+// Prints the failure's message on stderr and returns its exit code.
+int report(const Failure& failure);
 
 // Writes text as UTF-8, with a line break.
 void printOut(const QString& text);

@@ -19,10 +19,8 @@ int runExport(const QStringList& args)
 
     TimetableModel model;
     model.LoadSavedTimetable();
-    if (model.classCount == 0) {
-        printErr(QStringLiteral("没有已保存的课表，无法导出。"));
-        return ExitRefused;
-    }
+    if (model.classCount == 0)
+        return report(Failure::refused(QStringLiteral("没有已保存的课表，无法导出。")));
 
     const QString chosen = line.positional().first();
     const bool teachers = line.has(QStringLiteral("--teachers"));
@@ -34,10 +32,8 @@ int runExport(const QStringList& args)
     } else {
         result = TimetableExport::ExportMasterTable(model, chosen, progressState);
     }
-    if (!result.ok()) {
-        printErr(result.error);
-        return ExitStoreFailure;
-    }
+    if (!result.ok())
+        return report(result.status.failure());
     if (result.writtenPath != chosen)
         printOut(QStringLiteral("导出的文件总是 .xlsx 工作簿，文件名为 %1。").arg(QDir::toNativeSeparators(result.writtenPath)));
     if (teachers)

@@ -110,21 +110,17 @@ int runImportAssignment(const QStringList& args)
 
     AssignmentImport import;
     std::atomic<int> progressState{0};
-    const QString error = import.Import(file, progressState);
-    if (!error.isEmpty()) {
-        printErr(error);
-        return ExitStoreFailure;
-    }
+    const Status read = import.Import(file, progressState);
+    if (!read.ok())
+        return report(read.failure());
     printOut(QStringLiteral("已读取“%1”的第一个工作表。").arg(QDir::toNativeSeparators(file)));
     printFindings(import);
 
     if (!openDatabaseForCommand(line.databasePath()))
         return ExitStoreFailure;
-    const QString refusal = import.Save();
-    if (!refusal.isEmpty()) {
-        printErr(refusal);
-        return ExitRefused;
-    }
+    const Status saved = import.Save();
+    if (!saved.ok())
+        return report(saved.failure());
     printOut(QString());
     printOut(QStringLiteral("已保存到 %1：任教科目与 %2 个班级的教师分工。")
                  .arg(QDir::toNativeSeparators(line.databasePath()))

@@ -37,7 +37,6 @@ int runInit(const QStringList& args)
         }
         return ExitDone;
     } catch (const StoreError& error) {
-        printErr(error.message());
-        return ExitStoreFailure;
+        return report(error.failure());
     }
 }

@@ -62,15 +62,12 @@ int runSchedule(const QStringList& args)
     try {
         outcome = Scheduler(model).RunScheduling(seed);
     } catch (const StoreError& error) {
-        printErr(error.message());
-        return ExitStoreFailure;
+        return report(error.failure());
     }
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
-    if (outcome.refused) {
-        printErr(outcome.message);
-        return ExitRefused;
-    }
+    if (!outcome.status.ok())
+        return report(outcome.status.failure());
 
     // The hand-off to the timetable, as the desktop program shows it after a run.
     TimetableModel timetable;
@@ -79,8 +76,7 @@ int runSchedule(const QStringList& args)
         try {
             timetable.SaveTimetable();
         } catch (const StoreError& error) {
-            printErr(error.message());
-            return ExitStoreFailure;
+            return report(error.failure());
         }
     }
 

@@ -58,10 +58,8 @@ int main(int argc, char* argv[])
     try {
         return it->second(args);
     } catch (const StoreError& error) {
-        printErr(error.message());
-        return ExitStoreFailure;
+        return report(error.failure());
     } catch (const std::exception& error) {
-        printErr(QString::fromLocal8Bit(error.what()));
-        return ExitStoreFailure;
+        return report(Failure::database(QString::fromLocal8Bit(error.what()), QString()));
     }
 }

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "base/Failure.h"
+
 #include <QString>
 #include <QtGlobal>
 
 #include <cstdint>
 
-// What one scheduling run produced. A refused run carries the system's message
+// What one scheduling run produced. A refused run carries the Refused failure
 // and nothing else; the model then holds what was read before the refusal.
 struct ScheduleOutcome
 {
-    bool refused = false;
-    QString message;         // the refusal, for the user as it stands
+    Status status;           // done, or the refusal for the user as it stands
+    bool refused() const { return !status.ok(); }
 
     std::uint32_t seed = 0;  // the generator's seed
     // Lessons the grades ask for: over classes and subjects, the weekly counts (negative ones as 0).

@@ -50,8 +50,7 @@ ScheduleOutcome Scheduler::RunScheduling(std::optional<std::uint32_t> seed)
     const QString refusal = PrepareRun();
     if (!refusal.isEmpty()) {
         ScheduleOutcome outcome;
-        outcome.refused = true;
-        outcome.message = refusal;
+        outcome.status = Failure::refused(refusal);
         return outcome;
     }
     return BuildTimetable(seed ? *seed : clockSeed());

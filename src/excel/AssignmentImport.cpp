@@ -7,33 +7,33 @@
 
 #include <QDir>
 
-QString AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
+Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
 {
     progressState = ExcelProgress::Running;
     const SheetReader::Result read = SheetReader::Read(path);
     if (!read.ok()) {
         progressState = ExcelProgress::Failed;
-        return read.error;
+        return read.status;
     }
     AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
     if (sheet.classCount() > AssignmentSheet::kMaxClasses) {
         progressState = ExcelProgress::Failed;
-        return QStringLiteral("无法读取“%1”：工作表中的班级超过 %2 个的上限。")
-            .arg(QDir::toNativeSeparators(path))
-            .arg(AssignmentSheet::kMaxClasses);
+        return Failure::file(QStringLiteral("无法读取“%1”：工作表中的班级超过 %2 个的上限。")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(AssignmentSheet::kMaxClasses));
     }
     subjectSlots = sheet.subjectSlots;
     assignmentRows = sheet.assignmentRows;
     skippedRows = std::move(sheet.skippedRows);
     progressState = ExcelProgress::Finished;
-    return QString();
+    return Status::done();
 }
 
-QString AssignmentImport::Save() const
+Status AssignmentImport::Save() const
 {
     const int classes = classCount();
     if (classes == 0)
-        return QStringLiteral("未设置教师分工！");
+        return Failure::refused(QStringLiteral("未设置教师分工！"));
 
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(classes));
@@ -44,5 +44,5 @@ QString AssignmentImport::Save() const
     PlanStore::saveSubjects(subjectSlots);
     PlanStore::saveAssignments(rows);
     transaction.commit();
-    return QString();
+    return Status::done();
 }

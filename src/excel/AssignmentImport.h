@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Failure.h"
 #include "excel/AssignmentSheet.h"
 
 #include <QString>
@@ -26,14 +27,14 @@ public:
 
     // Reads the first worksheet of the file and takes it apart. progressState
     // goes to Running, then to Finished, or to Failed when the file cannot be
-    // read. Returns an empty text on success, otherwise the message naming the
-    // file and the reason. Never throws. Touches no database, so it may run on
+    // read. Returns done, or a File failure naming the file and the reason.
+    // Never throws. Touches no database, so it may run on
     // a worker thread while the caller shows progress.
-    QString Import(const QString& path, std::atomic<int>& progressState);
+    Status Import(const QString& path, std::atomic<int>& progressState);
 
     // "保存": replaces 任教科目 (all 24 rows) and 教师分工 in one transaction.
-    // Returns "未设置教师分工！" without writing anything when there is no class,
-    // otherwise an empty text. Throws StoreError; the tables are then unchanged.
+    // Refuses with "未设置教师分工！" without writing anything when there is no
+    // class. Throws StoreError; the tables are then unchanged.
     // Runs on the thread that owns the shared connection.
-    QString Save() const;
+    Status Save() const;
 };

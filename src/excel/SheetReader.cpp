@@ -38,9 +38,9 @@ constexpr bool kSanitizedAddressSpace = false;
 std::mutex s_limitsMutex;
 SheetReader::Limits s_limits;
 
-QString failure(const QString& path, const QString& reason)
+Failure failure(const QString& path, const QString& reason)
 {
-    return QStringLiteral("无法读取“%1”：%2。").arg(QDir::toNativeSeparators(path), reason);
+    return Failure::file(QStringLiteral("无法读取“%1”：%2。").arg(QDir::toNativeSeparators(path), reason));
 }
 
 QString unreadable(const QString& why)
@@ -215,24 +215,24 @@ SheetReader::Result SheetReader::Read(const QString& path)
     Result result;
     const QFileInfo info(path);
     if (!info.exists()) {
-        result.error = failure(path, QStringLiteral("文件不存在"));
+        result.status = failure(path, QStringLiteral("文件不存在"));
         return result;
     }
     if (info.isDir()) {
-        result.error = failure(path, QStringLiteral("这是一个文件夹，不是文件"));
+        result.status = failure(path, QStringLiteral("这是一个文件夹，不是文件"));
         return result;
     }
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            result.error = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
+            result.status = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
             return result;
         }
     }
 
     const QString helper = HelperPath();
     if (!QFileInfo(helper).isExecutable()) {
-        result.error = failure(path, QStringLiteral("找不到读取程序“%1”，请重新安装本程序")
+        result.status = failure(path, QStringLiteral("找不到读取程序“%1”，请重新安装本程序")
                                          .arg(QDir::toNativeSeparators(helper)));
         return result;
     }
@@ -240,7 +240,7 @@ SheetReader::Result SheetReader::Read(const QString& path)
     const Limits limits = SheetReader::limits();
     const ChildRun run = runChild(helper, info.absoluteFilePath(), limits);
     if (!run.startError.isEmpty()) {
-        result.error = failure(path, run.startError);
+        result.status = failure(path, run.startError);
         return result;
     }
 
@@ -265,7 +265,7 @@ SheetReader::Result SheetReader::Read(const QString& path)
     }
 
     if (!reason.isEmpty()) {
-        result.error = failure(path, reason);
+        result.status = failure(path, reason);
         result.cells = SheetCells();
     }
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Failure.h"
 #include "excel/SheetCells.h"
 
 #include <QByteArray>
@@ -23,9 +24,10 @@ class SheetReader
 public:
     struct Result
     {
-        QString error; // names the file and the reason; empty on success
+        Status status; // a File failure naming the file and the reason
         SheetCells cells;
-        bool ok() const { return error.isEmpty(); }
+        bool ok() const { return status.ok(); }
+        QString error() const { return status.message(); }
     };
 
     // What the reading child may use.

@@ -95,9 +95,9 @@ private:
     lxw_format* m_body = nullptr;
 };
 
-QString writeFailure(const QString& path, const QString& reason)
+Failure writeFailure(const QString& path, const QString& reason)
 {
-    return QStringLiteral("无法写入“%1”：%2。").arg(QDir::toNativeSeparators(path), reason);
+    return Failure::file(QStringLiteral("无法写入“%1”：%2。").arg(QDir::toNativeSeparators(path), reason));
 }
 
 QString closeError(lxw_error error)
@@ -131,19 +131,19 @@ TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sh
     TimetableExport::Result result;
     result.writtenPath = TimetableExport::OutputPath(chosenPath);
     if (!whole) {
-        result.error = writeFailure(result.writtenPath, QStringLiteral("课表数据不完整"));
+        result.status = writeFailure(result.writtenPath, QStringLiteral("课表数据不完整"));
         progressState = ExcelProgress::Failed;
         return result;
     }
     // The usual fault is caught here, before the library reports it on its own.
     if (!QFileInfo(result.writtenPath).absoluteDir().exists()) {
-        result.error = writeFailure(result.writtenPath, QStringLiteral("文件夹不存在"));
+        result.status = writeFailure(result.writtenPath, QStringLiteral("文件夹不存在"));
         progressState = ExcelProgress::Failed;
         return result;
     }
     lxw_workbook* workbook = workbook_new(QFile::encodeName(result.writtenPath).constData());
     if (!workbook) {
-        result.error = writeFailure(result.writtenPath, QStringLiteral("内存不足"));
+        result.status = writeFailure(result.writtenPath, QStringLiteral("内存不足"));
         progressState = ExcelProgress::Failed;
         return result;
     }
@@ -151,7 +151,7 @@ TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sh
     fill(writer);
     const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
     if (closed != LXW_NO_ERROR) {
-        result.error = writeFailure(result.writtenPath, closeError(closed));
+        result.status = writeFailure(result.writtenPath, closeError(closed));
         progressState = ExcelProgress::Failed;
         return result;
     }

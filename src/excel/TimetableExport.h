@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Failure.h"
+
 #include <QString>
 
 #include <atomic>
@@ -28,9 +30,10 @@ class TimetableExport
 public:
     struct Result
     {
-        QString error;       // names the file and the reason; empty on success
+        Status status;       // a File failure naming the file and the reason
         QString writtenPath; // the file written (or attempted)
-        bool ok() const { return error.isEmpty(); }
+        bool ok() const { return status.ok(); }
+        QString error() const { return status.message(); }
     };
 
     static QString OutputPath(const QString& chosenPath);

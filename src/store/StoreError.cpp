@@ -1,20 +1,8 @@
 #include "store/StoreError.h"
 
-static QString joinMessage(const QString& purpose, const QString& driverText)
-{
-    if (driverText.trimmed().isEmpty())
-        return purpose;
-    return purpose + QStringLiteral("：") + driverText.trimmed();
-}
-
 StoreError::StoreError(const QString& purpose, const QString& driverText)
-    : std::runtime_error(joinMessage(purpose, driverText).toStdString())
+    : std::runtime_error(Failure::database(purpose, driverText).message().toStdString())
     , m_purpose(purpose)
     , m_driverText(driverText)
 {
-}
-
-QString StoreError::message() const
-{
-    return joinMessage(m_purpose, m_driverText);
 }

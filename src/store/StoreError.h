@@ -1,12 +1,15 @@
 #pragma once
 
+#include "base/Failure.h"
+
 #include <QString>
 
 #include <stdexcept>
 
-// A failure of the planning database: what the program was doing and the
-// driver's own words. Thrown by the store; caught by the command that started
-// the work, which shows it and abandons the command.
+// An unexpected failure of the planning database: what the program was doing
+// and the driver's own words. Thrown by the store; caught at the edge of the
+// command that started the work, which reports failure() and abandons the
+// command.
 class StoreError : public std::runtime_error
 {
 public:
@@ -14,8 +17,10 @@ public:
 
     const QString& purpose() const { return m_purpose; }
     const QString& driverText() const { return m_driverText; }
+    // The database failure as the rest of the program reports failures.
+    Failure failure() const { return Failure::database(m_purpose, m_driverText); }
     // "purpose：driver text", ready for a message box or stderr.
-    QString message() const;
+    QString message() const { return failure().message(); }
 
 private:
     QString m_purpose;

@@ -57,7 +57,7 @@ private Q_SLOTS:
             Database::open(db);
             PlanningModel plan;
             const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(11u);
-            QVERIFY(!outcome.refused);
+            QVERIFY(!outcome.refused());
             TimetableModel model;
             model.PublishToView(plan);
             QCOMPARE(model.classCount, 18);
@@ -71,7 +71,7 @@ private Q_SLOTS:
         QVERIFY(master.out.contains(QDir::toNativeSeparators(chosen + QLatin1Char('x'))));
         QVERIFY(!QFile::exists(chosen));
         const SheetReader::Result masterBook = SheetReader::Read(chosen + QLatin1Char('x'));
-        QVERIFY2(masterBook.ok(), qPrintable(masterBook.error));
+        QVERIFY2(masterBook.ok(), qPrintable(masterBook.error()));
         QCOMPARE(masterBook.cells.rowCount(), 2 + 2 * 18);
         QCOMPARE(masterBook.cells.cell(0, 0), QStringLiteral("星期"));
         QCOMPARE(masterBook.cells.cell(0, 1), QStringLiteral("星期一"));
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY2(teachers.exitCode == 0, qPrintable(teachers.err));
         QVERIFY(teachers.out.contains(QStringLiteral("71 位教师")));
         const SheetReader::Result teacherBook = SheetReader::Read(teachersFile);
-        QVERIFY2(teacherBook.ok(), qPrintable(teacherBook.error));
+        QVERIFY2(teacherBook.ok(), qPrintable(teacherBook.error()));
         QCOMPARE(teacherBook.cells.rowCount(), 2 + 71);
         QCOMPARE(teacherBook.cells.cell(1, 0), QStringLiteral("教师"));
         QCOMPARE(teacherBook.cells.cell(1, 1), QStringLiteral("周课时"));

@@ -113,7 +113,7 @@ private Q_SLOTS:
         Database::open(path);
         PlanningModel plan;
         const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(7u);
-        QVERIFY(!outcome.refused);
+        QVERIFY(!outcome.refused());
         TimetableModel model;
         model.PublishToView(plan);
         QVERIFY(model.classCount > 0);

@@ -146,14 +146,14 @@ private Q_SLOTS:
         PlanningModel m;
         const ScheduleOutcome outcome = Scheduler(m).RunScheduling(7u);
         if (message == QLatin1String("ok")) {
-            QVERIFY2(!outcome.refused, qPrintable(outcome.message));
+            QVERIFY2(!outcome.refused(), qPrintable(outcome.status.message()));
             QCOMPARE(outcome.seed, 7u);
         } else if (message.isEmpty()) {
-            QVERIFY(outcome.refused); // LoadPlan's own refusal of a week outside the model
-            QVERIFY(outcome.message.contains(QStringLiteral("工作天数")));
+            QVERIFY(outcome.refused()); // LoadPlan's own refusal of a week outside the model
+            QVERIFY(outcome.status.message().contains(QStringLiteral("工作天数")));
         } else {
-            QVERIFY(outcome.refused);
-            QCOMPARE(outcome.message, message);
+            QVERIFY(outcome.refused());
+            QCOMPARE(outcome.status.message(), message);
             QVERIFY(m.lessonGrid.empty());
             QVERIFY(m.subjectGrid.isEmpty());
         }
@@ -168,7 +168,7 @@ private Q_SLOTS:
         writeSchool();
         PlanningModel m;
         const ScheduleOutcome outcome = Scheduler(m).RunScheduling(2024u);
-        QVERIFY(!outcome.refused);
+        QVERIFY(!outcome.refused());
         QCOMPARE(m.classCount, 12);
         QCOMPARE(m.lessonGrid.size(), size_t(12 * 40));
         QCOMPARE(m.subjectGrid.size(), 12 * 41);

@@ -127,8 +127,7 @@ private Q_SLOTS:
         QVERIFY(!file.isEmpty());
 
         const SheetReader::Result read = SheetReader::Read(file);
-        QVERIFY2(read.ok(), qPrintable(read.error));
-        QCOMPARE(read.cells.rowCount(), 9);
+        QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 9);
 
         const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
@@ -187,7 +186,7 @@ private Q_SLOTS:
         const QString file = writeFixture(format, sheet, QStringLiteral("row3"));
         QVERIFY(!file.isEmpty());
         const SheetReader::Result read = SheetReader::Read(file);
-        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 22); // the used range has 20 rows; all 22 sheet rows are read
         const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells);
         QCOMPARE(parsed.subjectCount(), 0);
@@ -209,7 +208,7 @@ private Q_SLOTS:
             worksheet_write_formula_str(worksheet, 1, 2, "=\"王\"&\"海燕\"", nullptr, "王海燕");
         }));
         const SheetReader::Result read = SheetReader::Read(file);
-        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY2(read.ok(), qPrintable(read.error()));
         const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells);
         QCOMPARE(parsed.classCount(), 1);
         QCOMPARE(parsed.gradeName(0), QStringLiteral("七年级"));
@@ -232,7 +231,7 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("encoding.csv"));
         QVERIFY(writeFile(file, bytes));
         const SheetReader::Result read = SheetReader::Read(file);
-        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.cell(0, 0), QStringLiteral("年级"));
         const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
         QCOMPARE(sheet.subjectSlots[0], QStringLiteral("语文"));
@@ -264,7 +263,7 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("merged.ods"));
         QVERIFY(writeOdsPackage(file, odsContent(rows)));
         const SheetReader::Result read = SheetReader::Read(file);
-        QVERIFY2(read.ok(), qPrintable(read.error));
+        QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 3);
         const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
         QCOMPARE(sheet.classCount(), 2);
@@ -318,12 +317,14 @@ private Q_SLOTS:
 
         AssignmentImport import;
         std::atomic<int> progressState{-1};
-        QVERIFY(import.Import(good, progressState).isEmpty());
+        QVERIFY(import.Import(good, progressState).ok());
         QCOMPARE(progressState.load(), ExcelProgress::Finished);
         const QStringList rowsBefore = import.assignmentRows;
         const QStringList subjectsBefore = import.subjectSlots;
 
-        const QString error = import.Import(file, progressState);
+        const Status failed = import.Import(file, progressState);
+        QVERIFY(failed.is(Failure::Kind::File));
+        const QString error = failed.message();
         QVERIFY2(error.contains(QDir::toNativeSeparators(file)), qPrintable(error));
         QVERIFY2(error.contains(reason), qPrintable(error));
         QCOMPARE(progressState.load(), ExcelProgress::Failed);
@@ -335,14 +336,14 @@ private Q_SLOTS:
     {
         std::atomic<int> progressState{0};
         AssignmentImport import;
-        QString error = import.Import(m_dir.path(), progressState);
+        QString error = import.Import(m_dir.path(), progressState).message();
         QVERIFY2(error.contains(QStringLiteral("文件夹")), qPrintable(error));
 
         if (geteuid() == 0)
             QSKIP("running as root: file permissions do not stop reading");
         const QString file = writeFixture(QStringLiteral("xlsx"), assignmentFixture(), QStringLiteral("locked"));
         QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
-        error = import.Import(file, progressState);
+        error = import.Import(file, progressState).message();
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QVERIFY2(error.contains(QStringLiteral("无法打开")), qPrintable(error));
     }
@@ -353,7 +354,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file, XlsFixture::workbook(assignmentFixture(), true)));
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY(!read.ok());
-        QVERIFY2(read.error.contains(QStringLiteral("文件受密码保护")), qPrintable(read.error));
+        QVERIFY2(read.error().contains(QStringLiteral("文件受密码保护")), qPrintable(read.error()));
     }
 
     void refusesAPasswordProtectedOds()
@@ -371,7 +372,7 @@ private Q_SLOTS:
         QVERIFY(writeOdsPackage(file, QByteArray(64, '\x11'), manifest));
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY(!read.ok());
-        QVERIFY2(read.error.contains(QStringLiteral("文件受密码保护")), qPrintable(read.error));
+        QVERIFY2(read.error().contains(QStringLiteral("文件受密码保护")), qPrintable(read.error()));
     }
 
     // Damaged copies of a good workbook: read or refused, never a crash.
@@ -398,14 +399,14 @@ private Q_SLOTS:
             const qsizetype cut = bytes.size() * step / 16;
             QVERIFY(writeFile(file, bytes.left(cut)));
             const SheetReader::Result truncated = SheetReader::Read(file);
-            QVERIFY(truncated.ok() || truncated.error.contains(QDir::toNativeSeparators(file)));
+            QVERIFY(truncated.ok() || truncated.error().contains(QDir::toNativeSeparators(file)));
 
             QByteArray flipped = bytes;
             for (qsizetype i = cut; i < flipped.size(); i += 97)
                 flipped[i] = static_cast<char>(flipped[i] ^ 0x5A);
             QVERIFY(writeFile(file, flipped));
             const SheetReader::Result scrambled = SheetReader::Read(file);
-            QVERIFY(scrambled.ok() || scrambled.error.contains(QDir::toNativeSeparators(file)));
+            QVERIFY(scrambled.ok() || scrambled.error().contains(QDir::toNativeSeparators(file)));
         }
     }
 
@@ -414,14 +415,15 @@ private Q_SLOTS:
         ScratchDatabase db;
         PlanStore::saveAssignments({assignmentRow({QStringLiteral("七年级"), QStringLiteral("七(1)班")})});
         AssignmentImport import; // nothing imported yet
-        QCOMPARE(import.Save(), QStringLiteral("未设置教师分工！"));
+        QVERIFY(import.Save().is(Failure::Kind::Refused));
+        QCOMPARE(import.Save().message(), QStringLiteral("未设置教师分工！"));
 
         // A sheet without an accepted class row refuses the same way.
         const QString file = path(QStringLiteral("noclass.csv"));
         QVERIFY(writeFile(file, "年级,班级,语文\r\n7年级,七(1)班,王海燕\r\n"));
         std::atomic<int> progressState{0};
-        QVERIFY(import.Import(file, progressState).isEmpty());
-        QCOMPARE(import.Save(), QStringLiteral("未设置教师分工！"));
+        QVERIFY(import.Import(file, progressState).ok());
+        QCOMPARE(import.Save().message(), QStringLiteral("未设置教师分工！"));
 
         QSqlQuery query = Database::exec(QStringLiteral("select 班级 from 教师分工 order by 编号 asc"), {},
                                          QStringLiteral("test"));
@@ -441,8 +443,8 @@ private Q_SLOTS:
         const QString file = writeFixture(QStringLiteral("xlsx"), assignmentFixture(), QStringLiteral("save"));
         AssignmentImport import;
         std::atomic<int> progressState{0};
-        QVERIFY(import.Import(file, progressState).isEmpty());
-        QCOMPARE(import.Save(), QString());
+        QVERIFY(import.Import(file, progressState).ok());
+        QVERIFY(import.Save().ok());
 
         QSqlQuery subjects = Database::exec(QStringLiteral("select 科目 from 任教科目 order by 编号 asc"), {},
                                             QStringLiteral("test"));

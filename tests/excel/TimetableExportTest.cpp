@@ -86,7 +86,7 @@ private Q_SLOTS:
         std::atomic<int> progressState{-1};
         const TimetableExport::Result result =
             TimetableExport::ExportMasterTable(model, m_dir.filePath(QStringLiteral("master.xlsx")), progressState);
-        QVERIFY2(result.ok(), qPrintable(result.error));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(progressState.load(), ExcelProgress::Finished);
 
         const WorkbookReadBack book(result.writtenPath);
@@ -128,7 +128,7 @@ private Q_SLOTS:
         std::atomic<int> progressState{0};
         const TimetableExport::Result result =
             TimetableExport::ExportMasterTable(model, m_dir.filePath(QStringLiteral("five.xlsx")), progressState);
-        QVERIFY2(result.ok(), qPrintable(result.error));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
         const WorkbookReadBack book(result.writtenPath);
         QCOMPARE(book.mergeAt(0, 1), QStringLiteral("B1:H1"));
         QCOMPARE(book.mergeAt(0, 8), QStringLiteral("I1:O1"));
@@ -169,7 +169,7 @@ private Q_SLOTS:
         std::atomic<int> progressState{0};
         const TimetableExport::Result result =
             TimetableExport::ExportTeacherTable(model, m_dir.filePath(QStringLiteral("teachers.xlsx")), progressState);
-        QVERIFY2(result.ok(), qPrintable(result.error));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(progressState.load(), ExcelProgress::Finished);
 
         const WorkbookReadBack book(result.writtenPath);
@@ -223,7 +223,7 @@ private Q_SLOTS:
         std::atomic<int> progressState{0};
         const QString chosen = m_dir.filePath(QStringLiteral("old-style.xls"));
         const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, chosen, progressState);
-        QVERIFY2(result.ok(), qPrintable(result.error));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(result.writtenPath, chosen + QLatin1Char('x'));
         QVERIFY(!QFile::exists(chosen));
         QCOMPARE(WorkbookReadBack(result.writtenPath).text(0, 0), QStringLiteral("星期"));
@@ -254,7 +254,7 @@ private Q_SLOTS:
             ? TimetableExport::ExportTeacherTable(model, file, progressState)
             : TimetableExport::ExportMasterTable(model, file, progressState);
         QVERIFY(!result.ok());
-        QVERIFY2(result.error.contains(QDir::toNativeSeparators(file)), qPrintable(result.error));
+        QVERIFY2(result.error().contains(QDir::toNativeSeparators(file)), qPrintable(result.error()));
         QCOMPARE(progressState.load(), ExcelProgress::Failed);
         QVERIFY(!QFileInfo(file).isFile());
     }
