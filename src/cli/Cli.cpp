@@ -126,10 +126,10 @@ QString TextTable::render(int gap) const
     return lines.join(QLatin1Char('\n'));
 }
 
-bool openDatabaseForCommand(const QString& path)
+bool openDatabaseForCommand(const QString& path, bool readOnly)
 {
     try {
-        Database::open(path, Database::Opening::ExistingOnly);
+        Database::open(path, readOnly ? Database::Opening::ReadOnly : Database::Opening::ExistingOnly);
         return true;
     } catch (const StoreError& error) {
         report(error.failure());

@@ -71,4 +71,6 @@ int runExport(const QStringList& args);
 
 // Opens the planning database of a command; on failure prints the message and
 // returns false.
-bool openDatabaseForCommand(const QString& path);
+// Commands that only read the plan or the timetable open it read-only, so that
+// a read-only file (on a shared drive, a copy sent by a colleague) still serves them.
+bool openDatabaseForCommand(const QString& path, bool readOnly = false);

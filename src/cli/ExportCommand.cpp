@@ -14,7 +14,7 @@ int runExport(const QStringList& args)
         printErr(line.ok() ? QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]") : line.error());
         return ExitUsage;
     }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
     TimetableModel model;

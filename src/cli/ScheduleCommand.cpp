@@ -52,7 +52,7 @@ int runSchedule(const QStringList& args)
             return ExitUsage;
         }
     }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!openDatabaseForCommand(line.databasePath(), !line.has(saveOption)))
         return ExitStoreFailure;
 
     PlanningModel model;

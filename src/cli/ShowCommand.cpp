@@ -26,7 +26,7 @@ int runShow(const QStringList& args)
         printErr(line.ok() ? QStringLiteral("show 不接受参数 %1").arg(line.positional().first()) : line.error());
         return ExitUsage;
     }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
     PlanningModel model;

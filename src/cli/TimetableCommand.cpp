@@ -85,7 +85,7 @@ int runTimetable(const QStringList& args)
         printErr(QStringLiteral("--teachers 与 --json 不能同时使用"));
         return ExitUsage;
     }
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
     TimetableModel model;

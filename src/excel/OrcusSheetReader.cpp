@@ -108,7 +108,8 @@ QString OrcusSheetReader::ReadCsv(const QByteArray& content, SheetCells& cells)
     text.replace('\r', '\n');
 
     try {
-        orcus::spreadsheet::document document({SheetCells::kMaxRows, 16384});
+        // Columns beyond the first 1,024 are dropped by the parser; only A..Z are read.
+        orcus::spreadsheet::document document({SheetCells::kMaxRows, 1024});
         orcus::spreadsheet::import_factory factory(document);
         orcus::orcus_csv filter(&factory);
         filter.read_stream(std::string_view(text.constData(), static_cast<size_t>(text.size())));

@@ -90,11 +90,19 @@ QString SheetParser::Parse(const QString& path, SheetCells& cells)
             return QStringLiteral("文件无法打开（%1）").arg(file.errorString());
         if (file.size() > kMaxFileBytes)
             return QStringLiteral("文件超过 %1 MB 的上限").arg(kMaxFileBytes / (1024 * 1024));
-        const QByteArray content = file.read(kMaxFileBytes + 1);
-        if (file.error() != QFileDevice::NoError)
-            return QStringLiteral("文件无法读出（%1）").arg(file.errorString());
-        if (content.size() > kMaxFileBytes)
-            return QStringLiteral("文件超过 %1 MB 的上限").arg(kMaxFileBytes / (1024 * 1024));
+        // In steps, so that the buffer grows with the file and never past the cap.
+        QByteArray content;
+        char buffer[65536];
+        for (;;) {
+            const qint64 got = file.read(buffer, sizeof buffer);
+            if (got < 0)
+                return QStringLiteral("文件无法读出（%1）").arg(file.errorString());
+            if (got == 0)
+                break;
+            if (content.size() + got > kMaxFileBytes)
+                return QStringLiteral("文件超过 %1 MB 的上限").arg(kMaxFileBytes / (1024 * 1024));
+            content.append(buffer, got);
+        }
         file.close();
         reason = parseContent(path, content, cells);
     } catch (const SheetLimitError& limit) {
