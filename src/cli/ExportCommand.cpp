@@ -14,6 +14,10 @@ int runExport(const QStringList& args)
         printErr(line.ok() ? QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]") : line.error());
         return ExitUsage;
     }
+    if (line.positional().first().trimmed().isEmpty()) {
+        printErr(QStringLiteral("导出的文件名不能为空。用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]"));
+        return ExitUsage;
+    }
     if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
