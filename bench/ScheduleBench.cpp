@@ -13,6 +13,7 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/PlanStore.h"
 #include "store/Schema.h"
@@ -66,7 +67,7 @@ void writeSchool(int classCount)
     Transaction tx(QStringLiteral("写入测试学校"));
     PlanStore::saveWeek(kDays, kPeriods);
     QStringList subjects = kSubjects;
-    while (subjects.size() < Schema::kSubjectSlots)
+    while (subjects.size() < Plan::kSubjectSlots)
         subjects << TextRules::emptyMarker();
     PlanStore::saveSubjects(subjects);
 
@@ -86,7 +87,7 @@ void writeSchool(int classCount)
         const QString name = QStringLiteral("G%1-%2班").arg(g + 1).arg(k + 1);
         names << name;
         QStringList row{Schema::gradeRowNames()[g], name};
-        for (int s = 0; s < Schema::kSubjectSlots; ++s) {
+        for (int s = 0; s < Plan::kSubjectSlots; ++s) {
             if (s >= kSubjects.size() || counts[static_cast<size_t>(s)] == 0 || (s == kCounselling && g % 2 == 1))
                 row << TextRules::emptyMarker();
             else
@@ -120,10 +121,10 @@ void writeSchool(int classCount)
     std::vector<QStringList> subjectZones;
     std::vector<QStringList> teacherZones;
     for (int c = 0; c < classCount; ++c)
-        for (int s = 0; s < Schema::kSubjectSlots; ++s) {
+        for (int s = 0; s < Plan::kSubjectSlots; ++s) {
             QStringList subjectRow{names[c]};
             QStringList teacherRow{names[c]};
-            for (int d = 0; d < Schema::kMaxDays; ++d) {
+            for (int d = 0; d < Plan::kMaxDays; ++d) {
                 subjectRow << (s == kPe && d < kDays ? QStringLiteral("234567") : QStringLiteral("9"));
                 teacherRow << (s == kMaths && c % 4 == 0 && d == 4 ? QStringLiteral("0123") : QStringLiteral("9"));
             }
@@ -181,10 +182,12 @@ int main(int argc, char* argv[])
             PlanningModel prepared;
             QElapsedTimer timer;
             timer.start();
-            const QString refusal = Scheduler(prepared).PrepareRun();
+            Status refusal = PlanReader::Load(prepared);
+            if (refusal.ok())
+                refusal = Scheduler(prepared).PrepareRun();
             loads.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-            if (!refusal.isEmpty()) {
-                std::fprintf(stderr, "%s\n", refusal.toUtf8().constData());
+            if (!refusal.ok()) {
+                std::fprintf(stderr, "%s\n", refusal.message().toUtf8().constData());
                 return 1;
             }
             PlanningModel model = prepared;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/PlanningModel.h"
+#include "engine/Scheduler.h"
 #include "store/Database.h"
+#include "store/PlanReader.h"
 #include "store/TableReader.h"
 
 #include <QCryptographicHash>
@@ -9,6 +12,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <vector>
 
 // A fresh planning database in a temporary folder, opened as the shared
@@ -54,4 +58,18 @@ inline QByteArray fileHash(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Reads the plan of the open database into the model and runs the scheduling
+// on it, as vorlat-cli schedule does: a refusal of the reader comes back as
+// the run's refusal.
+inline ScheduleOutcome scheduleOpenDatabase(PlanningModel& model, std::uint32_t seed)
+{
+    const Status read = PlanReader::Load(model);
+    if (!read.ok()) {
+        ScheduleOutcome refused;
+        refused.status = read;
+        return refused;
+    }
+    return Scheduler(model).RunScheduling(seed);
 }

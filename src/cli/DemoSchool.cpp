@@ -14,7 +14,7 @@ namespace DemoSchool {
 
 namespace {
 
-const QStringList kSubjects{
+const QStringList kDemoSubjects{
     QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"), QStringLiteral("物理"),
     QStringLiteral("化学"), QStringLiteral("生物"), QStringLiteral("历史"), QStringLiteral("地理"),
     QStringLiteral("道德与法治"), QStringLiteral("体育"), QStringLiteral("音乐"), QStringLiteral("美术"),
@@ -25,7 +25,7 @@ struct Grade
     QString name;      // as written in 教师分工
     QString prefix;    // class names: prefix + "(n)班"
     int planRow;       // row of 周课时计划
-    std::array<int, 14> lessons; // per subject of kSubjects, 40 in all
+    std::array<int, 14> lessons; // per subject of kDemoSubjects, 40 in all
 };
 
 const std::array<Grade, 3> kGrades{{
@@ -70,8 +70,8 @@ void write()
 
     PlanStore::saveWeek(kDays, kPeriods);
 
-    QStringList subjects = kSubjects;
-    while (subjects.size() < Schema::kSubjectSlots)
+    QStringList subjects = kDemoSubjects;
+    while (subjects.size() < Plan::kSubjectSlots)
         subjects << TextRules::emptyMarker();
     PlanStore::saveSubjects(subjects);
 
@@ -94,8 +94,8 @@ void write()
             rows[static_cast<size_t>(k)] << grade.name << name;
             classNames << name;
         }
-        for (int s = 0; s < Schema::kSubjectSlots; ++s) {
-            const bool taught = s < kSubjects.size() && grade.lessons[static_cast<size_t>(s)] > 0;
+        for (int s = 0; s < Plan::kSubjectSlots; ++s) {
+            const bool taught = s < kDemoSubjects.size() && grade.lessons[static_cast<size_t>(s)] > 0;
             QString teacher;
             for (int k = 0; k < kClassesPerGrade; ++k) {
                 if (!taught) {
@@ -127,15 +127,15 @@ void write()
     });
 
     // Zones: 24 rows per class, one per subject position, days 1..7 ("9" = no zone).
-    const int pe = kSubjects.indexOf(QStringLiteral("体育"));
-    const int maths = kSubjects.indexOf(QStringLiteral("数学"));
+    const int pe = kDemoSubjects.indexOf(QStringLiteral("体育"));
+    const int maths = kDemoSubjects.indexOf(QStringLiteral("数学"));
     std::vector<QStringList> subjectZones;
     std::vector<QStringList> teacherZones;
     for (int c = 0; c < classNames.size(); ++c) {
-        for (int s = 0; s < Schema::kSubjectSlots; ++s) {
+        for (int s = 0; s < Plan::kSubjectSlots; ++s) {
             QStringList subjectRow{classNames[c]};
             QStringList teacherRow{classNames[c]};
-            for (int d = 0; d < Schema::kMaxDays; ++d) {
+            for (int d = 0; d < Plan::kMaxDays; ++d) {
                 // No physical education in the first two periods of the morning.
                 subjectRow << (s == pe && d < kDays ? QStringLiteral("234567") : QStringLiteral("9"));
                 // The mathematics teacher of the first two seventh-grade classes

@@ -1,7 +1,9 @@
 #include "cli/Cli.h"
 
 #include "excel/TimetableExport.h"
-#include "view/TimetableModel.h"
+#include "view/TeacherTable.h"
+#include "view/TimetableData.h"
+#include "view/TimetableStore.h"
 
 #include <QDir>
 
@@ -21,8 +23,10 @@ int runExport(const QStringList& args)
     if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
-    TimetableModel model;
-    model.LoadSavedTimetable();
+    TimetableData model;
+    const Status loaded = TimetableStore::LoadSavedTimetable(model);
+    if (!loaded.ok())
+        return report(loaded.failure());
     if (model.classCount == 0)
         return report(Failure::refused(QStringLiteral("没有已保存的课表，无法导出。")));
 
@@ -30,9 +34,10 @@ int runExport(const QStringList& args)
     const bool teachers = line.has(QStringLiteral("--teachers"));
     std::atomic<int> progressState{0};
     TimetableExport::Result result;
+    TeacherTable table;
     if (teachers) {
-        model.BuildTeacherTable();
-        result = TimetableExport::ExportTeacherTable(model, chosen, progressState);
+        table.BuildTeacherTable(model);
+        result = TimetableExport::ExportTeacherTable(model, table, chosen, progressState);
     } else {
         result = TimetableExport::ExportMasterTable(model, chosen, progressState);
     }
@@ -42,7 +47,7 @@ int runExport(const QStringList& args)
         printOut(QStringLiteral("导出的文件总是 .xlsx 工作簿，文件名为 %1。").arg(QDir::toNativeSeparators(result.writtenPath)));
     if (teachers)
         printOut(QStringLiteral("已导出教师课表（%1 位教师）到 %2。")
-                     .arg(model.teacherCount())
+                     .arg(table.teacherCount())
                      .arg(QDir::toNativeSeparators(result.writtenPath)));
     else
         printOut(QStringLiteral("已导出总课表（%1 个班级）到 %2。")

@@ -20,13 +20,13 @@ QString shownText(const QString& text)
 
 const QString& teacherOf(const AssignmentImport& import, int k, int n)
 {
-    return import.assignmentRows[k * AssignmentSheet::kRowStride + 1 + n];
+    return import.assignmentRows[k * Plan::kAssignmentTexts + 1 + n];
 }
 
 void printFindings(const AssignmentImport& import)
 {
     int subjects = 0;
-    while (subjects < AssignmentSheet::kSubjects && !TextRules::isEmpty(import.subjectSlots[subjects]))
+    while (subjects < Plan::kSubjectSlots && !TextRules::isEmpty(import.subjectSlots[subjects]))
         ++subjects;
     const int classes = import.classCount();
 
@@ -43,8 +43,8 @@ void printFindings(const AssignmentImport& import)
         header << import.subjectSlots.mid(0, subjects);
         table.addRow(header);
         for (int k = 0; k < classes; ++k) {
-            QStringList row{import.assignmentRows[k * AssignmentSheet::kRowStride],
-                            import.assignmentRows[k * AssignmentSheet::kRowStride + 1]};
+            QStringList row{import.assignmentRows[k * Plan::kAssignmentTexts],
+                            import.assignmentRows[k * Plan::kAssignmentTexts + 1]};
             for (int n = 1; n <= subjects; ++n)
                 row << shownText(teacherOf(import, k, n));
             table.addRow(row);
@@ -62,7 +62,7 @@ void printFindings(const AssignmentImport& import)
                 continue;
             if (!taught.count(name))
                 teachers.push_back(name);
-            taught[name] << import.assignmentRows[k * AssignmentSheet::kRowStride + 1] + QLatin1Char(' ')
+            taught[name] << import.assignmentRows[k * Plan::kAssignmentTexts + 1] + QLatin1Char(' ')
                     + import.subjectSlots[n - 1];
         }
     printOut(QString());
@@ -78,12 +78,12 @@ void printFindings(const AssignmentImport& import)
     // Teachers in columns after the last subject are stored but belong to no subject.
     for (int k = 0; k < classes; ++k) {
         QStringList stray;
-        for (int n = subjects + 1; n <= AssignmentSheet::kSubjects; ++n)
+        for (int n = subjects + 1; n <= Plan::kSubjectSlots; ++n)
             if (!TextRules::isEmpty(teacherOf(import, k, n)))
                 stray << QStringLiteral("%1 列“%2”").arg(ColumnName(n + 1), teacherOf(import, k, n));
         if (!stray.isEmpty())
             printOut(QStringLiteral("注意：班级%1在科目之外的列有内容（%2），会一并保存，但不属于任何科目。")
-                         .arg(import.assignmentRows[k * AssignmentSheet::kRowStride + 1], stray.join(QStringLiteral("，"))));
+                         .arg(import.assignmentRows[k * Plan::kAssignmentTexts + 1], stray.join(QStringLiteral("，"))));
     }
 
     if (!import.skippedRows.empty()) {

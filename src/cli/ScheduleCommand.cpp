@@ -2,9 +2,11 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "store/PlanReader.h"
 #include "store/StoreError.h"
 #include "view/TimetableJson.h"
-#include "view/TimetableModel.h"
+#include "view/TimetableData.h"
+#include "view/TimetableStore.h"
 
 #include <QElapsedTimer>
 
@@ -15,7 +17,7 @@ namespace {
 
 // The run as one JSON object: the seed, the timetable as the timetable
 // command prints it, then the result counts. The key order is a contract.
-QString resultJson(const TimetableModel& timetable, const ScheduleOutcome& outcome)
+QString resultJson(const TimetableData& timetable, const ScheduleOutcome& outcome)
 {
     return QStringLiteral("{\"seed\":%1,").arg(outcome.seed) + TimetableJson::members(timetable)
         + QStringLiteral(",\"unplacedLessons\":%1,\"teacherClashes\":%2}")
@@ -56,25 +58,27 @@ int runSchedule(const QStringList& args)
         return ExitStoreFailure;
 
     PlanningModel model;
-    ScheduleOutcome outcome;
     QElapsedTimer timer;
     timer.start();
     try {
-        outcome = Scheduler(model).RunScheduling(seed);
+        const Status read = PlanReader::Load(model);
+        if (!read.ok())
+            return report(read.failure());
     } catch (const StoreError& error) {
         return report(error.failure());
     }
+    const ScheduleOutcome outcome = Scheduler(model).RunScheduling(seed);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
     if (!outcome.status.ok())
         return report(outcome.status.failure());
 
     // The hand-off to the timetable, as the desktop program shows it after a run.
-    TimetableModel timetable;
+    TimetableData timetable;
     timetable.PublishToView(model);
     if (line.has(saveOption)) {
         try {
-            timetable.SaveTimetable();
+            TimetableStore::SaveTimetable(timetable);
         } catch (const StoreError& error) {
             return report(error.failure());
         }

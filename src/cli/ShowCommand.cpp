@@ -1,7 +1,8 @@
 #include "cli/Cli.h"
 
-#include "engine/Naming.h"
-#include "engine/PlanningModel.h"
+#include "base/Naming.h"
+#include "base/SchoolPlan.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/TextRules.h"
@@ -29,9 +30,8 @@ int runShow(const QStringList& args)
     if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
-    PlanningModel model;
-    const QString refusal = model.LoadPlan();
-    model.classCount = static_cast<int>(model.teacherAssignments.size() / PlanningModel::kAssignmentStride);
+    SchoolPlan model;
+    const QString refusal = PlanReader::LoadPlan(model).message();
 
     printOut(QStringLiteral("数据库：%1").arg(QDir::toNativeSeparators(Database::filePath())));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
@@ -40,7 +40,7 @@ int runShow(const QStringList& args)
 
     // Subjects in use: the positions before the first "H" and any named one after it.
     std::vector<int> used;
-    for (int n = 1; n <= PlanningModel::kSubjects; ++n)
+    for (int n = 1; n <= Plan::kSubjectSlots; ++n)
         if (!TextRules::isEmpty(model.subjectNames[n - 1]) && !model.subjectNames[n - 1].isEmpty())
             used.push_back(n);
     printOut(QString());
@@ -77,7 +77,7 @@ int runShow(const QStringList& args)
         if (row >= 0)
             gradeRows.insert(row);
     }
-    const int rows = static_cast<int>(model.weeklyPlan.size() / PlanningModel::kPlanStride);
+    const int rows = static_cast<int>(model.weeklyPlan.size() / SchoolPlan::kPlanStride);
     for (int r = 0; r < rows; ++r)
         if (model.plan(r, 0) != 0)
             gradeRows.insert(r);

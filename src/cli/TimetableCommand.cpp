@@ -1,9 +1,11 @@
 #include "cli/Cli.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/TextRules.h"
 #include "view/TimetableJson.h"
-#include "view/TimetableModel.h"
+#include "view/TeacherTable.h"
+#include "view/TimetableData.h"
+#include "view/TimetableStore.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ QString shownText(const QString& text)
     return TextRules::isEmpty(text) ? QStringLiteral("-") : text;
 }
 
-QStringList periodHeader(const TimetableModel& model, const QStringList& leading)
+QStringList periodHeader(const TimetableData& model, const QStringList& leading)
 {
     QStringList header = leading;
     for (int p = 0; p < model.periodCount; ++p)
@@ -21,7 +23,7 @@ QStringList periodHeader(const TimetableModel& model, const QStringList& leading
 }
 
 // Each class: per day one line of subjects and one of teachers.
-void printMasterTable(const TimetableModel& model)
+void printMasterTable(const TimetableData& model)
 {
     printOut(QStringLiteral("总课表：每周 %1 天，每天 %2 节，%3 个班级")
                  .arg(model.dayCount)
@@ -46,27 +48,28 @@ void printMasterTable(const TimetableModel& model)
 }
 
 // Each teacher: the weekly count, then per day one line of "class subject".
-void printTeacherTable(TimetableModel& model)
+void printTeacherTable(const TimetableData& model)
 {
-    model.BuildTeacherTable();
+    TeacherTable teachers;
+    teachers.BuildTeacherTable(model);
     printOut(QStringLiteral("教师课表：每周 %1 天，每天 %2 节，%3 位教师")
                  .arg(model.dayCount)
                  .arg(model.periodCount)
-                 .arg(model.teacherCount()));
-    if (model.teacherCount() == 0)
+                 .arg(teachers.teacherCount()));
+    if (teachers.teacherCount() == 0)
         return;
     TextTable table;
     table.addRow(periodHeader(model, {QStringLiteral("教师"), QStringLiteral("周课时"), QStringLiteral("星期")}));
-    for (int t = 0; t < model.teacherCount(); ++t)
+    for (int t = 0; t < teachers.teacherCount(); ++t)
         for (int d = 0; d < model.dayCount; ++d) {
             QStringList row;
             if (d == 0)
-                row << model.teacherName(t) << model.teacherWeeklyCount(t);
+                row << teachers.teacherName(t) << teachers.teacherWeeklyCount(t);
             else
                 row << QString() << QString();
             row << DayName(d);
             for (int p = 0; p < model.periodCount; ++p)
-                row << shownText(model.teacherSlot(t, d, p));
+                row << shownText(teachers.teacherSlot(t, d, p));
             table.addRow(row);
         }
     printOut(table.render());
@@ -88,8 +91,10 @@ int runTimetable(const QStringList& args)
     if (!openDatabaseForCommand(line.databasePath(), true))
         return ExitStoreFailure;
 
-    TimetableModel model;
-    model.LoadSavedTimetable();
+    TimetableData model;
+    const Status loaded = TimetableStore::LoadSavedTimetable(model);
+    if (!loaded.ok())
+        return report(loaded.failure());
 
     if (line.has(QStringLiteral("--json")))
         printOut(TimetableJson::object(model));

@@ -2,7 +2,7 @@
 
 #include "engine/PlanningModel.h"
 #include "engine/RandomGenerator.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 
 #include <algorithm>
 
@@ -44,8 +44,8 @@ void LessonPlacer::PlaceLessons()
     // First pass: the most constrained subjects first, within their zones.
     for (int c = 0; c < m_model.classCount; ++c) {
         OrderSubjectsByZone(c);
-        for (int j = 0; j < PlanningModel::kSubjects; ++j) {
-            const int s = m_model.subjectOrder[static_cast<size_t>(j)] + 1;
+        for (int j = 0; j < Plan::kSubjectSlots; ++j) {
+            const int s = m_subjectOrder[static_cast<size_t>(j)] + 1;
             const int attempts = std::min(m_model.dayCount, m_model.rem(c, s));
             for (int k = 0; k < attempts; ++k) {
                 const int d = ChooseDayInZone(c, s);
@@ -65,7 +65,7 @@ void LessonPlacer::PlaceLessons()
 
     // Second pass: whatever is left goes into any free period.
     for (int c = 0; c < m_model.classCount; ++c)
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             const int attempts = m_model.rem(c, s);
             for (int k = 0; k < attempts; ++k) {
                 const int d = ChooseDay(c, s);
@@ -78,22 +78,22 @@ void LessonPlacer::PlaceLessons()
 
 void LessonPlacer::OrderSubjectsByZone(int c)
 {
-    int lengths[PlanningModel::kSubjects];
-    for (int i = 0; i < PlanningModel::kSubjects; ++i) {
+    int lengths[Plan::kSubjectSlots];
+    for (int i = 0; i < Plan::kSubjectSlots; ++i) {
         lengths[i] = 0;
         for (int d = 0; d < m_model.dayCount; ++d)
             lengths[i] += static_cast<int>(m_model.zone(c, i + 1, d).size());
     }
-    m_model.subjectOrder.clear();
+    m_subjectOrder.clear();
     for (int v = 0; v < kZoneLevels; ++v)
-        for (int i = 0; i < PlanningModel::kSubjects; ++i)
+        for (int i = 0; i < Plan::kSubjectSlots; ++i)
             if (lengths[i] == v)
-                m_model.subjectOrder.push_back(i);
+                m_subjectOrder.push_back(i);
     // A stored zone may repeat digits and so exceed the levels; such subjects
     // are the least constrained and come last rather than not at all.
-    for (int i = 0; i < PlanningModel::kSubjects; ++i)
+    for (int i = 0; i < Plan::kSubjectSlots; ++i)
         if (lengths[i] >= kZoneLevels)
-            m_model.subjectOrder.push_back(i);
+            m_subjectOrder.push_back(i);
 }
 
 int LessonPlacer::subjectLoad(int c, int s, int d) const
@@ -231,7 +231,7 @@ int LessonPlacer::ChooseFreePeriod(int c, int d)
 void LessonPlacer::PlaceCombinedLesson(int g, int d, int p)
 {
     const int s = m_model.combinedSubject(g);
-    for (int k = 0; k < PlanningModel::kCombinedMembers; ++k) {
+    for (int k = 0; k < Plan::kCombinedMembers; ++k) {
         const int member = m_model.combinedMember(g, k);
         if (member != -1 && m_model.rem(member, s) != 0)
             placeLesson(member, d, p, s);

@@ -25,7 +25,9 @@ public:
     // The two placement passes.
     void PlaceLessons();
 
-    // Fills subjectOrder for class c: subject positions by ascending total
+    // The subject positions of the class last ordered by OrderSubjectsByZone.
+    const std::vector<int>& subjectOrder() const { return m_subjectOrder; }
+    // Fills subjectOrder() for class c: subject positions by ascending total
     // length of their allowed zones over the week, ties in subject order.
     void OrderSubjectsByZone(int c);
     // Day for a lesson of subject s in class c within the subject's zone, or -1.
@@ -58,4 +60,5 @@ private:
     PlanningModel& m_model;
     RandomGenerator& m_random;
     TeacherIndex m_teachers;
+    std::vector<int> m_subjectOrder; // scratch: the order of one class's subjects
 };

@@ -13,6 +13,8 @@ struct ScheduleOutcome
 {
     Status status;           // done, or the refusal for the user as it stands
     bool refused() const { return !status.ok(); }
+    // The cancel flag stopped the run: the grids are as they were before it.
+    bool cancelled = false;
 
     std::uint32_t seed = 0;  // the generator's seed
     // Lessons the grades ask for: over classes and subjects, the weekly counts (negative ones as 0).

@@ -1,13 +1,12 @@
 #include "engine/Scheduler.h"
 
+#include "base/Naming.h"
+#include "base/PlanVocabulary.h"
 #include "engine/LessonPlacer.h"
-#include "engine/Naming.h"
 #include "engine/PlanningModel.h"
 #include "engine/RandomGenerator.h"
 #include "engine/TeacherIndex.h"
 #include "engine/TimetableSmoother.h"
-#include "store/Schema.h"
-#include "store/TextRules.h"
 
 #include <QDateTime>
 
@@ -50,97 +49,119 @@ std::uint32_t Scheduler::clockSeed()
     return static_cast<std::uint32_t>(QDateTime::currentSecsSinceEpoch());
 }
 
-ScheduleOutcome Scheduler::RunScheduling(std::optional<std::uint32_t> seed)
+namespace {
+
+bool cancelled(const std::atomic<bool>* cancel)
 {
-    const QString refusal = PrepareRun();
-    if (!refusal.isEmpty()) {
-        ScheduleOutcome outcome;
-        outcome.status = Failure::refused(refusal);
-        return outcome;
-    }
-    return BuildTimetable(seed ? *seed : clockSeed());
+    return cancel && cancel->load();
 }
 
-QString Scheduler::PrepareRun()
+} // namespace
+
+ScheduleOutcome Scheduler::RunScheduling(std::optional<std::uint32_t> seed, const std::atomic<bool>* cancel)
+{
+    const Status prepared = PrepareRun();
+    if (!prepared.ok()) {
+        ScheduleOutcome outcome;
+        outcome.status = prepared;
+        return outcome;
+    }
+    return BuildTimetable(seed ? *seed : clockSeed(), cancel);
+}
+
+Status Scheduler::PrepareRun()
 {
     PlanningModel& m = m_model;
 
-    const QString planRefusal = m.LoadPlan();
-    if (!planRefusal.isEmpty())
-        return planRefusal;
+    // A plan built in memory has not passed the reader's check of the week.
+    const QString weekRefusal = Plan::WeekLimitRefusal(m.dayCount, m.periodCount);
+    if (!weekRefusal.isEmpty())
+        return Failure::refused(weekRefusal);
 
-    m.classCount = static_cast<int>(m.teacherAssignments.size() / PlanningModel::kAssignmentStride);
-    const int gradeRows = static_cast<int>(m.weeklyPlan.size() / PlanningModel::kPlanStride);
+    m.classCount = static_cast<int>(m.teacherAssignments.size() / Plan::kAssignmentTexts);
+    const int gradeRows = m.gradeRowCount();
 
     if (m.dayCount == 0 || m.periodCount == 0 || m.subjectNames[0].isEmpty() || m.classCount == 0 || gradeRows == 0)
-        return incompleteMessage();
+        return Failure::refused(incompleteMessage());
 
     // Every class needs the plan row of its grade, and the weekly totals of all
     // twelve rows are checked.
-    if (gradeRows < Schema::kGradeRows)
-        return incompletePlanMessage();
+    if (gradeRows < Plan::kGradeRows)
+        return Failure::refused(incompletePlanMessage());
     m.remainingLessons.clear();
     m.remainingLessons.reserve(static_cast<size_t>(m.classCount) * PlanningModel::kPlanStride);
     for (int c = 0; c < m.classCount; ++c) {
         const int row = GradeIndex(m.gradeName(c));
         if (row < 0)
-            return unknownGradeMessage(m.className(c), m.gradeName(c));
+            return Failure::refused(unknownGradeMessage(m.className(c), m.gradeName(c)));
         for (int s = 0; s < PlanningModel::kPlanStride; ++s)
             m.remainingLessons.push_back(m.plan(row, s));
     }
 
     const long long weekSize = static_cast<long long>(m.dayCount) * m.periodCount;
-    for (int r = 0; r < Schema::kGradeRows; ++r) {
+    for (int r = 0; r < Plan::kGradeRows; ++r) {
         const int total = m.plan(r, 0);
         if (total != 0 && total != weekSize)
-            return weeklyTotalMessage();
+            return Failure::refused(weeklyTotalMessage());
     }
 
     // Every subject's count must fit in the week: a negative count or one
     // beyond the slots of the week is a mistake in the plan, not a number to
     // place lessons by.
-    for (int r = 0; r < Schema::kGradeRows; ++r)
+    for (int r = 0; r < Plan::kGradeRows; ++r)
         for (int s = 1; s < PlanningModel::kPlanStride; ++s) {
             const int count = m.plan(r, s);
             if (count >= 0 && count <= weekSize)
                 continue;
             const QString& name = m.subjectNames[s - 1];
-            const QString subject = TextRules::isEmpty(name) || name.isEmpty() ? QStringLiteral("第 %1 科").arg(s) : name;
-            return lessonCountMessage(Schema::gradeRowNames()[r], subject, count, weekSize);
+            const QString subject = Plan::isEmpty(name) || name.isEmpty() ? QStringLiteral("第 %1 科").arg(s) : name;
+            return Failure::refused(lessonCountMessage(GradeRowName(r), subject, count, weekSize));
         }
 
-    m.LoadConstraints();
     m.BuildAllowedPeriods();
-    return QString();
+    return Status::done();
 }
 
-ScheduleOutcome Scheduler::BuildTimetable(std::uint32_t seed)
+ScheduleOutcome Scheduler::BuildTimetable(std::uint32_t seed, const std::atomic<bool>* cancel)
 {
     PlanningModel& m = m_model;
-    m.lessonGrid.assign(static_cast<size_t>(m.classCount) * m.dayCount * m.periodCount, 0);
-
-    RandomGenerator random(seed);
-    {
-        LessonPlacer placer(m, random);
-        placer.PlaceFixedLessons();
-        placer.PlaceLessons();
-    }
-    SmoothTimetable();
-    BuildTextGrids();
+    // What a cancelled run puts back.
+    std::vector<int> gridBefore = m.lessonGrid;
+    std::vector<int> remainingBefore = m.remainingLessons;
 
     ScheduleOutcome outcome;
     outcome.seed = seed;
+    m.lessonGrid.assign(static_cast<size_t>(m.classCount) * m.dayCount * m.periodCount, 0);
+
+    RandomGenerator random(seed);
+    bool done = !cancelled(cancel);
+    if (done) {
+        LessonPlacer placer(m, random);
+        placer.PlaceFixedLessons();
+        placer.PlaceLessons();
+        done = !cancelled(cancel) && SmoothTimetable(cancel);
+    }
+    if (!done) {
+        m.lessonGrid = std::move(gridBefore);
+        m.remainingLessons = std::move(remainingBefore);
+        outcome.cancelled = true;
+        return outcome;
+    }
+    BuildTextGrids();
     CountResult(outcome);
     return outcome;
 }
 
-void Scheduler::SmoothTimetable()
+bool Scheduler::SmoothTimetable(const std::atomic<bool>* cancel)
 {
     TimetableSmoother smoother(m_model);
     if (m_model.periodCount >= 2)
         smoother.SmoothEarlyPeriods();
+    if (cancelled(cancel))
+        return false;
     if (m_model.periodCount > 3)
         smoother.ResolveTeacherClashes(m_model.periodCount);
+    return !cancelled(cancel);
 }
 
 void Scheduler::BuildTextGrids()
@@ -161,8 +182,8 @@ void Scheduler::BuildTextGrids()
                     m.subjectGrid << m.subjectNames[s - 1];
                     m.teacherGrid << m.teacher(c, s);
                 } else {
-                    m.subjectGrid << TextRules::emptyMarker();
-                    m.teacherGrid << TextRules::emptyMarker();
+                    m.subjectGrid << Plan::emptyMarker();
+                    m.teacherGrid << Plan::emptyMarker();
                 }
             }
     }
@@ -175,11 +196,11 @@ void Scheduler::CountResult(ScheduleOutcome& outcome) const
     outcome.requiredLessons = 0;
     outcome.unplacedLessons = 0;
     for (int c = 0; c < m.classCount; ++c) {
-        int inGrid[PlanningModel::kSubjects + 1] = {};
+        int inGrid[Plan::kSubjectSlots + 1] = {};
         for (int d = 0; d < m.dayCount; ++d)
             for (int p = 0; p < m.periodCount; ++p)
                 ++inGrid[m.cell(c, d, p)];
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             const qint64 wanted = m.gradeCount(c, s);
             outcome.requiredLessons += std::max<qint64>(0, wanted);
             outcome.unplacedLessons += std::max<qint64>(0, wanted - inGrid[s]);

@@ -1,14 +1,14 @@
 #include "engine/TeacherIndex.h"
 
+#include "base/PlanVocabulary.h"
 #include "engine/PlanningModel.h"
-#include "store/TextRules.h"
 
 #include <QHash>
 
 TeacherIndex::TeacherIndex(const PlanningModel& model)
 {
     QHash<QString, int> ids;
-    ids.insert(TextRules::emptyMarker(), kNoTeacher);
+    ids.insert(Plan::emptyMarker(), kNoTeacher);
     m_ids.resize(static_cast<size_t>(kStride) * static_cast<size_t>(model.classCount));
     for (int c = 0; c < model.classCount; ++c)
         for (int s = 0; s < kStride; ++s) {

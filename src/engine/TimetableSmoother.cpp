@@ -1,7 +1,7 @@
 #include "engine/TimetableSmoother.h"
 
 #include "engine/PlanningModel.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 
 #include <algorithm>
 #include <utility>
@@ -42,14 +42,14 @@ bool TimetableSmoother::HasTeacherClash(int c, int d, int p, int s) const
 
 bool TimetableSmoother::HasBufferClash(int c, int d, int p, int s) const
 {
-    return clashes(c, p, s, [&](int other, int q) { return m_model.buf(other, d, q); });
+    return clashes(c, p, s, [&](int other, int q) { return buf(other, d, q); });
 }
 
 void TimetableSmoother::SmoothEarlyPeriods()
 {
     if (m_model.periodCount < 2)
         return;
-    m_model.earlyPeriodBuffer.assign(m_model.lessonGrid.size(), 0);
+    m_earlyPeriodBuffer.assign(m_model.lessonGrid.size(), 0);
 
     // The same subject in an early period on consecutive days: swap the later day's two.
     for (int c = 0; c < m_model.classCount; ++c)
@@ -64,23 +64,23 @@ void TimetableSmoother::SmoothEarlyPeriods()
     // Day by day, along the teacher chain: a class whose early lesson meets a
     // teacher already booked by a class before it has its two early lessons swapped.
     for (int d = 0; d < m_model.dayCount; ++d) {
-        m_model.buf(0, d, 0) = m_model.cell(0, d, 0);
-        m_model.buf(0, d, 1) = m_model.cell(0, d, 1);
+        buf(0, d, 0) = m_model.cell(0, d, 0);
+        buf(0, d, 1) = m_model.cell(0, d, 1);
         OrderClassesByTeacherChain(d);
         for (int k = 1; k < m_model.classCount; ++k) {
-            const int c = m_model.classChain[static_cast<size_t>(k)];
+            const int c = m_classChain[static_cast<size_t>(k)];
             const int a = m_model.cell(c, d, 0);
             const int b = m_model.cell(c, d, 1);
             const bool swap = (HasBufferClash(c, d, 0, a) || HasBufferClash(c, d, 1, b)) && maySwap(c, d, 0, a, 1, b);
-            m_model.buf(c, d, 0) = swap ? b : a;
-            m_model.buf(c, d, 1) = swap ? a : b;
+            buf(c, d, 0) = swap ? b : a;
+            buf(c, d, 1) = swap ? a : b;
         }
     }
 
     for (int c = 0; c < m_model.classCount; ++c)
         for (int d = 0; d < m_model.dayCount; ++d)
             for (int p = 0; p < 2; ++p)
-                m_model.cell(c, d, p) = m_model.buf(c, d, p);
+                m_model.cell(c, d, p) = buf(c, d, p);
 }
 
 void TimetableSmoother::OrderClassesByTeacherChain(int d)
@@ -96,7 +96,7 @@ void TimetableSmoother::OrderClassesByTeacherChain(int d)
         early[2 * static_cast<size_t>(c) + 1] = m_teachers.id(c, m_model.cell(c, d, 1));
     }
 
-    std::vector<int>& chain = m_model.classChain;
+    std::vector<int>& chain = m_classChain;
     chain.clear();
     int current = kNoCurrent;
     while (static_cast<int>(chain.size()) < classCount) {

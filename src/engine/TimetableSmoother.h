@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/PlanningModel.h"
 #include "engine/TeacherIndex.h"
 
-class PlanningModel;
+#include <vector>
+
 
 // Local swaps of two lessons of one class on one day after placement: the two
 // early periods first, then the later periods where a teacher is booked twice.
@@ -18,7 +20,9 @@ public:
     // meets a teacher already booked in that period, visiting the classes of a
     // day along shared teachers. Does nothing with fewer than two periods.
     void SmoothEarlyPeriods();
-    // Fills classChain for day d: classes whose early lessons share a teacher
+    // The class order of the day last passed to OrderClassesByTeacherChain.
+    const std::vector<int>& classChain() const { return m_classChain; }
+    // Fills classChain() for day d: classes whose early lessons share a teacher
     // follow each other; class 0 comes first.
     void OrderClassesByTeacherChain(int d);
     // Swaps a lesson in periods 2..periodLimit-1 whose teacher teaches another
@@ -38,6 +42,13 @@ private:
     template <typename Lesson>
     bool clashes(int c, int p, int s, Lesson lesson) const;
 
+    int& buf(int c, int d, int p) { return m_earlyPeriodBuffer[static_cast<size_t>(m_model.cellIndex(c, d, p))]; }
+    int buf(int c, int d, int p) const { return m_earlyPeriodBuffer[static_cast<size_t>(m_model.cellIndex(c, d, p))]; }
+
     PlanningModel& m_model;
     TeacherIndex m_teachers;
+    // Scratch of the early-period step: the grid's early periods as decided so
+    // far, and the order in which one day's classes are visited.
+    std::vector<int> m_earlyPeriodBuffer;
+    std::vector<int> m_classChain;
 };

@@ -38,7 +38,7 @@ Status AssignmentImport::Save() const
     std::vector<QStringList> rows;
     rows.reserve(static_cast<size_t>(classes));
     for (int k = 0; k < classes; ++k)
-        rows.push_back(assignmentRows.mid(k * AssignmentSheet::kRowStride, AssignmentSheet::kRowStride));
+        rows.push_back(assignmentRows.mid(k * Plan::kAssignmentTexts, Plan::kAssignmentTexts));
 
     Transaction transaction(QStringLiteral("保存教师分工"));
     PlanStore::saveSubjects(subjectSlots);

@@ -17,13 +17,13 @@ class AssignmentImport
 {
 public:
     // Subject number n at n - 1 ("H" for none); empty texts until the first import.
-    QStringList subjectSlots = QStringList(AssignmentSheet::kSubjects);
+    QStringList subjectSlots = QStringList(Plan::kSubjectSlots);
     // 26 texts per class: grade, class, teachers of subjects 1..24.
     QStringList assignmentRows;
     // Rows of the last imported sheet that were not taken, and why.
     std::vector<AssignmentSheet::SkippedRow> skippedRows;
 
-    int classCount() const { return static_cast<int>(assignmentRows.size() / AssignmentSheet::kRowStride); }
+    int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }
 
     // Reads the first worksheet of the file and takes it apart. progressState
     // goes to Running, then to Finished, or to Failed when the file cannot be

@@ -1,12 +1,12 @@
 #include "excel/AssignmentSheet.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "excel/SheetCells.h"
 #include "store/TextRules.h"
 
 namespace {
 
-constexpr int kColumns = AssignmentSheet::kRowStride; // A..Z
+constexpr int kColumns = Plan::kAssignmentTexts; // A..Z
 
 // An empty cell, or one whose text is empty or only blanks: nothing a name can be.
 bool isBlank(const QString& text)
@@ -75,7 +75,7 @@ AssignmentSheet AssignmentSheet::Parse(const SheetCells& cells)
 int AssignmentSheet::subjectCount() const
 {
     int count = 0;
-    while (count < kSubjects && !TextRules::isEmpty(subjectSlots[count]))
+    while (count < Plan::kSubjectSlots && !TextRules::isEmpty(subjectSlots[count]))
         ++count;
     return count;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PlanVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,8 +23,6 @@ class SheetCells;
 class AssignmentSheet
 {
 public:
-    static constexpr int kSubjects = 24;
-    static constexpr int kRowStride = 26; // grade, class, teachers of subjects 1..24
     // Far above any school; a sheet with more class rows is refused.
     static constexpr int kMaxClasses = 5000;
 
@@ -33,7 +33,7 @@ public:
     };
 
     // Subject number n (1..24) at n - 1; "H" where there is none.
-    QStringList subjectSlots = QStringList(kSubjects, QStringLiteral("H"));
+    QStringList subjectSlots = QStringList(Plan::kSubjectSlots, Plan::emptyMarker());
     // 26 texts per class, in sheet order.
     QStringList assignmentRows;
     // Rows that were not taken, with the reason. Rows that are empty in every
@@ -46,11 +46,11 @@ public:
     // The same for a cell table of 26 texts per sheet row (row 1 first).
     static AssignmentSheet Parse(const QStringList& cellTable);
 
-    int classCount() const { return static_cast<int>(assignmentRows.size() / kRowStride); }
+    int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }
     // Subjects before the first "H".
     int subjectCount() const;
-    const QString& gradeName(int k) const { return assignmentRows[k * kRowStride]; }
-    const QString& className(int k) const { return assignmentRows[k * kRowStride + 1]; }
+    const QString& gradeName(int k) const { return assignmentRows[k * Plan::kAssignmentTexts]; }
+    const QString& className(int k) const { return assignmentRows[k * Plan::kAssignmentTexts + 1]; }
     // Teacher of subject number n (1..24) in class k; "H" for none.
-    const QString& teacher(int k, int n) const { return assignmentRows[k * kRowStride + 1 + n]; }
+    const QString& teacher(int k, int n) const { return assignmentRows[k * Plan::kAssignmentTexts + 1 + n]; }
 };

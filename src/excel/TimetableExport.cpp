@@ -1,9 +1,10 @@
 #include "excel/TimetableExport.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "excel/ExcelProgress.h"
 #include "store/TextRules.h"
-#include "view/TimetableModel.h"
+#include "view/TeacherTable.h"
+#include "view/TimetableData.h"
 
 #include <xlsxwriter.h>
 
@@ -120,7 +121,7 @@ QString closeError(lxw_error error)
 }
 
 // The grids must have the shape their counts promise before anything is read.
-bool gridsAreWhole(const TimetableModel& model)
+bool gridsAreWhole(const TimetableData& model)
 {
     if (model.classCount < 0 || model.dayCount < 0 || model.periodCount < 0)
         return false;
@@ -219,7 +220,7 @@ QString TimetableExport::OutputPath(const QString& chosenPath)
     return chosenPath + QStringLiteral(".xlsx");
 }
 
-TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableModel& model, const QString& chosenPath,
+TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableData& model, const QString& chosenPath,
                                                            std::atomic<int>& progressState)
 {
     return exportWorkbook(chosenPath, "总课表", progressState, gridsAreWhole(model), [&](SheetWriter& writer) {
@@ -252,7 +253,8 @@ TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableModel&
     });
 }
 
-TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableModel& model, const QString& chosenPath,
+TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableData& model, const TeacherTable& table,
+                                                            const QString& chosenPath,
                                                             std::atomic<int>& progressState)
 {
     const bool whole = model.dayCount >= 0 && model.periodCount >= 0;
@@ -267,13 +269,13 @@ TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableModel
         for (int d = 0; d < days; ++d)
             for (int p = 0; p < periods; ++p)
                 writer.header(1, d * periods + p + 2, QString::number(p + 1));
-        const int teachers = model.teacherCount();
+        const int teachers = table.teacherCount();
         for (int t = 0; t < teachers; ++t) {
-            writer.header(2 + t, 0, model.teacherName(t));
-            writer.body(2 + t, 1, model.teacherWeeklyCount(t));
+            writer.header(2 + t, 0, table.teacherName(t));
+            writer.body(2 + t, 1, table.teacherWeeklyCount(t));
             for (int d = 0; d < days; ++d)
                 for (int p = 0; p < periods; ++p)
-                    writer.body(2 + t, d * periods + p + 2, model.teacherSlot(t, d, p));
+                    writer.body(2 + t, d * periods + p + 2, table.teacherSlot(t, d, p));
         }
 
         lxw_worksheet* sheet = writer.sheet();

@@ -6,7 +6,8 @@
 
 #include <atomic>
 
-class TimetableModel;
+class TeacherTable;
+class TimetableData;
 
 // Writes the timetable shown to an .xlsx workbook: the master table of all
 // classes or the teacher table. Only the grid model is read (classCount,
@@ -41,9 +42,9 @@ public:
     // progressState goes to Running, then to Finished once the file is written,
     // or to Failed. Never throws. Reads the model only, so it may run on a
     // worker thread as long as nobody changes the model meanwhile.
-    static Result ExportMasterTable(const TimetableModel& model, const QString& chosenPath,
+    static Result ExportMasterTable(const TimetableData& model, const QString& chosenPath,
                                     std::atomic<int>& progressState);
     // Uses teacherTable as it is: build it first (BuildTeacherTable).
-    static Result ExportTeacherTable(const TimetableModel& model, const QString& chosenPath,
-                                     std::atomic<int>& progressState);
+    static Result ExportTeacherTable(const TimetableData& model, const TeacherTable& teachers,
+                                     const QString& chosenPath, std::atomic<int>& progressState);
 };

@@ -50,9 +50,9 @@ void createTables(const QString& path)
     // The consistent empty start: one week row, 24 unused subjects, 12 grade rows.
     Database::exec(QStringLiteral("INSERT INTO \"周工作计划\" (\"工作天数\", \"每天节次\") VALUES (?, ?)"),
                    {QStringLiteral("5"), QStringLiteral("8")}, purpose);
-    for (int i = 0; i < Schema::kSubjectSlots; ++i)
-        Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES (?)"), {QStringLiteral("H")}, purpose);
-    const TableSpec& plan = Schema::table(Schema::kWeeklyPlan);
+    for (int i = 0; i < Plan::kSubjectSlots; ++i)
+        Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES (?)"), {Plan::emptyMarker()}, purpose);
+    const TableSpec& plan = Schema::table(Schema::kWeeklyPlanTable);
     QStringList names;
     QStringList marks;
     for (const QString& column : plan.columns) {
@@ -63,7 +63,7 @@ void createTables(const QString& path)
                                    .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     for (const QString& grade : Schema::gradeRowNames()) {
         QVariantList values{QStringLiteral("0"), grade};
-        for (int n = 1; n <= Schema::kSubjectSlots; ++n)
+        for (int n = 1; n <= Plan::kSubjectSlots; ++n)
             values << QStringLiteral("0");
         Database::exec(insertPlan, values, purpose);
     }

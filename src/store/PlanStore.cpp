@@ -11,7 +11,7 @@ void saveWeek(int days, int periods)
 {
     const QString purpose = QStringLiteral("保存周工作计划");
     Transaction tx(purpose);
-    updateRow(Schema::kWeek, Schema::table(Schema::kWeek).columns,
+    updateRow(Schema::kWeekTable, Schema::table(Schema::kWeekTable).columns,
               {TextRules::fromInt(days), TextRules::fromInt(periods)}, 1, purpose);
     tx.commit();
 }
@@ -21,17 +21,17 @@ void saveSubjects(const QStringList& names)
     const QString purpose = QStringLiteral("保存任教科目");
     Transaction tx(purpose);
     // Row n is subject number n: a row another tool deleted must not shift the rest.
-    makeRowsPositional(Schema::kSubjects, Schema::kSubjectSlots, purpose);
-    for (int n = 1; n <= Schema::kSubjectSlots; ++n) {
+    makeRowsPositional(Schema::kSubjectsTable, Plan::kSubjectSlots, purpose);
+    for (int n = 1; n <= Plan::kSubjectSlots; ++n) {
         const QString name = n - 1 < names.size() ? names[n - 1] : TextRules::emptyMarker();
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {name}, n, purpose);
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {name}, n, purpose);
     }
     tx.commit();
 }
 
 void saveAssignments(const std::vector<QStringList>& rows)
 {
-    rewriteList(Schema::kAssignments, rows, QStringLiteral("保存教师分工"));
+    rewriteList(Schema::kAssignmentsTable, rows, QStringLiteral("保存教师分工"));
 }
 
 void saveWeeklyPlanRow(int gradeRow, int total, const std::vector<int>& counts)
@@ -39,33 +39,33 @@ void saveWeeklyPlanRow(int gradeRow, int total, const std::vector<int>& counts)
     const QString purpose = QStringLiteral("保存周课时计划");
     QStringList columns{QStringLiteral("周课时")};
     QStringList values{TextRules::fromInt(total)};
-    for (int n = 1; n <= Schema::kSubjectSlots; ++n) {
+    for (int n = 1; n <= Plan::kSubjectSlots; ++n) {
         columns << QString::number(n);
         values << TextRules::fromInt(n - 1 < static_cast<int>(counts.size()) ? counts[n - 1] : 0);
     }
     Transaction tx(purpose);
-    updateRow(Schema::kWeeklyPlan, columns, values, gradeRow + 1, purpose);
+    updateRow(Schema::kWeeklyPlanTable, columns, values, gradeRow + 1, purpose);
     tx.commit();
 }
 
 void saveFixedLessons(const std::vector<QStringList>& rows)
 {
-    rewriteList(Schema::kFixed, rows, QStringLiteral("保存固定科目"));
+    rewriteList(Schema::kFixedTable, rows, QStringLiteral("保存固定科目"));
 }
 
 void saveCombinedClasses(const std::vector<QStringList>& rows)
 {
-    rewriteList(Schema::kCombined, rows, QStringLiteral("保存合班设置"));
+    rewriteList(Schema::kCombinedTable, rows, QStringLiteral("保存合班设置"));
 }
 
 void saveSubjectZones(const std::vector<QStringList>& rows)
 {
-    rewriteList(Schema::kSubjectZones, rows, QStringLiteral("保存科目要排节次"));
+    rewriteList(Schema::kSubjectZonesTable, rows, QStringLiteral("保存科目要排节次"));
 }
 
 void saveTeacherZones(const std::vector<QStringList>& rows)
 {
-    rewriteList(Schema::kTeacherZones, rows, QStringLiteral("保存教师要排节次"));
+    rewriteList(Schema::kTeacherZonesTable, rows, QStringLiteral("保存教师要排节次"));
 }
 
 } // namespace PlanStore

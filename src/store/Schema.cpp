@@ -15,8 +15,8 @@ static QStringList numbered(int from, int to)
 static QStringList slotColumns()
 {
     QStringList list;
-    for (int d = 0; d < kMaxDays; ++d)
-        for (int p = 0; p < kMaxPeriods; ++p)
+    for (int d = 0; d < Plan::kMaxDays; ++d)
+        for (int p = 0; p < Plan::kMaxPeriods; ++p)
             list << slotColumn(d, p);
     return list;
 }
@@ -26,18 +26,18 @@ const std::vector<TableSpec>& tables()
     static const std::vector<TableSpec> specs = [] {
         const QString klass = QStringLiteral("班级");
         std::vector<TableSpec> t;
-        t.push_back({kWeek, {QStringLiteral("工作天数"), QStringLiteral("每天节次")}});
-        t.push_back({kSubjects, {QStringLiteral("科目")}});
-        t.push_back({kAssignments, QStringList{QStringLiteral("年级"), klass} + numbered(1, 24)});
-        t.push_back({kWeeklyPlan, QStringList{QStringLiteral("周课时"), QStringLiteral("年级")} + numbered(1, 24)});
-        t.push_back({kCombined,
+        t.push_back({kWeekTable, {QStringLiteral("工作天数"), QStringLiteral("每天节次")}});
+        t.push_back({kSubjectsTable, {QStringLiteral("科目")}});
+        t.push_back({kAssignmentsTable, QStringList{QStringLiteral("年级"), klass} + numbered(1, 24)});
+        t.push_back({kWeeklyPlanTable, QStringList{QStringLiteral("周课时"), QStringLiteral("年级")} + numbered(1, 24)});
+        t.push_back({kCombinedTable,
                      {QStringLiteral("科目"), QStringLiteral("合班1"), QStringLiteral("合班2"),
                       QStringLiteral("合班3"), QStringLiteral("合班4"), QStringLiteral("合班5")}});
-        t.push_back({kFixed, {klass, QStringLiteral("星期"), QStringLiteral("节次"), QStringLiteral("科目")}});
-        t.push_back({kSubjectZones, QStringList{klass} + numbered(1, 7)});
-        t.push_back({kTeacherZones, QStringList{klass} + numbered(1, 7)});
-        t.push_back({kTimetable, QStringList{klass} + slotColumns()});
-        t.push_back({kTimetableTeachers, QStringList{klass} + slotColumns()});
+        t.push_back({kFixedTable, {klass, QStringLiteral("星期"), QStringLiteral("节次"), QStringLiteral("科目")}});
+        t.push_back({kSubjectZonesTable, QStringList{klass} + numbered(1, 7)});
+        t.push_back({kTeacherZonesTable, QStringList{klass} + numbered(1, 7)});
+        t.push_back({kTimetableTable, QStringList{klass} + slotColumns()});
+        t.push_back({kTimetableTeachersTable, QStringList{klass} + slotColumns()});
         return t;
     }();
     return specs;

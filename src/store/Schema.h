@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PlanVocabulary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,21 +19,17 @@ namespace Schema {
 
 inline const QString kRowId = QStringLiteral("编号");
 
-inline const QString kWeek = QStringLiteral("周工作计划");
-inline const QString kSubjects = QStringLiteral("任教科目");
-inline const QString kAssignments = QStringLiteral("教师分工");
-inline const QString kWeeklyPlan = QStringLiteral("周课时计划");
-inline const QString kCombined = QStringLiteral("合班设置");
-inline const QString kFixed = QStringLiteral("固定科目");
-inline const QString kSubjectZones = QStringLiteral("科目要排节次");
-inline const QString kTeacherZones = QStringLiteral("教师要排节次");
-inline const QString kTimetable = QStringLiteral("课表");
-inline const QString kTimetableTeachers = QStringLiteral("课表教师");
+inline const QString kWeekTable = QStringLiteral("周工作计划");
+inline const QString kSubjectsTable = QStringLiteral("任教科目");
+inline const QString kAssignmentsTable = QStringLiteral("教师分工");
+inline const QString kWeeklyPlanTable = QStringLiteral("周课时计划");
+inline const QString kCombinedTable = QStringLiteral("合班设置");
+inline const QString kFixedTable = QStringLiteral("固定科目");
+inline const QString kSubjectZonesTable = QStringLiteral("科目要排节次");
+inline const QString kTeacherZonesTable = QStringLiteral("教师要排节次");
+inline const QString kTimetableTable = QStringLiteral("课表");
+inline const QString kTimetableTeachersTable = QStringLiteral("课表教师");
 
-constexpr int kSubjectSlots = 24;
-constexpr int kGradeRows = 12;
-constexpr int kMaxDays = 7;
-constexpr int kMaxPeriods = 9;
 
 // All ten tables in a fixed order.
 const std::vector<TableSpec>& tables();

@@ -1,12 +1,12 @@
 #include "view/SwapRules.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "store/TextRules.h"
 #include "view/TimetableModel.h"
 
 SwapRules::Request SwapRules::Decide(const TimetableModel& model, int x, int y, int scrollX, int scrollY)
 {
-    if (model.showTimetable == 0 || model.showTeacherTable == 1 || model.adjustMode == 0 || model.swapArmed != 1)
+    if (!model.layout.isAdjusting() || model.selection.swapArmed != 1)
         return {};
     const auto cell = model.MasterCellAt(x, y, scrollX, scrollY);
     if (!cell)
@@ -17,14 +17,14 @@ SwapRules::Request SwapRules::Decide(const TimetableModel& model, int x, int y, 
 SwapRules::Request SwapRules::DecideForCell(const TimetableModel& model, int classIndex, int day, int period)
 {
     Request request;
-    if (model.showTimetable == 0 || model.showTeacherTable == 1 || model.adjustMode == 0 || model.swapArmed != 1)
+    if (!model.layout.isAdjusting() || model.selection.swapArmed != 1)
         return request;
     // Neither the clicked cell nor the selection may point outside the grids
     // (a selection left from a larger timetable, for one).
     if (!model.isCell(classIndex, day, period)
-        || !model.isCell(model.selectedClass, model.selectedDay, model.selectedPeriod))
+        || !model.isCell(model.selection.selectedClass, model.selection.selectedDay, model.selection.selectedPeriod))
         return request;
-    if (classIndex != model.selectedClass) {
+    if (classIndex != model.selection.selectedClass) {
         request.decision = Decision::RefuseOtherClass;
         request.text = refusalText();
         return request;
@@ -32,8 +32,8 @@ SwapRules::Request SwapRules::DecideForCell(const TimetableModel& model, int cla
 
     const int c = classIndex;
     request.classIndex = c;
-    request.selectedDay = model.selectedDay;
-    request.selectedPeriod = model.selectedPeriod;
+    request.selectedDay = model.selection.selectedDay;
+    request.selectedPeriod = model.selection.selectedPeriod;
     request.clickedDay = day;
     request.clickedPeriod = period;
 
@@ -92,24 +92,24 @@ void SwapRules::Perform(TimetableModel& model, const Request& request)
     // treated like any other exchange: the free slot holds no fixed lesson, so
     // the fixed entry of the moved lesson goes with it.
     if (fixed0 != -1 && fixed1 != -1) {
-        TimetableModel::FixedLesson first = model.fixedLesson(fixed0);
-        TimetableModel::FixedLesson second = model.fixedLesson(fixed1);
+        TimetableData::FixedLesson first = model.fixedLesson(fixed0);
+        TimetableData::FixedLesson second = model.fixedLesson(fixed1);
         first.subject = n1;
         second.subject = n0;
         model.setFixedLesson(fixed0, first);
         model.setFixedLesson(fixed1, second);
     } else if (fixed0 != -1) {
-        TimetableModel::FixedLesson lesson = model.fixedLesson(fixed0);
+        TimetableData::FixedLesson lesson = model.fixedLesson(fixed0);
         lesson.day = d1;
         lesson.period = p1;
         model.setFixedLesson(fixed0, lesson);
     } else if (fixed1 != -1) {
-        TimetableModel::FixedLesson lesson = model.fixedLesson(fixed1);
+        TimetableData::FixedLesson lesson = model.fixedLesson(fixed1);
         lesson.day = d0;
         lesson.period = p0;
         model.setFixedLesson(fixed1, lesson);
     }
-    model.swapArmed = 0;
+    model.selection.swapArmed = 0;
 }
 
 QString SwapRules::LessonText(const TimetableModel& model, int c, int d, int p)

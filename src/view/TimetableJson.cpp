@@ -1,6 +1,6 @@
 #include "view/TimetableJson.h"
 
-#include "view/TimetableModel.h"
+#include "view/TimetableData.h"
 
 #include <QStringList>
 
@@ -54,7 +54,7 @@ QString TimetableJson::quote(const QString& text)
     return out;
 }
 
-QString TimetableJson::members(const TimetableModel& model)
+QString TimetableJson::members(const TimetableData& model)
 {
     QStringList classes;
     for (int c = 0; c < model.classCount; ++c) {
@@ -71,11 +71,11 @@ QString TimetableJson::members(const TimetableModel& model)
     return QStringLiteral("\"dayCount\":%1,\"periodCount\":%2,\"subjectNames\":%3,\"classes\":[%4],"
                           "\"fixedLessons\":%5,\"combinedClasses\":%6")
         .arg(QString::number(model.dayCount), QString::number(model.periodCount), stringArray(model.subjectNames),
-             classes.join(QLatin1Char(',')), intGroups(model.fixedLessons, TimetableModel::kFixedGroup),
-             intGroups(model.combinedClasses, TimetableModel::kCombinedGroup));
+             classes.join(QLatin1Char(',')), intGroups(model.fixedLessons, Plan::kFixedGroup),
+             intGroups(model.combinedClasses, Plan::kCombinedGroup));
 }
 
-QString TimetableJson::object(const TimetableModel& model)
+QString TimetableJson::object(const TimetableData& model)
 {
     return QLatin1Char('{') + members(model) + QLatin1Char('}');
 }

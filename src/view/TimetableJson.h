@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class TimetableModel;
+class TimetableData;
 
 // The timetable as one line of compact JSON, the form other tools compare
 // runs and saved timetables by. Keys in this order:
@@ -14,9 +14,9 @@ class TimetableJson
 public:
     // The members above without the enclosing braces, so that a caller can put
     // its own members before and after them.
-    static QString members(const TimetableModel& model);
+    static QString members(const TimetableData& model);
     // {members}
-    static QString object(const TimetableModel& model);
+    static QString object(const TimetableData& model);
 
     // A JSON string literal, quotes included.
     static QString quote(const QString& text);

@@ -5,6 +5,7 @@
 #include "engine/Scheduler.h"
 #include "excel/SheetReader.h"
 #include "store/Database.h"
+#include "view/TimetableStore.h"
 #include "view/TimetableModel.h"
 
 #include <QDir>
@@ -56,12 +57,12 @@ private Q_SLOTS:
         {
             Database::open(db);
             PlanningModel plan;
-            const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(11u);
+            const ScheduleOutcome outcome = scheduleOpenDatabase(plan, 11u);
             QVERIFY(!outcome.refused());
             TimetableModel model;
             model.PublishToView(plan);
             QCOMPARE(model.classCount, 18);
-            model.SaveTimetable();
+            TimetableStore::SaveTimetable(model);
             Database::close();
         }
 
@@ -142,7 +143,7 @@ private Q_SLOTS:
             TimetableModel model;
             model.resetGrids(5, 8, {QStringLiteral("七(1)班")});
             model.setLesson(0, 0, 0, QStringLiteral("语文"), QStringLiteral("陈思远"));
-            model.SaveTimetable();
+            TimetableStore::SaveTimetable(model);
             Database::close();
         }
         const QString badPath = dir.filePath(QStringLiteral("没有这个文件夹/课表.xlsx"));

@@ -6,6 +6,7 @@
 #include "store/Database.h"
 #include "store/ListRewrite.h"
 #include "store/Schema.h"
+#include "view/TimetableStore.h"
 #include "view/TimetableJson.h"
 #include "view/TimetableModel.h"
 
@@ -22,9 +23,9 @@ TimetableModel writeTimetable()
 {
     TimetableModel model;
     const QStringList subjects{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("体育")};
-    for (int i = 0; i < TimetableModel::kSubjects; ++i) {
+    for (int i = 0; i < Plan::kSubjectSlots; ++i) {
         model.subjectNames[i] = i < subjects.size() ? subjects[i] : QStringLiteral("H");
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
     }
     Database::exec(QStringLiteral("UPDATE \"周工作计划\" SET \"工作天数\" = '2', \"每天节次\" = '2'"), {},
                    QStringLiteral("test"));
@@ -35,7 +36,7 @@ TimetableModel writeTimetable()
     model.setLesson(1, 1, 1, QStringLiteral("体育"), QStringLiteral("赵老师"));
     model.appendFixedLesson({1, 0, 1, 2});
     model.appendCombinedGroup(3, {0, 1});
-    model.SaveTimetable();
+    TimetableStore::SaveTimetable(model);
     return model;
 }
 
@@ -112,16 +113,16 @@ private Q_SLOTS:
         // A run, handed to the timetable model and saved, as after "保存课表".
         Database::open(path);
         PlanningModel plan;
-        const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(7u);
+        const ScheduleOutcome outcome = scheduleOpenDatabase(plan, 7u);
         QVERIFY(!outcome.refused());
         TimetableModel model;
         model.PublishToView(plan);
         QVERIFY(model.classCount > 0);
         QVERIFY(model.fixedLessonCount() > 0 && model.combinedGroupCount() > 0);
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
 
         TimetableModel loaded;
-        loaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(loaded).ok());
         QCOMPARE(loaded.classCount, model.classCount);
         QCOMPARE(loaded.dayCount, model.dayCount);
         QCOMPARE(loaded.periodCount, model.periodCount);

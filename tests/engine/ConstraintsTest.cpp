@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
 #include "engine/PlanningModel.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/PlanStore.h"
 
@@ -31,10 +32,8 @@ void writePlan()
 PlanningModel loadModel()
 {
     PlanningModel m;
-    const QString refusal = m.LoadPlan();
-    Q_ASSERT(refusal.isEmpty());
-    m.classCount = static_cast<int>(m.teacherAssignments.size() / PlanningModel::kAssignmentStride);
-    m.LoadConstraints();
+    const Status read = PlanReader::Load(m);
+    Q_ASSERT(read.ok());
     m.BuildAllowedPeriods();
     return m;
 }

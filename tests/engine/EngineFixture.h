@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/PlanningModel.h"
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 #include "store/TextRules.h"
 
 #include <QString>
@@ -17,14 +17,14 @@ inline PlanningModel makeModel(int classCount, int dayCount, int periodCount)
     m.classCount = classCount;
     m.dayCount = dayCount;
     m.periodCount = periodCount;
-    for (int n = 0; n < PlanningModel::kSubjects; ++n)
+    for (int n = 0; n < Plan::kSubjectSlots; ++n)
         m.subjectNames[n] = QStringLiteral("S%1").arg(n + 1);
     const QString whole = ZoneText::defaultZone(periodCount);
     for (int c = 0; c < classCount; ++c) {
         m.teacherAssignments << QStringLiteral("七年级") << QStringLiteral("C%1").arg(c);
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s)
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s)
             m.teacherAssignments << TextRules::emptyMarker();
-        for (int s = 1; s <= PlanningModel::kSubjects; ++s) {
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
             m.allowedPeriods << QStringLiteral("C%1").arg(c);
             for (int d = 0; d < 7; ++d)
                 m.allowedPeriods << whole;
@@ -34,13 +34,12 @@ inline PlanningModel makeModel(int classCount, int dayCount, int periodCount)
     m.teacherZones = m.allowedPeriods;
     m.remainingLessons.assign(static_cast<size_t>(classCount) * PlanningModel::kPlanStride, 0);
     m.lessonGrid.assign(static_cast<size_t>(classCount) * dayCount * periodCount, 0);
-    m.earlyPeriodBuffer = m.lessonGrid;
     return m;
 }
 
 inline void setTeacher(PlanningModel& m, int c, int s, const QString& name)
 {
-    m.teacherAssignments[PlanningModel::kAssignmentStride * c + 1 + s] = name;
+    m.teacherAssignments[Plan::kAssignmentTexts * c + 1 + s] = name;
 }
 
 inline void setZone(PlanningModel& m, int c, int s, int d, const QString& zone)
@@ -75,6 +74,6 @@ inline void addCombined(PlanningModel& m, int s, std::initializer_list<int> memb
         m.combinedClasses.push_back(c);
         ++k;
     }
-    for (; k < PlanningModel::kCombinedMembers; ++k)
+    for (; k < Plan::kCombinedMembers; ++k)
         m.combinedClasses.push_back(-1);
 }

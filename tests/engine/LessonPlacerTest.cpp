@@ -183,7 +183,7 @@ private Q_SLOTS:
         for (int i = 0; i < 24; ++i)
             if (i != 2 && i != 4 && i != 8)
                 expected.push_back(i);
-        QCOMPARE(m.subjectOrder, expected);
+        QCOMPARE(placer.subjectOrder(), expected);
         QCOMPARE(random.state(), 1u);
     }
 

@@ -1,7 +1,8 @@
 #include "TestSupport.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "engine/PlanningModel.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/PlanStore.h"
 #include "store/Schema.h"
@@ -107,7 +108,7 @@ private Q_SLOTS:
                        QStringLiteral("fixture"));
 
         PlanningModel model;
-        QVERIFY(model.LoadPlan().isEmpty());
+        QVERIFY(PlanReader::LoadPlan(model).ok());
         QCOMPARE(model.dayCount, 6);
         QCOMPARE(model.periodCount, 7);
         QCOMPARE(model.subjectNames.size(), 24);
@@ -142,7 +143,7 @@ private Q_SLOTS:
         rows[1][column] = QStringLiteral("H");
         PlanStore::saveAssignments(rows);
         PlanningModel model;
-        model.LoadPlan();
+        (void)PlanReader::LoadPlan(model);
         QCOMPARE(model.teacherAssignments.size(), 26);
     }
 
@@ -153,7 +154,7 @@ private Q_SLOTS:
         Database::exec(QStringLiteral("UPDATE \"教师分工\" SET \"5\" = NULL"), {}, QStringLiteral("fixture"));
         Database::exec(QStringLiteral("INSERT INTO \"周课时计划\" (\"周课时\") VALUES ('9')"), {}, QStringLiteral("fixture"));
         PlanningModel model;
-        model.LoadPlan();
+        (void)PlanReader::LoadPlan(model);
         model.classCount = 1;
         QCOMPARE(model.teacher(0, 5), QStringLiteral("H"));
         QCOMPARE(model.weeklyPlan.size(), size_t(13 * 25));
@@ -187,7 +188,7 @@ private Q_SLOTS:
         if (extraSubject)
             Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES ('舞蹈')"), {}, QStringLiteral("fixture"));
         PlanningModel model;
-        const QString refusal = model.LoadPlan();
+        const QString refusal = PlanReader::LoadPlan(model).message();
         if (message.isEmpty())
             QVERIFY2(refusal.isEmpty(), qPrintable(refusal));
         else
@@ -202,7 +203,7 @@ private Q_SLOTS:
             rows.push_back(classRow(QStringLiteral("初一"), QStringLiteral("%1班").arg(c + 1)));
         PlanStore::saveAssignments(rows);
         PlanningModel model;
-        model.LoadPlan();
+        (void)PlanReader::LoadPlan(model);
         model.classCount = int(model.teacherAssignments.size() / 26);
         QCOMPARE(model.classCount, 10000);
         QCOMPARE(model.ClassIndex(QStringLiteral("10000班")), 9999);

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -162,7 +163,7 @@ private Q_SLOTS:
                 PlanStore::saveWeeklyPlanRow(6, 80, kSeventh);
         }
         PlanningModel m;
-        const ScheduleOutcome outcome = Scheduler(m).RunScheduling(7u);
+        const ScheduleOutcome outcome = scheduleOpenDatabase(m, 7u);
         if (message == QLatin1String("ok")) {
             QVERIFY2(!outcome.refused(), qPrintable(outcome.status.message()));
             QCOMPARE(outcome.seed, 7u);
@@ -185,7 +186,7 @@ private Q_SLOTS:
         ScratchDatabase db;
         writeSchool();
         PlanningModel m;
-        const ScheduleOutcome outcome = Scheduler(m).RunScheduling(2024u);
+        const ScheduleOutcome outcome = scheduleOpenDatabase(m, 2024u);
         QVERIFY(!outcome.refused());
         QCOMPARE(m.classCount, 12);
         QCOMPARE(m.lessonGrid.size(), size_t(12 * 40));
@@ -227,11 +228,11 @@ private Q_SLOTS:
         // The same seed again on the same model: nothing of the first run is reused.
         const std::vector<int> first = m.lessonGrid;
         const QStringList subjects = m.subjectGrid;
-        const ScheduleOutcome again = Scheduler(m).RunScheduling(2024u);
+        const ScheduleOutcome again = scheduleOpenDatabase(m, 2024u);
         QCOMPARE(m.lessonGrid, first);
         QCOMPARE(m.subjectGrid, subjects);
         QCOMPARE(again.teacherClashes, outcome.teacherClashes);
-        Scheduler(m).RunScheduling(2025u);
+        scheduleOpenDatabase(m, 2025u);
         QVERIFY(m.lessonGrid != first);
     }
 
@@ -257,9 +258,40 @@ private Q_SLOTS:
         ScratchDatabase db;
         writeSchool();
         PlanningModel m;
-        const ScheduleOutcome outcome = Scheduler(m).RunScheduling(seed);
+        const ScheduleOutcome outcome = scheduleOpenDatabase(m, seed);
         QCOMPARE(checksum(m.lessonGrid), grid);
         QCOMPARE(outcome.teacherClashes, clashes);
+    }
+
+    // The run needs no database: a plan read once and taken away gives the
+    // same timetable as a run on the open database. A run cancelled before it
+    // starts or between its steps leaves the grids as they were.
+    void runsOnAPlanInMemoryAndCancels()
+    {
+        SchoolPlan plan;
+        {
+            ScratchDatabase db;
+            writeSchool();
+            QVERIFY(PlanReader::Load(plan).ok());
+        }
+        QVERIFY(!Database::isOpen());
+        PlanningModel m(plan);
+        const ScheduleOutcome outcome = Scheduler(m).RunScheduling(1u);
+        QVERIFY(!outcome.refused() && !outcome.cancelled);
+        QCOMPARE(checksum(m.lessonGrid), 0xe142231bu);
+
+        const std::vector<int> grid = m.lessonGrid;
+        const QStringList subjects = m.subjectGrid;
+        std::atomic<bool> cancel{true};
+        const ScheduleOutcome stopped = Scheduler(m).RunScheduling(2u, &cancel);
+        QVERIFY(stopped.cancelled && !stopped.refused());
+        QCOMPARE(m.lessonGrid, grid);
+        QCOMPARE(m.subjectGrid, subjects);
+
+        // A plan built in memory is checked as the reader checks one.
+        PlanningModel wide(plan);
+        wide.dayCount = 8;
+        QVERIFY(Scheduler(wide).RunScheduling(1u).status.message().contains(QStringLiteral("工作天数")));
     }
 
     void textGrids()

@@ -55,7 +55,7 @@ private Q_SLOTS:
             setEarlyTeachers(m, c, teachers[2 * c], teachers[2 * c + 1]);
         TimetableSmoother smoother(m);
         smoother.OrderClassesByTeacherChain(0);
-        QCOMPARE(m.classChain, chain);
+        QCOMPARE(smoother.classChain(), chain);
     }
 
     // A class with subject A in period 0 on two consecutive days and B in
@@ -156,7 +156,7 @@ private Q_SLOTS:
         setEarlyTeachers(m, 2, QStringLiteral("B"), QStringLiteral("D"));
         TimetableSmoother smoother(m);
         smoother.OrderClassesByTeacherChain(0);
-        QCOMPARE(m.classChain, (std::vector<int>{0, 2, 1}));
+        QCOMPARE(smoother.classChain(), (std::vector<int>{0, 2, 1}));
         smoother.SmoothEarlyPeriods();
         QCOMPARE(m.cell(2, 0, 0), 1);
         QCOMPARE(m.cell(2, 0, 1), 2);

@@ -69,7 +69,7 @@ QByteArray toGb18030(const QString& text)
 QStringList assignmentRow(const QStringList& start)
 {
     QStringList row = start;
-    while (row.size() < AssignmentSheet::kRowStride)
+    while (row.size() < Plan::kAssignmentTexts)
         row << QStringLiteral("H");
     return row;
 }

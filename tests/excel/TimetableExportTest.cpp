@@ -1,6 +1,6 @@
 #include "WorkbookReadBack.h"
 
-#include "engine/Naming.h"
+#include "base/Naming.h"
 #include "excel/ColumnName.h"
 #include "excel/ExcelProgress.h"
 #include "excel/TimetableExport.h"
@@ -175,10 +175,10 @@ private Q_SLOTS:
         QFETCH(QString, lastColumn);
         TimetableModel model = makeTimetable(2, days, periods);
         model.BuildTeacherTable();
-        QVERIFY(model.teacherCount() > 0);
+        QVERIFY(model.teachers.teacherCount() > 0);
         std::atomic<int> progressState{0};
         const TimetableExport::Result result =
-            TimetableExport::ExportTeacherTable(model, m_dir.filePath(QStringLiteral("teachers.xlsx")), progressState);
+            TimetableExport::ExportTeacherTable(model, model.teachers, m_dir.filePath(QStringLiteral("teachers.xlsx")), progressState);
         QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(progressState.load(), ExcelProgress::Finished);
 
@@ -194,16 +194,16 @@ private Q_SLOTS:
         QCOMPARE(book.text(1, 2), QStringLiteral("1"));
         QCOMPARE(book.text(1, days * periods + 1), QString::number(periods));
         const int slots = days * periods;
-        for (int t = 0; t < model.teacherCount(); ++t) {
-            QCOMPARE(book.text(2 + t, 0), model.teacherName(t));
-            QCOMPARE(book.text(2 + t, 1), model.teacherWeeklyCount(t));
+        for (int t = 0; t < model.teachers.teacherCount(); ++t) {
+            QCOMPARE(book.text(2 + t, 0), model.teachers.teacherName(t));
+            QCOMPARE(book.text(2 + t, 1), model.teachers.teacherWeeklyCount(t));
             for (int d = 0; d < days; ++d)
                 for (int p = 0; p < periods; ++p) {
-                    const QString slot = model.teacherSlot(t, d, p);
+                    const QString slot = model.teachers.teacherSlot(t, d, p);
                     QCOMPARE(book.text(2 + t, d * periods + p + 2), slot == QLatin1String("H") ? QStringLiteral("<empty>") : slot);
                 }
         }
-        QCOMPARE(book.lastRow(), 1 + model.teacherCount());
+        QCOMPARE(book.lastRow(), 1 + model.teachers.teacherCount());
         QCOMPARE(ColumnName(slots + 1), lastColumn);
         QCOMPARE(book.lastColumn(), slots + 1);
     }
@@ -279,7 +279,7 @@ private Q_SLOTS:
             QSKIP("running with rights that ignore folder permissions");
         const QString file = m_dir.filePath(name);
         const TimetableExport::Result result = teachers
-            ? TimetableExport::ExportTeacherTable(model, file, progressState)
+            ? TimetableExport::ExportTeacherTable(model, model.teachers, file, progressState)
             : TimetableExport::ExportMasterTable(model, file, progressState);
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!result.ok());

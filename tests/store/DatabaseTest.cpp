@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "engine/PlanningModel.h"
+#include "store/PlanReader.h"
 #include "store/Database.h"
 #include "store/ListRewrite.h"
 #include "store/PlanStore.h"
@@ -65,17 +66,17 @@ private Q_SLOTS:
             QCOMPARE(types.first(), QStringLiteral("INTEGER"));
             QCOMPARE(types.count(QStringLiteral("TEXT")), spec.columns.size());
         }
-        QCOMPARE(tableRows(Schema::kWeek), (std::vector<QStringList>{{QStringLiteral("5"), QStringLiteral("8")}}));
-        const auto subjects = tableRows(Schema::kSubjects);
+        QCOMPARE(tableRows(Schema::kWeekTable), (std::vector<QStringList>{{QStringLiteral("5"), QStringLiteral("8")}}));
+        const auto subjects = tableRows(Schema::kSubjectsTable);
         QCOMPARE(subjects.size(), size_t(24));
         for (const QStringList& row : subjects)
             QCOMPARE(row, QStringList{QStringLiteral("H")});
-        const auto plan = tableRows(Schema::kWeeklyPlan);
+        const auto plan = tableRows(Schema::kWeeklyPlanTable);
         QCOMPARE(plan.size(), size_t(12));
         QCOMPARE(plan[7][1], QStringLiteral("八年级"));
         QCOMPARE(plan[7].count(QStringLiteral("0")), 25);
-        QCOMPARE(countRows(Schema::kAssignments), 0);
-        QCOMPARE(countRows(Schema::kTimetable), 0);
+        QCOMPARE(countRows(Schema::kAssignmentsTable), 0);
+        QCOMPARE(countRows(Schema::kTimetableTable), 0);
     }
 
     void reopeningAnExistingDatabaseChangesNothing()
@@ -87,7 +88,7 @@ private Q_SLOTS:
         Database::close();
         const QByteArray before = fileHash(path);
         QVERIFY(!Database::open(path, Database::Opening::ExistingOnly));
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
         Database::close();
         QCOMPARE(fileHash(path), before);
     }
@@ -205,7 +206,7 @@ private Q_SLOTS:
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         PlanStore::saveWeek(4, 6);
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("4"), QStringLiteral("6")}));
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{QStringLiteral("4"), QStringLiteral("6")}));
     }
 
     // The rewrite convention: count, placeholder inserts, reset, update 编号 = i + 1.
@@ -235,7 +236,7 @@ private Q_SLOTS:
             fresh.push_back(fixedRow(QStringLiteral("新%1").arg(i), i + 1, 2, QStringLiteral("数学")));
         PlanStore::saveFixedLessons(fresh);
 
-        const auto rows = tableRows(Schema::kFixed);
+        const auto rows = tableRows(Schema::kFixedTable);
         QCOMPARE(int(rows.size()), rowsAfter);
         for (int i = 0; i < rowsAfter; ++i) {
             if (i < entries)
@@ -258,11 +259,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QList<int>>("deleted");
         QTest::addColumn<int>("entries");
-        QTest::newRow("教师分工: row 3 of 18 gone, 18 classes") << Schema::kAssignments << QList<int>{3} << 18;
-        QTest::newRow("教师分工: rows 1 and 5 gone, 4 classes") << Schema::kAssignments << QList<int>{1, 5} << 4;
-        QTest::newRow("教师分工: last row gone, 20 classes") << Schema::kAssignments << QList<int>{18} << 20;
-        QTest::newRow("任教科目: row 5 gone") << Schema::kSubjects << QList<int>{5} << 24;
-        QTest::newRow("任教科目: rows 1 and 24 gone") << Schema::kSubjects << QList<int>{1, 24} << 24;
+        QTest::newRow("教师分工: row 3 of 18 gone, 18 classes") << Schema::kAssignmentsTable << QList<int>{3} << 18;
+        QTest::newRow("教师分工: rows 1 and 5 gone, 4 classes") << Schema::kAssignmentsTable << QList<int>{1, 5} << 4;
+        QTest::newRow("教师分工: last row gone, 20 classes") << Schema::kAssignmentsTable << QList<int>{18} << 20;
+        QTest::newRow("任教科目: row 5 gone") << Schema::kSubjectsTable << QList<int>{5} << 24;
+        QTest::newRow("任教科目: rows 1 and 24 gone") << Schema::kSubjectsTable << QList<int>{1, 24} << 24;
     }
 
     void rewriteOverRowsWithGaps()
@@ -289,7 +290,7 @@ private Q_SLOTS:
             Database::exec(QStringLiteral("DELETE FROM %1 WHERE \"编号\" = ?").arg(Schema::quoted(table)), {id}, {});
 
         std::vector<QStringList> fresh = classRows(entries, QStringLiteral("新"));
-        if (table == Schema::kSubjects)
+        if (table == Schema::kSubjectsTable)
             PlanStore::saveSubjects(subjects);
         else
             PlanStore::saveAssignments(fresh);
@@ -303,7 +304,7 @@ private Q_SLOTS:
 
         PlanningModel model;
         QVERIFY(model.LoadPlan().isEmpty());
-        if (table == Schema::kSubjects) {
+        if (table == Schema::kSubjectsTable) {
             QCOMPARE(model.subjectNames, subjects);
         } else {
             QCOMPARE(model.teacherAssignments.size(), qsizetype(26) * entries);
@@ -330,7 +331,7 @@ private Q_SLOTS:
         } catch (const StoreError& error) {
             QVERIFY2(error.message().contains(QStringLiteral("编号为 2 的行没有写入")), qPrintable(error.message()));
         }
-        QCOMPARE(tableRows(Schema::kFixed), old);
+        QCOMPARE(tableRows(Schema::kFixedTable), old);
     }
 
     // A file opened read-only serves every reader; a write through it is
@@ -375,7 +376,7 @@ private Q_SLOTS:
         rows[2][1] = QStringLiteral("H"); // row 3 of 5 set to "H" by hand
         PlanStore::saveAssignments(rows);
         PlanningModel model;
-        QVERIFY(model.LoadPlan().isEmpty());
+        QVERIFY(PlanReader::LoadPlan(model).ok());
         QCOMPARE(model.teacherAssignments.size(), 2 * 26);
     }
 
@@ -389,11 +390,11 @@ private Q_SLOTS:
         PlanStore::saveAssignments({row});
         PlanStore::saveSubjects({name});
         PlanningModel model;
-        model.LoadPlan();
+        (void)PlanReader::LoadPlan(model);
         QCOMPARE(model.teacherAssignments.at(1), name);
         QCOMPARE(model.teacherAssignments.at(2), name);
         QCOMPARE(model.subjectNames.at(0), name);
-        QCOMPARE(countRows(Schema::kTimetable), 0);
+        QCOMPARE(countRows(Schema::kTimetableTable), 0);
     }
 
     void failedRewriteLeavesTheOldRows()
@@ -415,7 +416,7 @@ private Q_SLOTS:
             QVERIFY(error.driverText().contains(QStringLiteral("refused by trigger")));
             QVERIFY(error.message().contains(QStringLiteral("保存固定科目")));
         }
-        QCOMPARE(tableRows(Schema::kFixed), old);
+        QCOMPARE(tableRows(Schema::kFixedTable), old);
     }
 
     void outerTransactionTakesInnerWritesBackOnFailure()
@@ -428,18 +429,18 @@ private Q_SLOTS:
             throw StoreError(QStringLiteral("保存"), QStringLiteral("later statement failed"));
         } catch (const StoreError&) {
         }
-        QCOMPARE(tableRows(Schema::kSubjects).front(), QStringList{QStringLiteral("H")});
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("5"), QStringLiteral("8")}));
+        QCOMPARE(tableRows(Schema::kSubjectsTable).front(), QStringList{QStringLiteral("H")});
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{QStringLiteral("5"), QStringLiteral("8")}));
         // The connection is usable again afterwards.
         PlanStore::saveWeek(6, 6);
-        QCOMPARE(tableRows(Schema::kWeek).front(), (QStringList{QStringLiteral("6"), QStringLiteral("6")}));
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{QStringLiteral("6"), QStringLiteral("6")}));
     }
 
     void readerGivesNullAsEmptyMarkerAndRefusesUnknownColumns()
     {
         ScratchDatabase db;
         Database::exec(QStringLiteral("UPDATE \"任教科目\" SET \"科目\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("fixture"));
-        TableReader reader(Schema::kSubjects);
+        TableReader reader(Schema::kSubjectsTable);
         QVERIFY(reader.next());
         QCOMPARE(reader.text(QStringLiteral("科目")), QStringLiteral("H"));
         QCOMPARE(reader.text(1), QStringLiteral("H"));

@@ -22,8 +22,8 @@ TimetableModel adjustable()
     fillRow(model, 1, {"数学/李", "-", "英语/王", "-", "音乐/钱", "-"});
     model.appendFixedLesson({0, 1, 1, 3});
     model.appendFixedLesson({0, 1, 2, 4});
-    model.SetDisplayMode(1, 0, 1, 1920);
-    model.swapArmed = 1;
+    model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+    model.selection.swapArmed = 1;
     return model;
 }
 
@@ -42,8 +42,8 @@ QStringList row(const TimetableModel& model, int c)
 bool sameModel(const TimetableModel& a, const TimetableModel& b)
 {
     return a.subjectGrid == b.subjectGrid && a.teacherGrid == b.teacherGrid && a.fixedLessons == b.fixedLessons
-        && a.combinedClasses == b.combinedClasses && a.swapArmed == b.swapArmed && a.selectedClass == b.selectedClass
-        && a.selectedDay == b.selectedDay && a.selectedPeriod == b.selectedPeriod;
+        && a.combinedClasses == b.combinedClasses && a.selection.swapArmed == b.selection.swapArmed && a.selection.selectedClass == b.selection.selectedClass
+        && a.selection.selectedDay == b.selection.selectedDay && a.selection.selectedPeriod == b.selection.selectedPeriod;
 }
 
 } // namespace
@@ -140,9 +140,9 @@ private Q_SLOTS:
         QFETCH(std::vector<int>, fixedAfter);
 
         TimetableModel model = adjustable();
-        model.selectedClass = 0;
-        model.selectedDay = selectedDay;
-        model.selectedPeriod = selectedPeriod;
+        model.selection.selectedClass = 0;
+        model.selection.selectedDay = selectedDay;
+        model.selection.selectedPeriod = selectedPeriod;
         const TimetableModel before = model;
         const QStringList otherRow = row(model, 1);
 
@@ -157,47 +157,41 @@ private Q_SLOTS:
         QCOMPARE(row(model, 1), otherRow);
         QCOMPARE(model.fixedLessons, fixedAfter);
         // The selection stays on the selected slot; a carried-out swap disarms.
-        QCOMPARE(model.selectedClass, 0);
-        QCOMPARE(model.selectedDay, selectedDay);
-        QCOMPARE(model.selectedPeriod, selectedPeriod);
-        QCOMPARE(model.swapArmed, decision == Decision::RefuseOtherClass ? 1 : 0);
+        QCOMPARE(model.selection.selectedClass, 0);
+        QCOMPARE(model.selection.selectedDay, selectedDay);
+        QCOMPARE(model.selection.selectedPeriod, selectedPeriod);
+        QCOMPARE(model.selection.swapArmed, decision == Decision::RefuseOtherClass ? 1 : 0);
     }
 
     void ignored_data()
     {
-        QTest::addColumn<int>("showTimetable");
-        QTest::addColumn<int>("showTeacherTable");
-        QTest::addColumn<int>("adjustMode");
+        QTest::addColumn<DisplayMode>("mode");
         QTest::addColumn<int>("swapArmed");
         QTest::addColumn<int>("selectedClass");
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
         // 1920 screen, 2 × 3 week: W = (1920 - 10) / 7 = 272, L = 22; 七(1) at y 44..87.
-        QTest::newRow("armed, on a cell: not ignored") << 1 << 0 << 1 << 1 << 0 << 300 << 50;
-        QTest::newRow("master table without adjustment") << 1 << 0 << 0 << 1 << 0 << 300 << 50;
-        QTest::newRow("teacher table") << 1 << 1 << 1 << 1 << 0 << 300 << 50;
-        QTest::newRow("home screen") << 0 << 0 << 1 << 1 << 0 << 300 << 50;
-        QTest::newRow("not armed") << 1 << 0 << 1 << 0 << 0 << 300 << 50;
-        QTest::newRow("header line") << 1 << 0 << 1 << 1 << 0 << 300 << 30;
-        QTest::newRow("class-name column") << 1 << 0 << 1 << 1 << 0 << 100 << 50;
-        QTest::newRow("below the last class") << 1 << 0 << 1 << 1 << 0 << 300 << 140;
-        QTest::newRow("selection outside the grids") << 1 << 0 << 1 << 1 << 5 << 300 << 50;
+        QTest::newRow("armed, on a cell: not ignored") << DisplayMode::Adjustment << 1 << 0 << 300 << 50;
+        QTest::newRow("master table without adjustment") << DisplayMode::MasterTable << 1 << 0 << 300 << 50;
+        QTest::newRow("teacher table") << DisplayMode::TeacherTable << 1 << 0 << 300 << 50;
+        QTest::newRow("home screen") << DisplayMode::Home << 1 << 0 << 300 << 50;
+        QTest::newRow("not armed") << DisplayMode::Adjustment << 0 << 0 << 300 << 50;
+        QTest::newRow("header line") << DisplayMode::Adjustment << 1 << 0 << 300 << 30;
+        QTest::newRow("class-name column") << DisplayMode::Adjustment << 1 << 0 << 100 << 50;
+        QTest::newRow("below the last class") << DisplayMode::Adjustment << 1 << 0 << 300 << 140;
+        QTest::newRow("selection outside the grids") << DisplayMode::Adjustment << 1 << 5 << 300 << 50;
     }
     void ignored()
     {
-        QFETCH(int, showTimetable);
-        QFETCH(int, showTeacherTable);
-        QFETCH(int, adjustMode);
+        QFETCH(DisplayMode, mode);
         QFETCH(int, swapArmed);
         QFETCH(int, selectedClass);
         QFETCH(int, x);
         QFETCH(int, y);
         TimetableModel model = adjustable();
-        model.showTimetable = showTimetable;
-        model.showTeacherTable = showTeacherTable;
-        model.adjustMode = adjustMode;
-        model.swapArmed = swapArmed;
-        model.selectedClass = selectedClass;
+        model.layout.mode = mode;
+        model.selection.swapArmed = swapArmed;
+        model.selection.selectedClass = selectedClass;
         const SwapRules::Request request = SwapRules::Decide(model, x, y, 0, 0);
         const bool shouldAct = QByteArray(QTest::currentDataTag()).startsWith("armed");
         QCOMPARE(request.decision != Decision::Ignore, shouldAct);
@@ -211,13 +205,13 @@ private Q_SLOTS:
     void clickSelectsThenSwapDisarms()
     {
         TimetableModel model = adjustable();
-        model.swapArmed = 0;
+        model.selection.swapArmed = 0;
         // W = 272, L = 22, scrolled by (100, 20): 七(1) 星期一 第1节 is at x 172.., y 24...
         QVERIFY(model.SelectMasterCell(200, 30, 100, 20));
-        QCOMPARE(model.selectedClass, 0);
-        QCOMPARE(model.selectedDay, 0);
-        QCOMPARE(model.selectedPeriod, 0);
-        QCOMPARE(model.swapArmed, 1);
+        QCOMPARE(model.selection.selectedClass, 0);
+        QCOMPARE(model.selection.selectedDay, 0);
+        QCOMPARE(model.selection.selectedPeriod, 0);
+        QCOMPARE(model.selection.swapArmed, 1);
 
         // Right-click 星期一 第3节 (free): column 3 starts at x 816.
         SwapRules::Request request = SwapRules::Decide(model, 720, 30, 100, 20);
@@ -225,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(request.clickedDay, 0);
         QCOMPARE(request.clickedPeriod, 2);
         SwapRules::Perform(model, request);
-        QCOMPARE(model.swapArmed, 0);
+        QCOMPARE(model.selection.swapArmed, 0);
         QCOMPARE(model.subject(0, 0, 2), QStringLiteral("语文"));
 
         // A second right-click does nothing until a cell is left-clicked again.
@@ -236,9 +230,9 @@ private Q_SLOTS:
 
         // A display switch keeps the arming and selects (0, 0, 0).
         QVERIFY(model.SelectMasterCell(200, 30, 100, 20));
-        model.SetDisplayMode(1, 0, 0, 1920);
-        model.SetDisplayMode(1, 0, 1, 1920);
-        QCOMPARE(model.swapArmed, 1);
+        model.SetDisplayMode(DisplayMode::MasterTable, 1920);
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        QCOMPARE(model.selection.swapArmed, 1);
         request = SwapRules::Decide(model, 200 + 272, 30, 100, 20);
         QCOMPARE(request.decision, Decision::AskForce); // 李 of 七(2) is at 星期一 第1节
         QCOMPARE(request.selectedDay, 0);
@@ -251,8 +245,8 @@ private Q_SLOTS:
         fillRow(model, 0, {"体育/赵", "-"});
         fillRow(model, 1, {"体育/赵", "-"});
         model.appendCombinedGroup(4, {0, 1});
-        model.SetDisplayMode(1, 0, 1, 1366);
-        model.swapArmed = 1;
+        model.SetDisplayMode(DisplayMode::Adjustment, 1366);
+        model.selection.swapArmed = 1;
         const SwapRules::Request request = SwapRules::DecideForCell(model, 0, 0, 1);
         QCOMPARE(request.decision, Decision::SwapAtOnce);
         SwapRules::Perform(model, request);

@@ -27,7 +27,7 @@ inline void setSubjects(TimetableModel& model)
 {
     const QStringList names{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"),
                             QStringLiteral("体育"), QStringLiteral("音乐")};
-    for (int i = 0; i < TimetableModel::kSubjects; ++i)
+    for (int i = 0; i < Plan::kSubjectSlots; ++i)
         model.subjectNames[i] = i < names.size() ? names[i] : QStringLiteral("H");
 }
 

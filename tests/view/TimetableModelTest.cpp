@@ -51,17 +51,17 @@ private Q_SLOTS:
         QCOMPARE(model.classCount, 0);
         QCOMPARE(model.dayCount, 0);
         QCOMPARE(model.periodCount, 0);
-        QCOMPARE(model.showTimetable + model.showTeacherTable + model.adjustMode, 0);
-        QCOMPARE(model.cellWidth, 45);
-        QCOMPARE(model.cellHeight, 25);
-        QCOMPARE(model.contentWidth, 0);
-        QCOMPARE(model.contentHeight, 0);
-        QCOMPARE(model.selectedClass, -1);
-        QCOMPARE(model.selectedDay, -1);
-        QCOMPARE(model.selectedPeriod, -1);
-        QCOMPARE(model.swapArmed, 0);
+        QCOMPARE(model.layout.mode, DisplayMode::Home);
+        QCOMPARE(model.layout.cellWidth, 45);
+        QCOMPARE(model.layout.cellHeight, 25);
+        QCOMPARE(model.layout.contentWidth, 0);
+        QCOMPARE(model.layout.contentHeight, 0);
+        QCOMPARE(model.selection.selectedClass, -1);
+        QCOMPARE(model.selection.selectedDay, -1);
+        QCOMPARE(model.selection.selectedPeriod, -1);
+        QCOMPARE(model.selection.swapArmed, 0);
         QCOMPARE(model.subjectNames.size(), 24);
-        QVERIFY(model.subjectGrid.isEmpty() && model.teacherGrid.isEmpty() && model.teacherTable.isEmpty());
+        QVERIFY(model.subjectGrid.isEmpty() && model.teacherGrid.isEmpty() && model.teachers.teacherTable.isEmpty());
         QVERIFY(model.fixedLessons.empty() && model.combinedClasses.empty());
     }
 
@@ -163,9 +163,9 @@ private Q_SLOTS:
     void movableSlots()
     {
         TimetableModel model = smallSchool();
-        model.selectedClass = 0; // 一班 星期一 第1节 语文/张
-        model.selectedDay = 0;
-        model.selectedPeriod = 0;
+        model.selection.selectedClass = 0; // 一班 星期一 第1节 语文/张
+        model.selection.selectedDay = 0;
+        model.selection.selectedPeriod = 0;
         // 张 teaches 二班 at (0, 1) and 三班 at (1, 0).
         QVERIFY(!model.IsMovableSlot(0, 1));
         QVERIFY(!model.IsMovableSlot(1, 0));
@@ -174,9 +174,9 @@ private Q_SLOTS:
         // 赵's slot: 张 is free at (1, 2), but 赵 is free at (0, 0) too.
         QVERIFY(model.IsMovableSlot(1, 2));
         // 李 at (0, 1) of 一班 would meet 李 of 二班 at (0, 0).
-        model.selectedPeriod = 1;
+        model.selection.selectedPeriod = 1;
         QVERIFY(!model.IsMovableSlot(0, 0));
-        model.selectedClass = -1;
+        model.selection.selectedClass = -1;
         QVERIFY(!model.IsMovableSlot(0, 0));
     }
 
@@ -185,21 +185,21 @@ private Q_SLOTS:
         TimetableModel model = smallSchool();
         model.BuildTeacherTable();
         // First appearance: class by class, day by day, period by period.
-        QCOMPARE(model.teacherCount(), 5);
+        QCOMPARE(model.teachers.teacherCount(), 5);
         QStringList names;
-        for (int t = 0; t < model.teacherCount(); ++t)
-            names << model.teacherName(t);
+        for (int t = 0; t < model.teachers.teacherCount(); ++t)
+            names << model.teachers.teacherName(t);
         QCOMPARE(names, (QStringList{"张", "李", "王", "赵", "钱"}));
-        QCOMPARE(model.teacherTable.size(), 5 * 8);
-        QCOMPARE(model.teacherWeeklyCount(0), QStringLiteral("3"));
-        QCOMPARE(model.teacherWeeklyCount(4), QStringLiteral("1"));
-        QCOMPARE(model.teacherSlot(0, 0, 0), QStringLiteral("一班 语文"));
-        QCOMPARE(model.teacherSlot(0, 0, 1), QStringLiteral("二班 语文"));
-        QCOMPARE(model.teacherSlot(0, 0, 2), QStringLiteral("H"));
-        QCOMPARE(model.teacherSlot(4, 1, 1), QStringLiteral("二班 音乐"));
+        QCOMPARE(model.teachers.teacherTable.size(), 5 * 8);
+        QCOMPARE(model.teachers.teacherWeeklyCount(0), QStringLiteral("3"));
+        QCOMPARE(model.teachers.teacherWeeklyCount(4), QStringLiteral("1"));
+        QCOMPARE(model.teachers.teacherSlot(0, 0, 0), QStringLiteral("一班 语文"));
+        QCOMPARE(model.teachers.teacherSlot(0, 0, 1), QStringLiteral("二班 语文"));
+        QCOMPARE(model.teachers.teacherSlot(0, 0, 2), QStringLiteral("H"));
+        QCOMPARE(model.teachers.teacherSlot(4, 1, 1), QStringLiteral("二班 音乐"));
         // 赵 teaches 一班 and 二班 in the same slot: the later class wins, both count.
-        QCOMPARE(model.teacherSlot(3, 1, 2), QStringLiteral("二班 体育"));
-        QCOMPARE(model.teacherWeeklyCount(3), QStringLiteral("2"));
+        QCOMPARE(model.teachers.teacherSlot(3, 1, 2), QStringLiteral("二班 体育"));
+        QCOMPARE(model.teachers.teacherWeeklyCount(3), QStringLiteral("2"));
     }
 
     void teacherTableCombinedLaterClassWins()
@@ -213,33 +213,31 @@ private Q_SLOTS:
         model.setLesson(5, 3, 4, QStringLiteral("体育"), QStringLiteral("赵"));
         model.appendCombinedGroup(4, {2, 5});
         model.BuildTeacherTable();
-        QCOMPARE(model.teacherCount(), 1);
-        QCOMPARE(model.teacherSlot(0, 3, 4), QStringLiteral("C5 体育"));
-        QCOMPARE(model.teacherWeeklyCount(0), QStringLiteral("2"));
+        QCOMPARE(model.teachers.teacherCount(), 1);
+        QCOMPARE(model.teachers.teacherSlot(0, 3, 4), QStringLiteral("C5 体育"));
+        QCOMPARE(model.teachers.teacherWeeklyCount(0), QStringLiteral("2"));
     }
 
     void teacherTableOfEmptyGrids()
     {
         TimetableModel noTeachers = emptyModel(5, 8, {QStringLiteral("一班")});
-        noTeachers.teacherTable << QStringLiteral("stale");
+        noTeachers.teachers.teacherTable << QStringLiteral("stale");
         noTeachers.BuildTeacherTable();
-        QCOMPARE(noTeachers.teacherCount(), 0);
-        QVERIFY(noTeachers.teacherTable.isEmpty());
+        QCOMPARE(noTeachers.teachers.teacherCount(), 0);
+        QVERIFY(noTeachers.teachers.teacherTable.isEmpty());
 
         // No class at all: the teacher table is shown empty, not a failure.
         TimetableModel noClasses = emptyModel(5, 8, {});
-        noClasses.SetDisplayMode(1, 1, 0, 1920);
-        QCOMPARE(noClasses.teacherCount(), 0);
-        QCOMPARE(noClasses.contentHeight, 50);
-        QCOMPARE(noClasses.contentWidth, 40 * 75 + 160);
-        QCOMPARE(noClasses.selectedClass, 0);
+        noClasses.SetDisplayMode(DisplayMode::TeacherTable, 1920);
+        QCOMPARE(noClasses.teachers.teacherCount(), 0);
+        QCOMPARE(noClasses.layout.contentHeight, 50);
+        QCOMPARE(noClasses.layout.contentWidth, 40 * 75 + 160);
+        QCOMPARE(noClasses.selection.selectedClass, 0);
     }
 
     void geometry_data()
     {
-        QTest::addColumn<int>("showTimetable");
-        QTest::addColumn<int>("showTeacherTable");
-        QTest::addColumn<int>("adjustMode");
+        QTest::addColumn<DisplayMode>("mode");
         QTest::addColumn<int>("days");
         QTest::addColumn<int>("periods");
         QTest::addColumn<int>("classes");
@@ -250,62 +248,58 @@ private Q_SLOTS:
         QTest::addColumn<int>("contentWidth");
         QTest::addColumn<int>("contentHeight");
 
-        QTest::newRow("home") << 0 << 0 << 0 << 5 << 8 << 3 << 3 << 1920 << 45 << 25 << 0 << 0;
-        QTest::newRow("home, teacher flag set") << 0 << 1 << 0 << 5 << 8 << 3 << 3 << 1920 << 45 << 25 << 0 << 0;
+        QTest::newRow("home") << DisplayMode::Home << 5 << 8 << 3 << 3 << 1920 << 45 << 25 << 0 << 0;
+        QTest::newRow("home, teacher flag set") << DisplayMode::Home << 5 << 8 << 3 << 3 << 1920 << 45 << 25 << 0 << 0;
         // (1920 - 10) / 41 = 46; 41 · 46 + 10; (12 + 1) · 44 + 10.
-        QTest::newRow("master 5x8 on 1920") << 1 << 0 << 0 << 5 << 8 << 12 << 3 << 1920 << 46 << 22 << 1896 << 582;
-        QTest::newRow("adjustment 5x8 on 1920") << 1 << 0 << 1 << 5 << 8 << 12 << 3 << 1920 << 46 << 22 << 1896 << 582;
+        QTest::newRow("master 5x8 on 1920") << DisplayMode::MasterTable << 5 << 8 << 12 << 3 << 1920 << 46 << 22 << 1896 << 582;
+        QTest::newRow("adjustment 5x8 on 1920") << DisplayMode::Adjustment << 5 << 8 << 12 << 3 << 1920 << 46 << 22 << 1896 << 582;
         // 45 · 41 = 1845 is not below 1356: stays 45 and scrolls.
-        QTest::newRow("master 5x8 on 1366") << 1 << 0 << 0 << 5 << 8 << 12 << 3 << 1366 << 45 << 22 << 1855 << 582;
+        QTest::newRow("master 5x8 on 1366") << DisplayMode::MasterTable << 5 << 8 << 12 << 3 << 1366 << 45 << 22 << 1855 << 582;
         // 45 · 41 = 1845 is not below 1845 either.
-        QTest::newRow("master 5x8 on 1855") << 1 << 0 << 0 << 5 << 8 << 0 << 0 << 1855 << 45 << 22 << 1855 << 54;
+        QTest::newRow("master 5x8 on 1855") << DisplayMode::MasterTable << 5 << 8 << 0 << 0 << 1855 << 45 << 22 << 1855 << 54;
         // 1846 / 41 truncates to 45 again; 46 needs a screen of 1896.
-        QTest::newRow("master 5x8 on 1856") << 1 << 0 << 0 << 5 << 8 << 0 << 0 << 1856 << 45 << 22 << 1855 << 54;
-        QTest::newRow("master 5x8 on 1896") << 1 << 0 << 0 << 5 << 8 << 0 << 0 << 1896 << 46 << 22 << 1896 << 54;
+        QTest::newRow("master 5x8 on 1856") << DisplayMode::MasterTable << 5 << 8 << 0 << 0 << 1856 << 45 << 22 << 1855 << 54;
+        QTest::newRow("master 5x8 on 1896") << DisplayMode::MasterTable << 5 << 8 << 0 << 0 << 1896 << 46 << 22 << 1896 << 54;
         // 45 · 26 = 1170 < 1356: the 5x5 week widens to (1366 - 10) / 26 = 52 and fills the screen.
-        QTest::newRow("master 5x5 on 1366") << 1 << 0 << 0 << 5 << 5 << 2 << 0 << 1366 << 52 << 22 << 1362 << 142;
-        QTest::newRow("teacher 40 teachers 5x8") << 1 << 1 << 0 << 5 << 8 << 1 << 40 << 1920 << 75 << 20 << 3160 << 850;
-        QTest::newRow("teacher, adjust flag ignored") << 1 << 1 << 1 << 5 << 8 << 1 << 2 << 1366 << 75 << 20 << 3160 << 90;
-        QTest::newRow("teacher, no teachers") << 1 << 1 << 0 << 5 << 8 << 2 << 0 << 1366 << 75 << 20 << 3160 << 50;
+        QTest::newRow("master 5x5 on 1366") << DisplayMode::MasterTable << 5 << 5 << 2 << 0 << 1366 << 52 << 22 << 1362 << 142;
+        QTest::newRow("teacher 40 teachers 5x8") << DisplayMode::TeacherTable << 5 << 8 << 1 << 40 << 1920 << 75 << 20 << 3160 << 850;
+        QTest::newRow("teacher, adjust flag ignored") << DisplayMode::TeacherTable << 5 << 8 << 1 << 2 << 1366 << 75 << 20 << 3160 << 90;
+        QTest::newRow("teacher, no teachers") << DisplayMode::TeacherTable << 5 << 8 << 2 << 0 << 1366 << 75 << 20 << 3160 << 50;
     }
     void geometry()
     {
-        QFETCH(int, showTimetable);
-        QFETCH(int, showTeacherTable);
-        QFETCH(int, adjustMode);
+        QFETCH(DisplayMode, mode);
         QFETCH(int, days);
         QFETCH(int, periods);
         QFETCH(int, classes);
         QFETCH(int, teachers);
         QFETCH(int, screen);
         TimetableModel model = schoolWithTeachers(days, periods, classes, teachers);
-        model.swapArmed = 1;
-        model.SetDisplayMode(showTimetable, showTeacherTable, adjustMode, screen);
-        QCOMPARE(model.showTimetable, showTimetable);
-        QCOMPARE(model.showTeacherTable, showTeacherTable);
-        QCOMPARE(model.adjustMode, adjustMode);
-        QTEST(model.cellWidth, "cellWidth");
-        QTEST(model.cellHeight, "cellHeight");
-        QTEST(model.contentWidth, "contentWidth");
-        QTEST(model.contentHeight, "contentHeight");
+        model.selection.swapArmed = 1;
+        model.SetDisplayMode(mode, screen);
+        QCOMPARE(model.layout.mode, mode);
+        QTEST(model.layout.cellWidth, "cellWidth");
+        QTEST(model.layout.cellHeight, "cellHeight");
+        QTEST(model.layout.contentWidth, "contentWidth");
+        QTEST(model.layout.contentHeight, "contentHeight");
         // The first cell is selected, the arming survives.
-        QCOMPARE(model.selectedClass, 0);
-        QCOMPARE(model.selectedDay, 0);
-        QCOMPARE(model.selectedPeriod, 0);
-        QCOMPARE(model.swapArmed, 1);
+        QCOMPARE(model.selection.selectedClass, 0);
+        QCOMPARE(model.selection.selectedDay, 0);
+        QCOMPARE(model.selection.selectedPeriod, 0);
+        QCOMPARE(model.selection.swapArmed, 1);
     }
 
     void teacherTableRebuiltOnShow()
     {
         TimetableModel model = smallSchool();
-        model.SetDisplayMode(1, 1, 0, 1366);
-        QCOMPARE(model.teacherCount(), 5);
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1366);
+        QCOMPARE(model.teachers.teacherCount(), 5);
         model.setLesson(2, 1, 2, QStringLiteral("美术"), QStringLiteral("孙"));
-        QCOMPARE(model.teacherCount(), 5); // does not follow until shown again
-        model.SetDisplayMode(1, 0, 0, 1366);
-        model.SetDisplayMode(1, 1, 0, 1366);
-        QCOMPARE(model.teacherCount(), 6);
-        QCOMPARE(model.contentHeight, 6 * 20 + 50);
+        QCOMPARE(model.teachers.teacherCount(), 5); // does not follow until shown again
+        model.SetDisplayMode(DisplayMode::MasterTable, 1366);
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1366);
+        QCOMPARE(model.teachers.teacherCount(), 6);
+        QCOMPARE(model.layout.contentHeight, 6 * 20 + 50);
     }
 
     void masterHit_data()
@@ -347,7 +341,7 @@ private Q_SLOTS:
         QFETCH(int, scrollY);
         QFETCH(std::optional<Cell>, cell);
         TimetableModel model = schoolWithTeachers(5, 8, 3, 4);
-        model.SetDisplayMode(1, 0, 0, screen);
+        model.SetDisplayMode(DisplayMode::MasterTable, screen);
         const std::optional<Cell> hit = model.MasterCellAt(x, y, scrollX, scrollY);
         QCOMPARE(hit.has_value(), cell.has_value());
         if (cell)
@@ -355,14 +349,14 @@ private Q_SLOTS:
 
         // A left click selects and arms exactly when it hits a cell; otherwise
         // the selection and the arming stay as they were.
-        model.selectedClass = 2;
-        model.selectedDay = 3;
-        model.selectedPeriod = 4;
-        model.swapArmed = 0;
+        model.selection.selectedClass = 2;
+        model.selection.selectedDay = 3;
+        model.selection.selectedPeriod = 4;
+        model.selection.swapArmed = 0;
         QCOMPARE(model.SelectMasterCell(x, y, scrollX, scrollY), cell.has_value());
         const Cell expected = cell.value_or(Cell{2, 3, 4});
-        QCOMPARE((Cell{model.selectedClass, model.selectedDay, model.selectedPeriod}), expected);
-        QCOMPARE(model.swapArmed, cell ? 1 : 0);
+        QCOMPARE((Cell{model.selection.selectedClass, model.selection.selectedDay, model.selection.selectedPeriod}), expected);
+        QCOMPARE(model.selection.swapArmed, cell ? 1 : 0);
     }
 
     void teacherHit_data()
@@ -386,13 +380,13 @@ private Q_SLOTS:
         QFETCH(int, row);
         QFETCH(int, selected);
         TimetableModel model = schoolWithTeachers(5, 8, 2, 4);
-        model.SetDisplayMode(1, 1, 0, 1920);
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1920);
         QCOMPARE(model.TeacherRowAt(y, scrollY), row);
-        model.selectedClass = 7;
-        model.swapArmed = 1;
+        model.selection.selectedClass = 7;
+        model.selection.swapArmed = 1;
         QCOMPARE(model.SelectTeacherRow(y, scrollY), row >= 0);
-        QCOMPARE(model.selectedClass, selected);
-        QCOMPARE(model.swapArmed, 1);
+        QCOMPARE(model.selection.selectedClass, selected);
+        QCOMPARE(model.selection.swapArmed, 1);
     }
 
     void publishReplacesTheModel()
@@ -403,7 +397,7 @@ private Q_SLOTS:
         plan.periodCount = 2;
         plan.subjectNames[0] = QStringLiteral("语文");
         plan.subjectNames[1] = QStringLiteral("数学");
-        for (int i = 2; i < PlanningModel::kSubjects; ++i)
+        for (int i = 2; i < Plan::kSubjectSlots; ++i)
             plan.subjectNames[i] = QStringLiteral("H");
         plan.subjectGrid = QStringList{"一班", "语文", "H", "二班", "数学", "语文"};
         plan.teacherGrid = QStringList{"一班", "张", "H", "二班", "李", "张"};
@@ -424,7 +418,7 @@ private Q_SLOTS:
         QCOMPARE(model.subjectNames, plan.subjectNames);
         QCOMPARE(model.fixedLessons, (std::vector<int>{0, 0, 0, 1, 1, 0, 1, 1}));
         QCOMPARE(model.combinedClasses, (std::vector<int>{2, 0, 1, -1, -1, -1}));
-        QVERIFY(model.teacherTable.isEmpty());
+        QVERIFY(model.teachers.teacherTable.isEmpty());
         QCOMPARE(model.teacher(1, 0, 1), QStringLiteral("张"));
     }
 
@@ -440,7 +434,7 @@ private Q_SLOTS:
         model.PublishToView(plan);
         QCOMPARE(model.classCount, 1);
         model.BuildTeacherTable();
-        QCOMPARE(model.teacherCount(), 1);
+        QCOMPARE(model.teachers.teacherCount(), 1);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/TableReader.h"
+#include "view/TimetableStore.h"
 #include "view/TimetableModel.h"
 
 #include <QtTest>
@@ -15,8 +16,8 @@ namespace {
 
 std::vector<std::vector<QStringList>> dumpSaved()
 {
-    return {tableRows(Schema::kTimetable), tableRows(Schema::kTimetableTeachers), tableRows(Schema::kFixed),
-            tableRows(Schema::kCombined)};
+    return {tableRows(Schema::kTimetableTable), tableRows(Schema::kTimetableTeachersTable), tableRows(Schema::kFixedTable),
+            tableRows(Schema::kCombinedTable)};
 }
 
 void setWeek(int days, int periods)
@@ -27,8 +28,8 @@ void setWeek(int days, int periods)
 
 void writeSubjects(const TimetableModel& model)
 {
-    for (int i = 0; i < TimetableModel::kSubjects; ++i)
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
+    for (int i = 0; i < Plan::kSubjectSlots; ++i)
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {model.subjectNames[i]}, i + 1, QStringLiteral("test"));
 }
 
 // A saved-table row: class name, then 63 slots; `slots` fill the first ones day-major within 9-period days.
@@ -72,13 +73,13 @@ private Q_SLOTS:
     void saveAndLoadGiveTheSameModel()
     {
         ScratchDatabase db;
-        const TimetableModel saved = scheduledSchool();
+        TimetableModel saved = scheduledSchool();
         writeSubjects(saved);
         setWeek(5, 8);
-        saved.SaveTimetable();
+        TimetableStore::SaveTimetable(saved);
 
         TimetableModel loaded;
-        loaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(loaded).ok());
         QCOMPARE(loaded.classCount, 3);
         QCOMPARE(loaded.dayCount, 5);
         QCOMPARE(loaded.periodCount, 8);
@@ -88,9 +89,15 @@ private Q_SLOTS:
         QCOMPARE(loaded.subjectNames, saved.subjectNames);
         QCOMPARE(loaded.fixedLessons, saved.fixedLessons);
         QCOMPARE(loaded.combinedClasses, saved.combinedClasses);
-        // Loading shows nothing yet.
-        QCOMPARE(loaded.showTimetable, 0);
-        QCOMPARE(loaded.selectedClass, -1);
+        // Loading shows nothing yet, and what is shown is what is saved.
+        QCOMPARE(loaded.layout.mode, DisplayMode::Home);
+        QCOMPARE(loaded.selection.selectedClass, -1);
+        QVERIFY(!loaded.isModified() && !saved.isModified());
+        // A swap makes it differ from the saved timetable.
+        const std::uint64_t before = loaded.revision();
+        loaded.setLesson(0, 0, 0, loaded.subject(0, 0, 1), loaded.teacher(0, 0, 1));
+        QVERIFY(loaded.isModified());
+        QVERIFY(loaded.revision() > before);
     }
 
     void publishedRunSavesAndLoads()
@@ -101,7 +108,7 @@ private Q_SLOTS:
         plan.classCount = 2;
         plan.dayCount = 3;
         plan.periodCount = 2;
-        for (int i = 0; i < PlanningModel::kSubjects; ++i)
+        for (int i = 0; i < Plan::kSubjectSlots; ++i)
             plan.subjectNames[i] = i == 0 ? QStringLiteral("语文") : i == 1 ? QStringLiteral("数学") : QStringLiteral("H");
         plan.subjectGrid = QStringList{"一班", "语文", "数学", "H", "语文", "数学", "数学",
                                        "二班", "数学", "语文", "语文", "H", "数学", "语文"};
@@ -113,10 +120,10 @@ private Q_SLOTS:
         model.PublishToView(plan);
         writeSubjects(model);
         setWeek(3, 2);
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
 
         TimetableModel loaded;
-        loaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(loaded).ok());
         QCOMPARE(loaded.subjectGrid, plan.subjectGrid);
         QCOMPARE(loaded.teacherGrid, plan.teacherGrid);
         QCOMPARE(loaded.fixedLessons, plan.fixedLessons);
@@ -127,13 +134,13 @@ private Q_SLOTS:
     {
         ScratchDatabase db;
         TimetableModel model = scheduledSchool();
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
 
-        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
-        const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachers);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
+        const std::vector<QStringList> teachers = tableRows(Schema::kTimetableTeachersTable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(teachers.size(), size_t(3));
-        const QStringList columns = Schema::table(Schema::kTimetable).columns;
+        const QStringList columns = Schema::table(Schema::kTimetableTable).columns;
         for (int c = 0; c < 3; ++c) {
             QCOMPARE(subjects[c][0], model.className(c));
             QCOMPARE(teachers[c][0], model.teacherGridClassName(c));
@@ -154,11 +161,11 @@ private Q_SLOTS:
         QCOMPARE(subjects[0][TimetableModel::SavedSlotPosition(0, 0)], QStringLiteral("H")); // a free slot
 
         // The fixed lesson: class name, 1-based day and period, subject name.
-        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixedTable);
         QCOMPARE(fixed.size(), size_t(1));
         QCOMPARE(fixed[0], (QStringList{"七(2)", "3", "4", model.subject(1, 2, 3)}));
         // Combined groups keep their member places; empty ones are "H".
-        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombinedTable);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"体育", "七(1)", "七(3)", "H", "H", "H"}));
         QCOMPARE(combined[1], (QStringList{"音乐", "H", "七(2)", "H", "七(1)", "七(3)"}));
@@ -170,35 +177,35 @@ private Q_SLOTS:
         TimetableModel big = scheduledSchool();
         big.appendFixedLesson({0, 0, 1, 1});
         big.appendFixedLesson({2, 4, 7, 2});
-        big.SaveTimetable();
+        TimetableStore::SaveTimetable(big);
 
         TimetableModel small = emptyModel(5, 8, {QStringLiteral("八(1)")});
         small.appendCombinedGroup(1, {0});
-        small.SaveTimetable();
-        const std::vector<QStringList> subjects = tableRows(Schema::kTimetable);
+        TimetableStore::SaveTimetable(small);
+        const std::vector<QStringList> subjects = tableRows(Schema::kTimetableTable);
         QCOMPARE(subjects.size(), size_t(3));
         QCOMPARE(subjects[0], savedRow(QStringLiteral("八(1)")));
         QCOMPARE(subjects[1], savedRow(QStringLiteral("H")));
         QCOMPARE(subjects[2], savedRow(QStringLiteral("H")));
-        QCOMPARE(tableRows(Schema::kTimetableTeachers).size(), size_t(3));
-        const std::vector<QStringList> fixed = tableRows(Schema::kFixed);
+        QCOMPARE(tableRows(Schema::kTimetableTeachersTable).size(), size_t(3));
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixedTable);
         QCOMPARE(fixed.size(), size_t(3));
         for (const QStringList& row : fixed)
             QCOMPARE(row, QStringList(4, QStringLiteral("H")));
-        const std::vector<QStringList> combined = tableRows(Schema::kCombined);
+        const std::vector<QStringList> combined = tableRows(Schema::kCombinedTable);
         QCOMPARE(combined.size(), size_t(2));
         QCOMPARE(combined[0], (QStringList{"语文", "八(1)", "H", "H", "H", "H"}));
         QCOMPARE(combined[1], QStringList(6, QStringLiteral("H")));
 
         // No class at all: nothing inserted, every row reset.
         TimetableModel none = emptyModel(5, 8, {});
-        none.SaveTimetable();
-        QCOMPARE(tableRows(Schema::kTimetable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(tableRows(Schema::kTimetableTeachers), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
-        QCOMPARE(tableRows(Schema::kCombined), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
+        TimetableStore::SaveTimetable(none);
+        QCOMPARE(tableRows(Schema::kTimetableTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kTimetableTeachersTable), std::vector<QStringList>(3, savedRow(QStringLiteral("H"))));
+        QCOMPARE(tableRows(Schema::kCombinedTable), std::vector<QStringList>(2, QStringList(6, QStringLiteral("H"))));
 
         TimetableModel reloaded = scheduledSchool();
-        reloaded.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(reloaded).ok());
         QCOMPARE(reloaded.classCount, 0);
         QVERIFY(reloaded.subjectGrid.isEmpty() && reloaded.teacherGrid.isEmpty());
         QVERIFY(reloaded.fixedLessons.empty() && reloaded.combinedClasses.empty());
@@ -208,28 +215,28 @@ private Q_SLOTS:
     {
         ScratchDatabase db;
         TimetableModel model = scheduledSchool();
-        model.SetDisplayMode(1, 0, 1, 1920);
-        model.selectedClass = 2;
-        model.swapArmed = 1;
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        model.selection.selectedClass = 2;
+        model.selection.swapArmed = 1;
         const TimetableModel before = model;
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
         const auto first = dumpSaved();
-        model.SaveTimetable();
+        TimetableStore::SaveTimetable(model);
         QCOMPARE(dumpSaved(), first);
         // The save changes nothing in the model.
         QCOMPARE(model.subjectGrid, before.subjectGrid);
-        QCOMPARE(model.selectedClass, 2);
-        QCOMPARE(model.swapArmed, 1);
-        QCOMPARE(model.adjustMode, 1);
+        QCOMPARE(model.selection.selectedClass, 2);
+        QCOMPARE(model.selection.swapArmed, 1);
+        QCOMPARE(model.layout.mode, DisplayMode::Adjustment);
     }
 
     void failingSaveLeavesAllFourTables_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::newRow("课表") << Schema::kTimetable;
-        QTest::newRow("课表教师") << Schema::kTimetableTeachers;
-        QTest::newRow("固定科目") << Schema::kFixed;
-        QTest::newRow("合班设置") << Schema::kCombined;
+        QTest::newRow("课表") << Schema::kTimetableTable;
+        QTest::newRow("课表教师") << Schema::kTimetableTeachersTable;
+        QTest::newRow("固定科目") << Schema::kFixedTable;
+        QTest::newRow("合班设置") << Schema::kCombinedTable;
     }
     void failingSaveLeavesAllFourTables()
     {
@@ -239,7 +246,7 @@ private Q_SLOTS:
         fillRow(old, 0, {"语文/张", "数学/李"});
         old.appendFixedLesson({1, 0, 0, 2});
         old.appendCombinedGroup(1, {0, 1});
-        old.SaveTimetable();
+        TimetableStore::SaveTimetable(old);
         const auto before = dumpSaved();
 
         // The filling step of one table fails.
@@ -248,20 +255,23 @@ private Q_SLOTS:
                                       "BEGIN SELECT RAISE(ABORT, 'refused by test'); END")
                            .arg(Schema::quoted(table), Schema::quoted(key)),
                        {}, QStringLiteral("test"));
-        const TimetableModel model = scheduledSchool();
+        TimetableModel model = scheduledSchool();
+        QVERIFY(model.isModified());
         bool failed = false;
         try {
-            model.SaveTimetable();
+            TimetableStore::SaveTimetable(model);
         } catch (const StoreError& error) {
             failed = true;
             QVERIFY(error.driverText().contains(QLatin1String("refused by test")));
         }
         QVERIFY(failed);
         QCOMPARE(dumpSaved(), before);
+        QVERIFY(model.isModified()); // nothing was saved
 
         Database::exec(QStringLiteral("DROP TRIGGER refuse"), {}, QStringLiteral("test"));
-        model.SaveTimetable();
-        QCOMPARE(tableRows(Schema::kTimetable).size(), size_t(3));
+        TimetableStore::SaveTimetable(model);
+        QCOMPARE(tableRows(Schema::kTimetableTable).size(), size_t(3));
+        QVERIFY(!model.isModified());
     }
 
     void loadReadsTheWeekRowsToTheLast()
@@ -270,10 +280,10 @@ private Q_SLOTS:
         setWeek(5, 8);
         Database::exec(QStringLiteral("INSERT INTO \"周工作计划\" (\"工作天数\", \"每天节次\") VALUES ('6', '7')"), {},
                        QStringLiteral("test"));
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"}), savedRow("B")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"}), savedRow("B")}, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.dayCount, 6);
         QCOMPARE(model.periodCount, 7);
         QCOMPARE(model.subjectGrid.size(), 2 * 43);
@@ -290,14 +300,14 @@ private Q_SLOTS:
         first[TimetableModel::SavedSlotPosition(0, 1)] = QStringLiteral("数学");
         first[TimetableModel::SavedSlotPosition(1, 0)] = QStringLiteral("英语");
         first[TimetableModel::SavedSlotPosition(0, 8)] = QStringLiteral("不读");
-        rewriteList(Schema::kTimetable, {first, savedRow("B"), savedRow("H"), savedRow("D", {"语文"})},
+        rewriteList(Schema::kTimetableTable, {first, savedRow("B"), savedRow("H"), savedRow("D", {"语文"})},
                     QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("H"), savedRow("D")},
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("H"), savedRow("D")},
                     QStringLiteral("test"));
         // A NULL slot reads as "H".
         Database::exec(QStringLiteral("UPDATE \"课表\" SET \"13\" = NULL WHERE \"编号\" = 1"), {}, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.classCount, 2);
         QCOMPARE(model.subjectGrid.size(), 2 * 41);
         QCOMPARE(model.teacherGrid.size(), 2 * 41);
@@ -315,9 +325,9 @@ private Q_SLOTS:
         TimetableModel names;
         setSubjects(names);
         writeSubjects(names);
-        rewriteList(Schema::kTimetable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
-        rewriteList(Schema::kFixed,
+        rewriteList(Schema::kTimetableTable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("C")}, QStringLiteral("test"));
+        rewriteList(Schema::kFixedTable,
                     {
                         {"B", "2", "3", "数学"},     // kept
                         {"X", "1", "1", "语文"},     // class not in the timetable: dropped
@@ -328,7 +338,7 @@ private Q_SLOTS:
                         {"A", "1", "1", "语文"},
                     },
                     QStringLiteral("test"));
-        rewriteList(Schema::kCombined,
+        rewriteList(Schema::kCombinedTable,
                     {
                         {"体育", "A", "H", "B", "H", "H"}, // kept with -1 places
                         {"体育", "A", "H", "X", "H", "H"}, // member unknown: dropped
@@ -339,7 +349,7 @@ private Q_SLOTS:
                     },
                     QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.fixedLessons, (std::vector<int>{1, 1, 2, 2, 2, 8, -1, 3, 0, -1, 1, 1}));
         QCOMPARE(model.combinedClasses, (std::vector<int>{4, 0, -1, 1, -1, -1, 5, -1, 2, -1, -1, 0}));
     }
@@ -350,10 +360,10 @@ private Q_SLOTS:
         for (int i = 0; i < 6; ++i)
             Database::exec(QStringLiteral("INSERT INTO \"任教科目\" (\"科目\") VALUES (?)"),
                            {QStringLiteral("第%1个").arg(25 + i)}, QStringLiteral("test"));
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
-        updateRow(Schema::kSubjects, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("语文")}, 1, QStringLiteral("test"));
+        updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {QStringLiteral("末位")}, 24, QStringLiteral("test"));
         TimetableModel model;
-        model.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(model).ok());
         QCOMPARE(model.subjectNames.size(), 24);
         QCOMPARE(model.subjectNames[0], QStringLiteral("语文"));
         QCOMPARE(model.subjectNames[1], QStringLiteral("H"));
@@ -367,20 +377,20 @@ private Q_SLOTS:
         // interrupted save): the teacher grid still has one row per class.
         ScratchDatabase db;
         setWeek(1, 2);
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文", "数学"}), savedRow("B", {"数学"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张", "李"})}, QStringLiteral("test"));
         TimetableModel shorter;
-        shorter.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(shorter).ok());
         QCOMPARE(shorter.classCount, 2);
         QCOMPARE(shorter.teacherGrid, (QStringList{"A", "张", "李", "B", "H", "H"}));
 
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A"), savedRow("B"), savedRow("C", {"王"})},
                     QStringLiteral("test"));
         TimetableModel longer;
-        longer.LoadSavedTimetable();
+        QVERIFY(TimetableStore::LoadSavedTimetable(longer).ok());
         QCOMPARE(longer.teacherGrid.size(), longer.subjectGrid.size());
         longer.BuildTeacherTable();
-        QCOMPARE(longer.teacherCount(), 0);
+        QCOMPARE(longer.teachers.teacherCount(), 0);
     }
 
     void weekBeyondTheSavedLayoutIsRefused_data()
@@ -398,14 +408,16 @@ private Q_SLOTS:
         QFETCH(int, periods);
         ScratchDatabase db;
         setWeek(days, periods);
-        rewriteList(Schema::kTimetable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
-        rewriteList(Schema::kTimetableTeachers, {savedRow("A", {"张"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTable, {savedRow("A", {"语文"})}, QStringLiteral("test"));
+        rewriteList(Schema::kTimetableTeachersTable, {savedRow("A", {"张"})}, QStringLiteral("test"));
         TimetableModel model;
-        QVERIFY_THROWS_EXCEPTION(StoreError, model.LoadSavedTimetable());
+        const Status loaded = TimetableStore::LoadSavedTimetable(model);
+        QVERIFY(loaded.is(Failure::Kind::Refused));
+        QVERIFY2(loaded.message().contains(QStringLiteral("超出课表的范围")), qPrintable(loaded.message()));
         QCOMPARE(model.classCount, 0);
         QCOMPARE(model.slotCount(), 0);
-        model.SetDisplayMode(1, 1, 0, 1366);
-        QCOMPARE(model.teacherCount(), 0);
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1366);
+        QCOMPARE(model.teachers.teacherCount(), 0);
     }
 };
 

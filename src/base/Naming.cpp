@@ -1,4 +1,4 @@
-#include "engine/Naming.h"
+#include "base/Naming.h"
 
 #include <array>
 
@@ -36,4 +36,15 @@ int GradeIndex(const QString& gradeName)
         if (gradeName == QStringView(entry.name))
             return entry.row;
     return -1;
+}
+
+QString GradeRowName(int row)
+{
+    static const std::array<QString, 12> names{
+        QStringLiteral("一年级"), QStringLiteral("二年级"), QStringLiteral("三年级"), QStringLiteral("四年级"),
+        QStringLiteral("五年级"), QStringLiteral("六年级"), QStringLiteral("七年级"), QStringLiteral("八年级"),
+        QStringLiteral("九年级"), QStringLiteral("高一年级"), QStringLiteral("高二年级"), QStringLiteral("高三年级")};
+    if (row < 0 || row >= static_cast<int>(names.size()))
+        return QString();
+    return names[static_cast<size_t>(row)];
 }

@@ -1,4 +1,4 @@
-#include "engine/ZoneText.h"
+#include "base/ZoneText.h"
 
 namespace ZoneText {
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+
+class TimetableData;
+
+// What the main window shows.
+enum class DisplayMode {
+    Home,        // no timetable
+    MasterTable, // all classes, two lines each
+    Adjustment,  // the master table, lessons exchanged by hand
+    TeacherTable // one line per teacher
+};
+
+// The pixel layout of the display: cell size, the size of the whole content
+// and the hit-testing of points. Nothing here draws.
+class TimetableLayout
+{
+public:
+    DisplayMode mode = DisplayMode::Home;
+
+    // Geometry in pixels.
+    int cellWidth = 45;
+    int cellHeight = 25;
+    int contentHeight = 0;
+    int contentWidth = 0;
+
+    bool showsTimetable() const { return mode != DisplayMode::Home; }
+    bool showsTeacherTable() const { return mode == DisplayMode::TeacherTable; }
+    bool isAdjusting() const { return mode == DisplayMode::Adjustment; }
+
+    // The geometry of the mode for the timetable (and its teacher count).
+    // screenWidth: width of the primary screen in pixels.
+    void UpdateGeometry(const TimetableData& data, int teacherCount, int screenWidth);
+
+    struct Cell
+    {
+        int classIndex = -1;
+        int day = -1;
+        int period = -1;
+        bool operator==(const Cell&) const = default;
+    };
+    // Master table: the cell under the client point (x, y) with the view
+    // scrolled to (scrollX, scrollY), or nothing outside the cells (headers,
+    // class-name column, beyond the last class or slot).
+    std::optional<Cell> MasterCellAt(const TimetableData& data, int x, int y, int scrollX, int scrollY) const;
+    // Teacher table: the row under the point, (y + scrollY) / cellHeight − 2;
+    // -1 and -2 are the header lines, rows past the last teacher are returned as they are.
+    int TeacherRowAt(int y, int scrollY) const;
+};
