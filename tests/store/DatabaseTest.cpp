@@ -303,7 +303,7 @@ private Q_SLOTS:
         QVERIFY(expected - 1 >= entries);
 
         PlanningModel model;
-        QVERIFY(model.LoadPlan().isEmpty());
+        QVERIFY(PlanReader::LoadPlan(model).ok());
         if (table == Schema::kSubjectsTable) {
             QCOMPARE(model.subjectNames, subjects);
         } else {
@@ -348,7 +348,7 @@ private Q_SLOTS:
         Database::open(path, Database::Opening::ReadOnly);
         QVERIFY(Database::isReadOnly());
         PlanningModel model;
-        model.LoadPlan();
+        QVERIFY(PlanReader::LoadPlan(model).ok());
         QCOMPARE(model.periodCount, 7);
         try {
             PlanStore::saveWeek(4, 6);
