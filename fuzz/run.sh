@@ -29,13 +29,15 @@ status=0
 for f in "${formats[@]}"; do
   mkdir -p "build-fuzz/corpus/$f"
   echo "== $f: $seconds s"
-  # -rss_limit_mb and -timeout turn runaway memory and time into findings.
+  # -rss_limit_mb and -timeout turn runaway memory and time into findings;
+  # the run goes on after one (fork mode), so that a run collects them all.
   if ! "build-fuzz/fuzz/fuzz_$f" "build-fuzz/corpus/$f" "fuzz/corpus/$f" \
       -max_total_time="$seconds" -timeout=2 -rss_limit_mb=400 -max_len=65536 \
+      -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
       -artifact_prefix="fuzz/findings/$f-" -print_final_stats=1 2>"build-fuzz/fuzz-$f.log"; then
     status=1
     tail -n 40 "build-fuzz/fuzz-$f.log"
   fi
-  grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "build-fuzz/fuzz-$f.log" || true
+  grep -E 'stat::number_of_executed_units|stat::peak_rss_mb|^#[0-9]+: .*DONE' "build-fuzz/fuzz-$f.log" | tail -n 3 || true
 done
 exit $status
