@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <exception>
+#include <new>
 #include <functional>
 #include <map>
 
@@ -59,7 +60,11 @@ int main(int argc, char* argv[])
         return it->second(args);
     } catch (const StoreError& error) {
         return report(error.failure());
+    } catch (const std::bad_alloc&) {
+        return report(Failure::file(QStringLiteral("内存不足，命令“%1”已中止，没有写入任何内容。").arg(name)));
     } catch (const std::exception& error) {
-        return report(Failure::database(QString::fromLocal8Bit(error.what()), QString()));
+        // A library's own words only after ours.
+        return report(Failure::database(QStringLiteral("命令“%1”意外中止，没有写入任何内容").arg(name),
+                                        QString::fromLocal8Bit(error.what())));
     }
 }
