@@ -16,13 +16,14 @@ VORLAT_KEEP_HOSTILE="$work/hostile" VORLAT_SOURCE_DIR="$PWD" QT_QPA_PLATFORM=off
   "$build/tests/excel/test_excel_hostile_workbooks" xlsxFiles odsFiles csvFiles >/dev/null 2>&1 || true
 "$build/src/vorlat-cli" init --db "$work/Vorlat.db" >/dev/null
 
-printf '%-40s %12s %8s %12s %8s\n' file child-KB child-s command-KB command-s
+printf '%-34s %10s %7s %7s %10s %7s %7s\n' file child-KB wall-s cpu-s command-KB wall-s cpu-s
 for f in fuzz/regressions/* "$work"/hostile/*; do
   [ -f "$f" ] || continue
-  /usr/bin/time -o "$work/child" -f '%M %e' "$build/src/vorlat-sheet-reader" "$f" >/dev/null 2>&1 || true
-  /usr/bin/time -o "$work/whole" -f '%M %e' "$build/src/vorlat-cli" import-assignment "$f" \
+  /usr/bin/time -o "$work/child" -f '%M %e %U %S' "$build/src/vorlat-sheet-reader" "$f" >/dev/null 2>&1 || true
+  /usr/bin/time -o "$work/whole" -f '%M %e %U %S' "$build/src/vorlat-cli" import-assignment "$f" \
     --db "$work/Vorlat.db" >/dev/null 2>&1 || true
-  child=$(tail -n 1 "$work/child")
-  whole=$(tail -n 1 "$work/whole")
-  printf '%-40s %12s %8s %12s %8s\n' "$(basename "$f")" $child $whole
+  # peak KB, wall seconds, CPU seconds (user + system)
+  child=$(tail -n 1 "$work/child" | awk '{ printf "%s %s %.2f", $1, $2, $3 + $4 }')
+  whole=$(tail -n 1 "$work/whole" | awk '{ printf "%s %s %.2f", $1, $2, $3 + $4 }')
+  printf '%-34s %10s %7s %7s %10s %7s %7s\n' "$(basename "$f")" $child $whole
 done
