@@ -1,4 +1,5 @@
 #include "SheetFixtures.h"
+#include "XlsFixture.h"
 #include "ZipFixture.h"
 
 #include "excel/AssignmentImport.h"
@@ -197,6 +198,18 @@ private Q_SLOTS:
                                                    << QStringLiteral("既不是 UTF-8 也不是 GB18030") << QString() << 0;
     }
     void csvFiles() { check(); }
+
+    void xlsFiles_data()
+    {
+        addColumns();
+        QTest::newRow("cell text beyond 200 characters")
+            << "long.xls" << XlsFixture::workbook({textCell(0, 0, QStringLiteral("年级")), textCell(1, 3, QString(201, QLatin1Char('z')))})
+            << QStringLiteral("单元格 D2 的文字超过 200 个字符的上限") << QString() << 0;
+        QTest::newRow("one cell in the last row")
+            << "lastrow.xls" << XlsFixture::workbook({numberCell(65535, 1, 2301)}) << QString() << QStringLiteral("B65536=2301")
+            << 65536;
+    }
+    void xlsFiles() { check(); }
 
     // The regression inputs the fuzz targets found, by format: read or
     // refused, never a crash.
