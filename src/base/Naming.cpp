@@ -19,6 +19,16 @@ QString PeriodName(int period)
     return QStringLiteral("第%1节").arg(period + 1);
 }
 
+const QStringList& GradeRowNames()
+{
+    static const QStringList names{
+        QStringLiteral("一年级"), QStringLiteral("二年级"), QStringLiteral("三年级"),
+        QStringLiteral("四年级"), QStringLiteral("五年级"), QStringLiteral("六年级"),
+        QStringLiteral("七年级"), QStringLiteral("八年级"), QStringLiteral("九年级"),
+        QStringLiteral("高一年级"), QStringLiteral("高二年级"), QStringLiteral("高三年级")};
+    return names;
+}
+
 int GradeIndex(const QString& gradeName)
 {
     struct Entry

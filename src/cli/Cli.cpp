@@ -6,6 +6,11 @@
 #include <QDir>
 
 #include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+#include <new>
+#include <utility>
 
 int exitCodeFor(const Failure& failure)
 {
@@ -25,8 +30,31 @@ int report(const Failure& failure)
     return exitCodeFor(failure);
 }
 
+namespace {
+
+QString* capturedOut = nullptr;
+QString* capturedErr = nullptr;
+
+} // namespace
+
+OutputCapture::OutputCapture(QString& out, QString& err)
+{
+    capturedOut = &out;
+    capturedErr = &err;
+}
+
+OutputCapture::~OutputCapture()
+{
+    capturedOut = nullptr;
+    capturedErr = nullptr;
+}
+
 void printOut(const QString& text)
 {
+    if (capturedOut) {
+        *capturedOut += text + QLatin1Char('\n');
+        return;
+    }
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
@@ -35,6 +63,10 @@ void printOut(const QString& text)
 
 void printErr(const QString& text)
 {
+    if (capturedErr) {
+        *capturedErr += text + QLatin1Char('\n');
+        return;
+    }
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fputc('\n', stderr);
@@ -126,13 +158,95 @@ QString TextTable::render(int gap) const
     return lines.join(QLatin1Char('\n'));
 }
 
-bool openDatabaseForCommand(const QString& path, bool readOnly)
+Command::Command(Spec spec)
+    : m_spec(std::move(spec))
+{
+}
+
+bool Command::parse(const QStringList& args)
+{
+    m_line.emplace(args, m_spec.valueOptions, m_spec.switchOptions);
+    if (!m_line->ok()) {
+        printErr(m_line->error());
+        return false;
+    }
+    if (m_line->positional().size() != m_spec.positional) {
+        printErr(m_spec.usage.isEmpty()
+                     ? QStringLiteral("%1 不接受参数 %2").arg(m_spec.name, m_line->positional().value(m_spec.positional))
+                     : m_spec.usage);
+        return false;
+    }
+    return true;
+}
+
+bool Command::openDatabase(bool readOnly) const
 {
     try {
-        Database::open(path, readOnly ? Database::Opening::ReadOnly : Database::Opening::ExistingOnly);
+        Database::open(m_line->databasePath(), readOnly ? Database::Opening::ReadOnly : Database::Opening::ExistingOnly);
         return true;
     } catch (const StoreError& error) {
         report(error.failure());
         return false;
+    }
+}
+
+namespace {
+
+QString usage()
+{
+    return QStringLiteral(
+        "用法: vorlat-cli <命令> [选项]\n"
+        "\n"
+        "命令:\n"
+        "  init [--db PATH] [--demo]                     创建排课数据库（--demo 填入示例学校）\n"
+        "  show [--db PATH]                              显示教学计划\n"
+        "  schedule [--db PATH] [--seed N] [--json] [--save]\n"
+        "                                                自动排课\n"
+        "  timetable [--db PATH] [--teachers] [--json]   显示已保存的课表\n"
+        "  import-assignment FILE [--db PATH]            导入教师分工表\n"
+        "  export OUT.xlsx [--teachers] [--db PATH]      导出课表\n"
+        "\n"
+        "默认数据库为当前文件夹下的 Vorlat.db。\n"
+        "退出码: 0 完成, 1 数据库或文件错误, 2 用法错误, 3 被规则拒绝。");
+}
+
+} // namespace
+
+int runVorlatCli(QStringList args)
+{
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        if (args.isEmpty()) {
+            printErr(usage());
+            return ExitUsage;
+        }
+        printOut(usage());
+        return ExitDone;
+    }
+
+    const std::map<QString, std::function<int(const QStringList&)>> commands{
+        {QStringLiteral("init"), runInit},
+        {QStringLiteral("show"), runShow},
+        {QStringLiteral("schedule"), runSchedule},
+        {QStringLiteral("timetable"), runTimetable},
+        {QStringLiteral("import-assignment"), runImportAssignment},
+        {QStringLiteral("export"), runExport},
+    };
+    const QString name = args.takeFirst();
+    const auto it = commands.find(name);
+    if (it == commands.end()) {
+        printErr(QStringLiteral("未知命令 %1\n\n").arg(name) + usage());
+        return ExitUsage;
+    }
+    // The edge of every command: an unexpected failure of the store ends it here.
+    try {
+        return it->second(args);
+    } catch (const StoreError& error) {
+        return report(error.failure());
+    } catch (const std::bad_alloc&) {
+        return report(Failure::file(QStringLiteral("内存不足，命令“%1”已中止，没有写入任何内容。").arg(name)));
+    } catch (const std::exception& error) {
+        // A library's own words only after ours.
+        return report(Failure::database(QStringLiteral("命令“%1”意外中止，没有写入任何内容").arg(name),
+                                        QString::fromLocal8Bit(error.what())));
     }
 }

@@ -21,9 +21,21 @@ int exitCodeFor(const Failure& failure);
 // Prints the failure's message on stderr and returns its exit code.
 int report(const Failure& failure);
 
-// Writes text as UTF-8, with a line break.
+// Writes text as UTF-8, with a line break, to stdout or stderr, or to the
+// capture while one is active.
 void printOut(const QString& text);
 void printErr(const QString& text);
+
+// While it lives, printOut and printErr append to out and err instead (each
+// line with its line break), so that a test can run commands in-process.
+class OutputCapture
+{
+public:
+    OutputCapture(QString& out, QString& err);
+    ~OutputCapture();
+    OutputCapture(const OutputCapture&) = delete;
+    OutputCapture& operator=(const OutputCapture&) = delete;
+};
 
 // Options of one subcommand: flags that take a value ("--db PATH"), flags that
 // stand alone ("--json") and positional arguments.
@@ -61,6 +73,44 @@ private:
     std::vector<QStringList> m_rows;
 };
 
+// What every subcommand shares: the parsing of its arguments (the --db
+// option included), the opening of the database and the reporting of a
+// failure.
+class Command
+{
+public:
+    struct Spec
+    {
+        QString name;
+        QStringList valueOptions;  // besides --db
+        QStringList switchOptions;
+        int positional = 0;        // the number of positional arguments it takes
+        QString usage;             // shown for a wrong number of them; empty: "<name> 不接受参数 …"
+    };
+
+    explicit Command(Spec spec);
+
+    // Parses the arguments after the command's name; prints the usage error
+    // and returns false when they do not fit (exit with ExitUsage).
+    bool parse(const QStringList& args);
+    const CommandLine& line() const { return *m_line; }
+
+    // Opens the database named by --db (or ./Vorlat.db), which must exist;
+    // reports the failure and returns false (exit with ExitStoreFailure).
+    // A command that only reads opens it read-only, so that a read-only file
+    // (on a shared drive, a copy sent by a colleague) still serves it.
+    bool openDatabase(bool readOnly = false) const;
+
+private:
+    Spec m_spec;
+    std::optional<CommandLine> m_line;
+};
+
+// vorlat-cli without the process: the arguments after the program name; the
+// usage, dispatch to a subcommand, and a store failure caught at the edge.
+// Returns the exit code.
+int runVorlatCli(QStringList args);
+
 // Subcommands. Each takes the arguments after its name and returns an exit code.
 int runInit(const QStringList& args);
 int runShow(const QStringList& args);
@@ -68,9 +118,3 @@ int runSchedule(const QStringList& args);
 int runTimetable(const QStringList& args);
 int runImportAssignment(const QStringList& args);
 int runExport(const QStringList& args);
-
-// Opens the planning database of a command; on failure prints the message and
-// returns false.
-// Commands that only read the plan or the timetable open it read-only, so that
-// a read-only file (on a shared drive, a copy sent by a colleague) still serves them.
-bool openDatabaseForCommand(const QString& path, bool readOnly = false);

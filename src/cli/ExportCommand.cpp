@@ -11,16 +11,16 @@
 
 int runExport(const QStringList& args)
 {
-    const CommandLine line(args, {}, {QStringLiteral("--teachers")});
-    if (!line.ok() || line.positional().size() != 1) {
-        printErr(line.ok() ? QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]") : line.error());
+    Command command({QStringLiteral("export"), {}, {QStringLiteral("--teachers")}, 1,
+                     QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]")});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     if (line.positional().first().trimmed().isEmpty()) {
         printErr(QStringLiteral("导出的文件名不能为空。用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]"));
         return ExitUsage;
     }
-    if (!openDatabaseForCommand(line.databasePath(), true))
+    if (!command.openDatabase(true))
         return ExitStoreFailure;
 
     TimetableData model;

@@ -2,13 +2,11 @@
 
 #include "excel/AssignmentImport.h"
 #include "excel/AssignmentSheet.h"
-#include "excel/ColumnName.h"
 #include "store/TextRules.h"
 
 #include <QDir>
 
 #include <atomic>
-#include <map>
 #include <vector>
 
 namespace {
@@ -18,16 +16,9 @@ QString shownText(const QString& text)
     return TextRules::isEmpty(text) ? QStringLiteral("-") : text;
 }
 
-const QString& teacherOf(const AssignmentImport& import, int k, int n)
-{
-    return import.assignmentRows[k * Plan::kAssignmentTexts + 1 + n];
-}
-
 void printFindings(const AssignmentImport& import)
 {
-    int subjects = 0;
-    while (subjects < Plan::kSubjectSlots && !TextRules::isEmpty(import.subjectSlots[subjects]))
-        ++subjects;
+    const int subjects = import.subjectCount();
     const int classes = import.classCount();
 
     printOut(QStringLiteral("任教科目（%1 个）：%2")
@@ -43,47 +34,31 @@ void printFindings(const AssignmentImport& import)
         header << import.subjectSlots.mid(0, subjects);
         table.addRow(header);
         for (int k = 0; k < classes; ++k) {
-            QStringList row{import.assignmentRows[k * Plan::kAssignmentTexts],
-                            import.assignmentRows[k * Plan::kAssignmentTexts + 1]};
+            QStringList row{import.gradeName(k), import.className(k)};
             for (int n = 1; n <= subjects; ++n)
-                row << shownText(teacherOf(import, k, n));
+                row << shownText(import.teacher(k, n));
             table.addRow(row);
         }
         printOut(table.render());
     }
 
-    // Teachers in order of first appearance, with what they teach.
-    std::vector<QString> teachers;
-    std::map<QString, QStringList> taught;
-    for (int k = 0; k < classes; ++k)
-        for (int n = 1; n <= subjects; ++n) {
-            const QString& name = teacherOf(import, k, n);
-            if (TextRules::isEmpty(name) || name.isEmpty())
-                continue;
-            if (!taught.count(name))
-                teachers.push_back(name);
-            taught[name] << import.assignmentRows[k * Plan::kAssignmentTexts + 1] + QLatin1Char(' ')
-                    + import.subjectSlots[n - 1];
-        }
+    const std::vector<AssignmentImport::TeacherLessons> teachers = import.Teachers();
     printOut(QString());
     printOut(QStringLiteral("教师（%1 位）：").arg(teachers.size()));
     if (!teachers.empty()) {
         TextTable table;
         table.addRow({QStringLiteral("教师"), QStringLiteral("任教")});
-        for (const QString& name : teachers)
-            table.addRow({name, taught[name].join(QStringLiteral("、"))});
+        for (const AssignmentImport::TeacherLessons& teacher : teachers)
+            table.addRow({teacher.name, teacher.taught.join(QStringLiteral("、"))});
         printOut(table.render());
     }
 
-    // Teachers in columns after the last subject are stored but belong to no subject.
-    for (int k = 0; k < classes; ++k) {
+    for (const AssignmentImport::StrayCells& cells : import.CellsOutsideSubjects()) {
         QStringList stray;
-        for (int n = subjects + 1; n <= Plan::kSubjectSlots; ++n)
-            if (!TextRules::isEmpty(teacherOf(import, k, n)))
-                stray << QStringLiteral("%1 列“%2”").arg(ColumnName(n + 1), teacherOf(import, k, n));
-        if (!stray.isEmpty())
-            printOut(QStringLiteral("注意：班级%1在科目之外的列有内容（%2），会一并保存，但不属于任何科目。")
-                         .arg(import.assignmentRows[k * Plan::kAssignmentTexts + 1], stray.join(QStringLiteral("，"))));
+        for (qsizetype i = 0; i < cells.texts.size(); ++i)
+            stray << QStringLiteral("%1 列“%2”").arg(cells.columns[i], cells.texts[i]);
+        printOut(QStringLiteral("注意：班级%1在科目之外的列有内容（%2），会一并保存，但不属于任何科目。")
+                     .arg(import.className(cells.classRow), stray.join(QStringLiteral("，"))));
     }
 
     if (!import.skippedRows.empty()) {
@@ -101,11 +76,11 @@ void printFindings(const AssignmentImport& import)
 
 int runImportAssignment(const QStringList& args)
 {
-    const CommandLine line(args, {}, {});
-    if (!line.ok() || line.positional().size() != 1) {
-        printErr(line.ok() ? QStringLiteral("用法: vorlat-cli import-assignment FILE [--db PATH]") : line.error());
+    Command command({QStringLiteral("import-assignment"), {}, {}, 1,
+                     QStringLiteral("用法: vorlat-cli import-assignment FILE [--db PATH]")});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     const QString file = line.positional().first();
 
     AssignmentImport import;
@@ -116,7 +91,7 @@ int runImportAssignment(const QStringList& args)
     printOut(QStringLiteral("已读取“%1”的第一个工作表。").arg(QDir::toNativeSeparators(file)));
     printFindings(import);
 
-    if (!openDatabaseForCommand(line.databasePath()))
+    if (!command.openDatabase())
         return ExitStoreFailure;
     const Status saved = import.Save();
     if (!saved.ok())

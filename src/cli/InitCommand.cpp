@@ -1,5 +1,5 @@
 #include "cli/Cli.h"
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 
 #include "store/Database.h"
 #include "store/StoreError.h"
@@ -9,11 +9,10 @@
 
 int runInit(const QStringList& args)
 {
-    const CommandLine line(args, {}, {QStringLiteral("--demo")});
-    if (!line.ok() || !line.positional().isEmpty()) {
-        printErr(line.ok() ? QStringLiteral("init 不接受参数 %1").arg(line.positional().first()) : line.error());
+    Command command({QStringLiteral("init"), {}, {QStringLiteral("--demo")}, 0, {}});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     const QString path = line.databasePath();
     const QString shown = QDir::toNativeSeparators(path);
     try {

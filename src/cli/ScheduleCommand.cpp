@@ -3,7 +3,6 @@
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
 #include "store/PlanReader.h"
-#include "store/StoreError.h"
 #include "view/TimetableJson.h"
 #include "view/TimetableData.h"
 #include "view/TimetableStore.h"
@@ -41,11 +40,10 @@ int runSchedule(const QStringList& args)
     const QString seedOption = QStringLiteral("--seed");
     const QString jsonOption = QStringLiteral("--json");
     const QString saveOption = QStringLiteral("--save");
-    const CommandLine line(args, {seedOption}, {jsonOption, saveOption});
-    if (!line.ok() || !line.positional().isEmpty()) {
-        printErr(line.ok() ? QStringLiteral("schedule 不接受参数 %1").arg(line.positional().first()) : line.error());
+    Command command({QStringLiteral("schedule"), {seedOption}, {jsonOption, saveOption}, 0, {}});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     std::optional<std::uint32_t> seed;
     if (line.has(seedOption)) {
         seed = parseSeed(line.value(seedOption));
@@ -54,19 +52,15 @@ int runSchedule(const QStringList& args)
             return ExitUsage;
         }
     }
-    if (!openDatabaseForCommand(line.databasePath(), !line.has(saveOption)))
+    if (!command.openDatabase(!command.line().has(saveOption)))
         return ExitStoreFailure;
 
     PlanningModel model;
     QElapsedTimer timer;
     timer.start();
-    try {
-        const Status read = PlanReader::Load(model);
-        if (!read.ok())
-            return report(read.failure());
-    } catch (const StoreError& error) {
-        return report(error.failure());
-    }
+    const Status read = PlanReader::Load(model);
+    if (!read.ok())
+        return report(read.failure());
     const ScheduleOutcome outcome = Scheduler(model).RunScheduling(seed);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
@@ -77,11 +71,7 @@ int runSchedule(const QStringList& args)
     TimetableData timetable;
     timetable.PublishToView(model);
     if (line.has(saveOption)) {
-        try {
-            TimetableStore::SaveTimetable(timetable);
-        } catch (const StoreError& error) {
-            return report(error.failure());
-        }
+        TimetableStore::SaveTimetable(timetable);
     }
 
     if (line.has(jsonOption)) {

@@ -79,16 +79,15 @@ void printTeacherTable(const TimetableData& model)
 
 int runTimetable(const QStringList& args)
 {
-    const CommandLine line(args, {}, {QStringLiteral("--teachers"), QStringLiteral("--json")});
-    if (!line.ok() || !line.positional().isEmpty()) {
-        printErr(line.ok() ? QStringLiteral("timetable 不接受参数 %1").arg(line.positional().first()) : line.error());
+    Command command({QStringLiteral("timetable"), {}, {QStringLiteral("--teachers"), QStringLiteral("--json")}, 0, {}});
+    if (!command.parse(args))
         return ExitUsage;
-    }
+    const CommandLine& line = command.line();
     if (line.has(QStringLiteral("--teachers")) && line.has(QStringLiteral("--json"))) {
         printErr(QStringLiteral("--teachers 与 --json 不能同时使用"));
         return ExitUsage;
     }
-    if (!openDatabaseForCommand(line.databasePath(), true))
+    if (!command.openDatabase(true))
         return ExitStoreFailure;
 
     TimetableData model;

@@ -1,11 +1,13 @@
 #include "excel/AssignmentImport.h"
 
+#include "excel/ColumnName.h"
 #include "excel/ExcelProgress.h"
 #include "excel/SheetReader.h"
 #include "store/PlanStore.h"
 #include "store/Transaction.h"
 
 #include <QDir>
+#include <QHash>
 
 Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
 {
@@ -27,6 +29,51 @@ Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressS
     skippedRows = std::move(sheet.skippedRows);
     progressState = ExcelProgress::Finished;
     return Status::done();
+}
+
+int AssignmentImport::subjectCount() const
+{
+    int subjects = 0;
+    while (subjects < Plan::kSubjectSlots && !Plan::isEmpty(subjectSlots[subjects]))
+        ++subjects;
+    return subjects;
+}
+
+std::vector<AssignmentImport::TeacherLessons> AssignmentImport::Teachers() const
+{
+    std::vector<TeacherLessons> teachers;
+    QHash<QString, size_t> rowOf;
+    const int subjects = subjectCount();
+    for (int k = 0; k < classCount(); ++k)
+        for (int n = 1; n <= subjects; ++n) {
+            const QString& name = teacher(k, n);
+            if (Plan::isEmpty(name) || name.isEmpty())
+                continue;
+            auto it = rowOf.constFind(name);
+            if (it == rowOf.constEnd()) {
+                it = rowOf.insert(name, teachers.size());
+                teachers.push_back({name, {}});
+            }
+            teachers[it.value()].taught << className(k) + QLatin1Char(' ') + subjectSlots[n - 1];
+        }
+    return teachers;
+}
+
+std::vector<AssignmentImport::StrayCells> AssignmentImport::CellsOutsideSubjects() const
+{
+    std::vector<StrayCells> stray;
+    const int subjects = subjectCount();
+    for (int k = 0; k < classCount(); ++k) {
+        StrayCells cells{k, {}, {}};
+        for (int n = subjects + 1; n <= Plan::kSubjectSlots; ++n)
+            if (!Plan::isEmpty(teacher(k, n))) {
+                cells.columns << ColumnName(n + 1);
+                cells.texts << teacher(k, n);
+            }
+        if (!cells.texts.isEmpty())
+            stray.push_back(cells);
+    }
+    return stray;
 }
 
 Status AssignmentImport::Save() const

@@ -25,6 +25,33 @@ public:
 
     int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }
 
+    // ---- What the import found, for the dialog and vorlat-cli to show ------
+
+    // Subjects before the first "H".
+    int subjectCount() const;
+    const QString& gradeName(int k) const { return assignmentRows[k * Plan::kAssignmentTexts]; }
+    const QString& className(int k) const { return assignmentRows[k * Plan::kAssignmentTexts + 1]; }
+    // Teacher of subject number n (1..24) in class k; "H" for none.
+    const QString& teacher(int k, int n) const { return assignmentRows[k * Plan::kAssignmentTexts + 1 + n]; }
+
+    // A teacher in order of first appearance, with "class subject" for each lesson taught.
+    struct TeacherLessons
+    {
+        QString name;
+        QStringList taught;
+    };
+    std::vector<TeacherLessons> Teachers() const;
+
+    // Teacher cells of a class in the columns after the last subject: stored,
+    // but belonging to no subject.
+    struct StrayCells
+    {
+        int classRow = 0;   // k
+        QStringList columns; // spreadsheet column names ("E")
+        QStringList texts;
+    };
+    std::vector<StrayCells> CellsOutsideSubjects() const;
+
     // Reads the first worksheet of the file and takes it apart. progressState
     // goes to Running, then to Finished, or to Failed when the file cannot be
     // read. Returns done, or a File failure naming the file and the reason.

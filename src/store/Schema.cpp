@@ -1,5 +1,7 @@
 #include "store/Schema.h"
 
+#include "base/Naming.h"
+
 #include <stdexcept>
 
 namespace Schema {
@@ -53,12 +55,7 @@ const TableSpec& table(const QString& name)
 
 const QStringList& gradeRowNames()
 {
-    static const QStringList names{
-        QStringLiteral("一年级"), QStringLiteral("二年级"), QStringLiteral("三年级"),
-        QStringLiteral("四年级"), QStringLiteral("五年级"), QStringLiteral("六年级"),
-        QStringLiteral("七年级"), QStringLiteral("八年级"), QStringLiteral("九年级"),
-        QStringLiteral("高一年级"), QStringLiteral("高二年级"), QStringLiteral("高三年级")};
-    return names;
+    return GradeRowNames();
 }
 
 QString slotColumn(int day, int period)

@@ -3,13 +3,10 @@
 #include "store/ListRewrite.h"
 #include "store/PlanReader.h"
 #include "store/Schema.h"
-#include "store/StoreError.h"
 #include "store/TableReader.h"
 #include "store/TextRules.h"
 #include "store/Transaction.h"
 #include "view/TimetableData.h"
-
-#include <climits>
 
 namespace {
 

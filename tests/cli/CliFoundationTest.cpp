@@ -1,5 +1,8 @@
 #include "CliRunner.h"
 
+#include "cli/Cli.h"
+#include "store/Database.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +13,43 @@ class CliFoundationTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The commands run in-process say and return exactly what the program does.
+    void inProcessRunsAsTheProgram_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("show") << QStringList{"show", "--db", "@demo"} << 0;
+        QTest::newRow("schedule json") << QStringList{"schedule", "--json", "--seed", "42", "--db", "@demo"} << 0;
+        QTest::newRow("nothing saved to export") << QStringList{"export", "@dir/x.xlsx", "--db", "@demo"} << 3;
+        QTest::newRow("missing database") << QStringList{"show", "--db", "@dir/none.db"} << 1;
+        QTest::newRow("usage") << QStringList{"show", "extra"} << 2;
+        QTest::newRow("unknown command") << QStringList{"shout"} << 2;
+    }
+    void inProcessRunsAsTheProgram()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        const QString demo = dir.filePath(QStringLiteral("demo.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), demo}).exitCode, 0);
+        for (QString& arg : args)
+            arg.replace(QStringLiteral("@demo"), demo).replace(QStringLiteral("@dir"), dir.path());
+
+        const CliRun program = runCli(args);
+        QString out;
+        QString err;
+        int code = -1;
+        {
+            OutputCapture capture(out, err);
+            code = runVorlatCli(args);
+        }
+        Database::close();
+        QCOMPARE(code, exitCode);
+        QCOMPARE(program.exitCode, exitCode);
+        QCOMPARE(out, program.out);
+        QCOMPARE(err, program.err);
+    }
+
     void initCreatesOnceAndThenLeavesTheFileAlone()
     {
         QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include "TestSupport.h"
+#include "support/ScratchSchool.h"
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
@@ -64,16 +65,6 @@ void writeSchool()
         }
     PlanStore::saveSubjectZones(subjectZones);
     PlanStore::saveTeacherZones(teacherZones);
-}
-
-std::uint32_t checksum(const std::vector<int>& grid)
-{
-    std::uint32_t hash = 2166136261u;
-    for (int value : grid) {
-        hash ^= static_cast<std::uint32_t>(value);
-        hash *= 16777619u;
-    }
-    return hash;
 }
 
 void setGradeCounts(PlanningModel& m, int gradeRow, const std::vector<int>& counts)
@@ -259,7 +250,7 @@ private Q_SLOTS:
         writeSchool();
         PlanningModel m;
         const ScheduleOutcome outcome = scheduleOpenDatabase(m, seed);
-        QCOMPARE(checksum(m.lessonGrid), grid);
+        QCOMPARE(ScratchSchool::checksum(m.lessonGrid), grid);
         QCOMPARE(outcome.teacherClashes, clashes);
     }
 
@@ -269,16 +260,22 @@ private Q_SLOTS:
     void runsOnAPlanInMemoryAndCancels()
     {
         SchoolPlan plan;
+        std::uint32_t fromDatabase = 0;
         {
             ScratchDatabase db;
-            writeSchool();
+            ScratchSchool::writeScratchSchool(36);
+            PlanningModel direct;
+            QVERIFY(!scheduleOpenDatabase(direct, 1u).refused());
+            fromDatabase = ScratchSchool::checksum(direct.lessonGrid);
             QVERIFY(PlanReader::Load(plan).ok());
         }
         QVERIFY(!Database::isOpen());
+        QCOMPARE(plan.classCount, 36);
+        QVERIFY(plan.fixedLessonCount() > 0 && plan.combinedGroupCount() > 0);
         PlanningModel m(plan);
         const ScheduleOutcome outcome = Scheduler(m).RunScheduling(1u);
         QVERIFY(!outcome.refused() && !outcome.cancelled);
-        QCOMPARE(checksum(m.lessonGrid), 0xe142231bu);
+        QCOMPARE(ScratchSchool::checksum(m.lessonGrid), fromDatabase);
 
         const std::vector<int> grid = m.lessonGrid;
         const QStringList subjects = m.subjectGrid;

@@ -1,4 +1,4 @@
-#include "cli/DemoSchool.h"
+#include "store/DemoSchool.h"
 
 #include "store/PlanStore.h"
 #include "store/Schema.h"
@@ -12,20 +12,24 @@
 
 namespace DemoSchool {
 
-namespace {
+const QStringList& subjects()
+{
+    static const QStringList names{
+        QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"), QStringLiteral("物理"),
+        QStringLiteral("化学"), QStringLiteral("生物"), QStringLiteral("历史"), QStringLiteral("地理"),
+        QStringLiteral("道德与法治"), QStringLiteral("体育"), QStringLiteral("音乐"), QStringLiteral("美术"),
+        QStringLiteral("信息技术"), QStringLiteral("心理健康")};
+    return names;
+}
 
-const QStringList kDemoSubjects{
-    QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"), QStringLiteral("物理"),
-    QStringLiteral("化学"), QStringLiteral("生物"), QStringLiteral("历史"), QStringLiteral("地理"),
-    QStringLiteral("道德与法治"), QStringLiteral("体育"), QStringLiteral("音乐"), QStringLiteral("美术"),
-    QStringLiteral("信息技术"), QStringLiteral("心理健康")};
+namespace {
 
 struct Grade
 {
     QString name;      // as written in 教师分工
     QString prefix;    // class names: prefix + "(n)班"
     int planRow;       // row of 周课时计划
-    std::array<int, 14> lessons; // per subject of kDemoSubjects, 40 in all
+    std::array<int, 14> lessons; // per subject of subjects(), 40 in all
 };
 
 const std::array<Grade, 3> kGrades{{
@@ -70,10 +74,10 @@ void write()
 
     PlanStore::saveWeek(kDays, kPeriods);
 
-    QStringList subjects = kDemoSubjects;
-    while (subjects.size() < Plan::kSubjectSlots)
-        subjects << TextRules::emptyMarker();
-    PlanStore::saveSubjects(subjects);
+    QStringList subjectSlots = subjects();
+    while (subjectSlots.size() < Plan::kSubjectSlots)
+        subjectSlots << TextRules::emptyMarker();
+    PlanStore::saveSubjects(subjectSlots);
 
     for (const Grade& grade : kGrades) {
         std::vector<int> counts(grade.lessons.begin(), grade.lessons.end());
@@ -95,7 +99,7 @@ void write()
             classNames << name;
         }
         for (int s = 0; s < Plan::kSubjectSlots; ++s) {
-            const bool taught = s < kDemoSubjects.size() && grade.lessons[static_cast<size_t>(s)] > 0;
+            const bool taught = s < subjects().size() && grade.lessons[static_cast<size_t>(s)] > 0;
             QString teacher;
             for (int k = 0; k < kClassesPerGrade; ++k) {
                 if (!taught) {
@@ -127,8 +131,8 @@ void write()
     });
 
     // Zones: 24 rows per class, one per subject position, days 1..7 ("9" = no zone).
-    const int pe = kDemoSubjects.indexOf(QStringLiteral("体育"));
-    const int maths = kDemoSubjects.indexOf(QStringLiteral("数学"));
+    const int pe = subjects().indexOf(QStringLiteral("体育"));
+    const int maths = subjects().indexOf(QStringLiteral("数学"));
     std::vector<QStringList> subjectZones;
     std::vector<QStringList> teacherZones;
     for (int c = 0; c < classNames.size(); ++c) {
