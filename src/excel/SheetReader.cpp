@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -95,7 +96,8 @@ ChildRun runChild(const QString& helper, const QString& path, const SheetReader:
     const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
 
     // Between fork and exec only calls that are safe in a child of a threaded
-    // process: dup2, setrlimit, execv, _exit. Nothing of Qt is touched there.
+    // process: dup2, close_range, setrlimit, execv, _exit. Nothing of Qt is
+    // touched there, so the desktop program may call this from any thread.
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(pipeFds[1], STDOUT_FILENO);
@@ -103,6 +105,8 @@ ChildRun runChild(const QString& helper, const QString& path, const SheetReader:
             dup2(devNull, STDIN_FILENO);
             dup2(devNull, STDERR_FILENO);
         }
+        // Nothing else of the parent (the database file, sockets) reaches the reader.
+        syscall(SYS_close_range, 3U, ~0U, 0U);
         if (!kSanitizedAddressSpace && limits.addressSpaceBytes > 0)
             setLimit(RLIMIT_AS, static_cast<rlim_t>(limits.addressSpaceBytes));
         const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds), static_cast<rlim_t>(limits.cpuSeconds + 1)};
