@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/hostile"
 VORLAT_KEEP_HOSTILE="$work/hostile" VORLAT_SOURCE_DIR="$PWD" QT_QPA_PLATFORM=offscreen \
   VORLAT_SHEET_READER="$PWD/$build/src/vorlat-sheet-reader" \
-  "$build/tests/excel/test_excel_hostile_workbooks" xlsxFiles odsFiles csvFiles >/dev/null 2>&1 || true
+  "$build/tests/excel/test_excel_hostile_workbooks" xlsxFiles odsFiles csvFiles xlsFiles >/dev/null 2>&1 || true
 "$build/src/vorlat-cli" init --db "$work/Vorlat.db" >/dev/null
 
 printf '%-34s %10s %7s %7s %10s %7s %7s\n' file child-KB wall-s cpu-s command-KB wall-s cpu-s
