@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dialogs/plan/DialogLook.h"
+#include "dialogs/plan/LessonPlanLogic.h"
+
+class QLineEdit;
+class QPushButton;
+
+// "周课时计划": lessons per week of every subject for each grade, edited in
+// place in the rows of the grades in use; "保存" refuses while such a row does
+// not add up to the week's lessons.
+class CClassNumProDlg : public PlanDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CClassNumProDlg(QWidget* parent = nullptr);
+
+    const LessonPlanLogic& logic() const { return m_logic; }
+    ReportList* list() const { return m_list; }
+    QLineEdit* editor() const { return m_editor; }
+    QPushButton* clearButton() const { return m_clear; }
+    QPushButton* saveButton() const { return m_save; }
+
+private:
+    void fillList();
+    void onCellClicked(int row, int column);
+    void onEditorChanged(const QString& text);
+    void onEditorDone();
+    void onClear();
+    void onSave();
+
+    LessonPlanLogic m_logic;
+    ReportList* m_list;
+    QLineEdit* m_editor;
+    QPushButton* m_clear;
+    QPushButton* m_save;
+    int m_editRow = -1;
+    int m_editColumn = -1;
+    bool m_editing = false;
+};

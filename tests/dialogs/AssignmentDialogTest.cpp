@@ -1,0 +1,203 @@
+#include "DialogTestSupport.h"
+#include "excel/SheetFixtures.h"
+#include "excel/XlsFixture.h"
+
+#include "dialogs/plan/AssignmentView.h"
+#include "dialogs/plan/CFenGongDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <iconv.h>
+
+namespace {
+
+// Two subjects (a gap in E1 ends the list), three classes, one row with a
+// misspelt grade and one with the grade written as "初一".
+FixtureSheet sampleSheet()
+{
+    return {
+        textCell(0, 0, QStringLiteral("年级")), textCell(0, 1, QStringLiteral("班级")),
+        textCell(0, 2, QStringLiteral("语文")), textCell(0, 3, QStringLiteral("数学")),
+        textCell(0, 5, QStringLiteral("体育")),
+        textCell(1, 0, QStringLiteral("七年级")), textCell(1, 1, QStringLiteral("七(1)班")),
+        textCell(1, 2, QStringLiteral("王老师")), textCell(1, 3, QStringLiteral("李老师")),
+        textCell(2, 0, QStringLiteral("7年级")), textCell(2, 1, QStringLiteral("七(2)班")),
+        textCell(2, 2, QStringLiteral("王老师")),
+        textCell(3, 0, QStringLiteral("初一")), textCell(3, 1, QStringLiteral("七(3)班")),
+        textCell(3, 3, QStringLiteral("李老师")), textCell(3, 5, QStringLiteral("赵老师")),
+    };
+}
+
+QByteArray toGb18030(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    iconv_t converter = iconv_open("GB18030", "UTF-8");
+    QByteArray out(utf8.size() * 4, '\0');
+    char* in = const_cast<char*>(utf8.constData());
+    size_t inLeft = static_cast<size_t>(utf8.size());
+    char* outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    out.truncate(out.size() - static_cast<qsizetype>(outLeft));
+    return out;
+}
+
+QString writeSample(const QString& dir, const QString& kind)
+{
+    const QString path = dir + QStringLiteral("/分工.") + kind;
+    bool ok = false;
+    if (kind == QLatin1String("xlsx"))
+        ok = writeXlsx(path, sampleSheet());
+    else if (kind == QLatin1String("xls"))
+        ok = writeFile(path, XlsFixture::workbook(sampleSheet()));
+    else if (kind == QLatin1String("csv"))
+        ok = writeFile(path, toGb18030(QString::fromUtf8(csvText(sampleSheet()))));
+    return ok ? path : QString();
+}
+
+QStringList listRow(const ReportList* list, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < 6; ++c)
+        texts << list->text(row, c);
+    return texts;
+}
+
+} // namespace
+
+class AssignmentDialogTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void resultRows()
+    {
+        AssignmentImport import;
+        import.subjectSlots = QStringList(24, QStringLiteral("H"));
+        import.subjectSlots[0] = QStringLiteral("语文");
+        import.subjectSlots[1] = QStringLiteral("数学");
+        import.subjectSlots[3] = QStringLiteral("体育"); // after the gap: not shown
+        QStringList row{QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("H"), QStringLiteral("李")};
+        while (row.size() < 26)
+            row << QStringLiteral("赵");
+        import.assignmentRows = row;
+        const std::vector<QStringList> rows = AssignmentView::resultRows(import);
+        QCOMPARE(rows.size(), size_t(2));
+        QCOMPARE(rows[0], (QStringList{"年级", "班级", "语文", "数学"}));
+        QCOMPARE(rows[1], (QStringList{"七年级", "七(1)班", "", "李"}));
+        QVERIFY(AssignmentView::skippedSummary(import).isEmpty());
+        import.skippedRows.push_back({5, QStringLiteral("年级“7年级”无法识别")});
+        QCOMPARE(AssignmentView::skippedSummary(import), QStringLiteral("未导入 1 行：第 5 行：年级“7年级”无法识别"));
+    }
+
+    // The same sheet as .xlsx, .xls and GB18030 text, through the button:
+    // the list shows the sheet, the skipped row is named under it, and
+    // "保存" writes the subjects and the classes.
+    void importThroughTheDialog_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("xls") << "xls";
+        QTest::newRow("GB18030 csv") << "csv";
+    }
+    void importThroughTheDialog()
+    {
+        QFETCH(QString, kind);
+        ScratchDatabase db;
+        const QString path = writeSample(db.dir(), kind);
+        QVERIFY(!path.isEmpty());
+        CFenGongDlg dialog;
+        dialog.setFileChooser([&](QWidget*) { return path; });
+        dialog.show();
+        QVERIFY(!dialog.list()->isVisible());
+        QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
+        QVERIFY(dialog.list()->isVisible());
+        QCOMPARE(dialog.list()->rowCount(), 3);
+        QCOMPARE(listRow(dialog.list(), 0), (QStringList{"年级", "班级", "语文", "数学", "", ""}));
+        QCOMPARE(listRow(dialog.list(), 2), (QStringList{"初一", "七(3)班", "", "李老师", "", ""}));
+        QVERIFY2(dialog.skippedLabel()->toolTip().contains(QStringLiteral("第 3 行")),
+                 qPrintable(dialog.skippedLabel()->toolTip()));
+        QVERIFY(dialog.skippedLabel()->text().startsWith(QStringLiteral("未导入 1 行")));
+
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const std::vector<QStringList> subjects = tableRows(Schema::kSubjectsTable);
+        QCOMPARE(subjects[0].front(), QStringLiteral("语文"));
+        QCOMPARE(subjects[1].front(), QStringLiteral("数学"));
+        QCOMPARE(subjects[2].front(), QStringLiteral("H"));
+        const std::vector<QStringList> classes = tableRows(Schema::kAssignmentsTable);
+        QCOMPARE(classes.size(), size_t(2));
+        QCOMPARE(classes[1].mid(0, 4), (QStringList{"初一", "七(3)班", "H", "李老师"}));
+        QCOMPARE(classes[1][5], QStringLiteral("赵老师")); // under the column after the gap
+    }
+
+    // A file that cannot be read: the reason in a message box, the earlier
+    // import still shown and still the one "保存" would write.
+    void damagedFileKeepsThePreviousImport_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not a workbook") << QByteArray("PK\x03\x04 broken zip", 18) << "坏.xlsx" << "坏.xlsx";
+        QTest::newRow("password") << XlsFixture::workbook(sampleSheet(), true) << "密码.xls" << "密码";
+    }
+    void damagedFileKeepsThePreviousImport()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        ScratchDatabase db;
+        const QString good = writeSample(db.dir(), QStringLiteral("xlsx"));
+        const QString bad = db.dir() + QLatin1Char('/') + name;
+        QVERIFY(writeFile(bad, bytes));
+        CFenGongDlg dialog;
+        dialog.show();
+        dialog.importFile(good);
+        MessageBoxAnswerer answer;
+        dialog.importFile(bad);
+        QVERIFY(answer.answered());
+        QVERIFY2(answer.text().contains(reason), qPrintable(answer.text()));
+        QCOMPARE(dialog.currentImport().classCount(), 2);
+        QCOMPARE(dialog.list()->rowCount(), 3);
+    }
+
+    // "保存" before any import refuses, even over stored data; a failing
+    // write shows the store's message and leaves the file as it was.
+    void saveRefusalsAndFailure()
+    {
+        ScratchDatabase db;
+        const QString good = writeSample(db.dir(), QStringLiteral("csv"));
+        {
+            CFenGongDlg dialog;
+            dialog.show();
+            MessageBoxAnswerer answer;
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QCOMPARE(answer.text(), QStringLiteral("未设置教师分工！"));
+            QVERIFY(dialog.isVisible());
+        }
+        injectWriteFailure(Schema::kAssignmentsTable);
+        const QByteArray before = fileHash(db.path());
+        CFenGongDlg dialog;
+        dialog.show();
+        dialog.importFile(good);
+        MessageBoxAnswerer answer;
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QVERIFY2(answer.text().contains(QStringLiteral("injected failure")), qPrintable(answer.text()));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.list()->rowCount(), 3);
+        QCOMPARE(fileHash(db.path()), before);
+    }
+
+    void instructionPicture()
+    {
+        const QImage picture = assignmentInstructionPicture();
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.width() > picture.height());
+    }
+};
+
+QTEST_MAIN(AssignmentDialogTest)
+#include "AssignmentDialogTest.moc"

@@ -1,0 +1,193 @@
+#include "dialogs/plan/DialogLook.h"
+#include "dialogs/plan/ListMarks.h"
+#include "dialogs/plan/WeekGrid.h"
+
+#include <QImage>
+#include <QScreen>
+#include <QPainter>
+#include <QtTest>
+
+class DialogLookTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("proposed");
+        QTest::addColumn<QPoint>("placed");
+        QTest::newRow("inside stays") << QRect(100, 50, 400, 300) << QPoint(100, 50);
+        QTest::newRow("past the right edge") << QRect(1200, 50, 400, 300) << QPoint(966, 50);
+        QTest::newRow("above the top") << QRect(100, -40, 400, 300) << QPoint(100, 0);
+        QTest::newRow("left of the screen") << QRect(-30, 10, 400, 300) << QPoint(0, 10);
+        QTest::newRow("below the bottom") << QRect(10, 600, 400, 300) << QPoint(10, 468);
+        QTest::newRow("wider than the screen ends negative") << QRect(-5, 0, 1400, 300) << QPoint(-34, 0);
+        QTest::newRow("taller than the screen ends negative") << QRect(0, 5, 300, 800) << QPoint(0, -32);
+    }
+    void placement()
+    {
+        QFETCH(QRect, proposed);
+        QFETCH(QPoint, placed);
+        QCOMPARE(placeOnScreen(proposed, QSize(1366, 768)), placed);
+    }
+
+    // The work-week preview: 610 x 405 pixels shared among days + 1 columns
+    // and periods + 1 rows.
+    void fittedCellSize_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("periods");
+        QTest::addColumn<QSize>("cell");
+        QTest::newRow("5 x 7") << 5 << 7 << QSize(101, 50);
+        QTest::newRow("7 x 9") << 7 << 9 << QSize(76, 40);
+        QTest::newRow("1 x 2") << 1 << 2 << QSize(305, 135);
+    }
+    void fittedCellSize()
+    {
+        QFETCH(int, days);
+        QFETCH(int, periods);
+        QFETCH(QSize, cell);
+        const WeekGridGeometry grid = WeekGridGeometry::fitted(days, periods, 10, 40, 610, 405);
+        QCOMPARE(QSize(grid.cellWidth, grid.cellHeight), cell);
+    }
+
+    // Hit-testing on the subject-zone geometry (5 days, 8 periods: cells 93 x 49).
+    void dataCellAt_data()
+    {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<int>("day"); // -1: no cell
+        QTest::addColumn<int>("period");
+        const WeekGridGeometry grid = WeekGridGeometry::fitted(5, 8, 315, 6, 563, 446);
+        QTest::newRow("first data cell") << grid.dataCellCentre(0, 0) << 0 << 0;
+        QTest::newRow("last data cell") << grid.dataCellCentre(4, 7) << 4 << 7;
+        QTest::newRow("header row") << QPoint(315 + 93 + 10, 6 + 10) << -1 << -1;
+        QTest::newRow("header column") << QPoint(315 + 10, 6 + 49 + 10) << -1 << -1;
+        QTest::newRow("left margin pixel of a cell") << QPoint(315 + 93, 6 + 49 + 20) << -1 << -1;
+        QTest::newRow("top margin pixel of a cell") << QPoint(315 + 93 + 20, 6 + 49) << -1 << -1;
+        QTest::newRow("right margin pixel of a cell") << QPoint(315 + 2 * 93 - 1, 6 + 49 + 20) << -1 << -1;
+        QTest::newRow("inner edge pixel") << QPoint(315 + 93 + 1, 6 + 49 + 1) << 0 << 0;
+        QTest::newRow("right of the grid") << QPoint(315 + 6 * 93 + 1, 6 + 49 + 20) << -1 << -1;
+        QTest::newRow("below the grid") << QPoint(315 + 93 + 20, 6 + 9 * 49 + 1) << -1 << -1;
+    }
+    void dataCellAt()
+    {
+        QFETCH(QPoint, point);
+        QFETCH(int, day);
+        QFETCH(int, period);
+        const WeekGridGeometry grid = WeekGridGeometry::fitted(5, 8, 315, 6, 563, 446);
+        const auto cell = grid.dataCellAt(point);
+        QCOMPARE(cell.has_value(), day >= 0);
+        if (cell) {
+            QCOMPARE(cell->day, day);
+            QCOMPARE(cell->period, period);
+        }
+    }
+
+    // One day and one period: the empty corner, one header of each kind and
+    // one data cell, with the 2-pixel background line between cells.
+    void paintsTheSmallestGrid()
+    {
+        WeekGridGeometry grid;
+        grid.days = 1;
+        grid.periods = 1;
+        grid.left = 10;
+        grid.top = 20;
+        grid.cellWidth = 60;
+        grid.cellHeight = 30;
+        QImage image(200, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        std::vector<bool> chosen{true};
+        {
+            QPainter painter(&image);
+            paintWeekGrid(painter, image.rect(), grid, nullptr);
+        }
+        QCOMPARE(image.pixelColor(5, 5), WeekGridColours::background());
+        QCOMPARE(image.pixelColor(12, 22), WeekGridColours::header());            // corner
+        QCOMPARE(image.pixelColor(10, 20), WeekGridColours::background());        // its margin
+        QCOMPARE(image.pixelColor(72, 22), WeekGridColours::header());            // day header
+        QCOMPARE(image.pixelColor(12, 52), WeekGridColours::header());            // period header
+        QCOMPARE(image.pixelColor(72, 52), WeekGridColours::freeCell());          // data cell
+        QCOMPARE(image.pixelColor(150, 52), WeekGridColours::background());       // no second day
+        {
+            QPainter painter(&image);
+            paintWeekGrid(painter, image.rect(), grid, &chosen);
+        }
+        QCOMPARE(image.pixelColor(72, 52), WeekGridColours::chosenCell());
+    }
+
+    // The rule runs on every move of a dialog, not only when it opens.
+    void dialogsStayOnTheScreen()
+    {
+        PlanDialog dialog(nullptr, QStringLiteral("周工作计划"), 100, 60);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        dialog.move(screen.width() + 300, -80);
+        QTRY_COMPARE(dialog.frameGeometry().topLeft(), QPoint(screen.width() - dialog.frameGeometry().width(), 0));
+        dialog.move(-50, screen.height());
+        QTRY_COMPARE(dialog.frameGeometry().topLeft(), QPoint(0, screen.height() - dialog.frameGeometry().height()));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("周工作计划"));
+        QVERIFY(!dialog.windowIcon().isNull());
+    }
+
+    void dialogUnits()
+    {
+        const DialogUnits units(6, 13);
+        QCOMPARE(units.rect(360, 6, 50, 14), QRect(540, 10, 75, 23));
+        QCOMPARE(units.size(417, 277), QSize(626, 450));
+        // Pixel layouts made for that font stay as they are, and grow with a bigger one.
+        QCOMPARE(units.scaledPixels(QRect(315, 6, 563, 446)), QRect(315, 6, 563, 446));
+        QCOMPARE(DialogUnits(7, 17).scaledPixels(QRect(315, 6, 563, 446)), QRect(368, 8, 657, 583));
+        // Through a real font: a bigger font gives bigger dialogs.
+        QFont small = QGuiApplication::font();
+        small.setPixelSize(11);
+        QFont big = small;
+        big.setPixelSize(22);
+        QVERIFY(DialogUnits(big).x(100) > DialogUnits(small).x(100));
+        QVERIFY(DialogUnits(big).y(100) > DialogUnits(small).y(100));
+    }
+
+    void marks_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("action"); // toggle N, choose N, header
+        QTest::addColumn<QStringList>("after");
+        const QString v = ListMarks::check();
+        QTest::newRow("toggle empty") << QStringList{"", ""} << "toggle 1" << QStringList{"", v};
+        QTest::newRow("toggle marked") << QStringList{v, v} << "toggle 0" << QStringList{"", v};
+        QTest::newRow("toggle other text stays") << QStringList{"x", ""} << "toggle 0" << QStringList{"x", ""};
+        QTest::newRow("choose clears the others") << QStringList{v, "", v} << "choose 1" << QStringList{"", v, ""};
+        QTest::newRow("choose marked unmarks") << QStringList{"", v} << "choose 1" << QStringList{"", ""};
+        QTest::newRow("choose below the last row") << QStringList{v, ""} << "choose -1" << QStringList{"", ""};
+        QTest::newRow("header marks all") << QStringList{"", v} << "header" << QStringList{v, v};
+    }
+    void marks()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, action);
+        QFETCH(QStringList, after);
+        ListMarks marks;
+        marks.marks = before;
+        const QStringList words = action.split(QLatin1Char(' '));
+        if (words[0] == QLatin1String("toggle"))
+            marks.toggle(words[1].toInt());
+        else if (words[0] == QLatin1String("choose"))
+            marks.choose(words[1].toInt());
+        else
+            QCOMPARE(marks.headerClicked(), QStringLiteral("全不选▼"));
+        QCOMPARE(marks.marks, after);
+    }
+
+    void headerTogglesBack()
+    {
+        ListMarks marks;
+        marks.resize(3);
+        marks.headerClicked();
+        QCOMPARE(marks.headerClicked(), QStringLiteral("全选▼"));
+        QCOMPARE(marks.marks, QStringList(3));
+        QVERIFY(!marks.anyChecked());
+    }
+};
+
+QTEST_MAIN(DialogLookTest)
+#include "DialogLookTest.moc"

@@ -1,0 +1,203 @@
+#include "DialogTestSupport.h"
+
+#include "dialogs/plan/CClassNumProDlg.h"
+#include "dialogs/plan/LessonPlanLogic.h"
+#include "store/PlanStore.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QStringList classRow(const QString& grade, const QString& name)
+{
+    QStringList row{grade, name};
+    while (row.size() < 26)
+        row << QStringLiteral("H");
+    return row;
+}
+
+// A week, three subjects ("H" at position 3 hides the fourth), classes of
+// the given grades, and the weekly plan rows given as (grade row, counts).
+void writePlan(int days, int periods, const QStringList& grades,
+               const std::vector<std::pair<int, std::vector<int>>>& planRows)
+{
+    PlanStore::saveWeek(days, periods);
+    QStringList subjects{"语文", "数学", "H", "英语"};
+    while (subjects.size() < 24)
+        subjects << QStringLiteral("H");
+    PlanStore::saveSubjects(subjects);
+    std::vector<QStringList> classes;
+    for (int i = 0; i < grades.size(); ++i)
+        classes.push_back(classRow(grades[i], QStringLiteral("班%1").arg(i + 1)));
+    PlanStore::saveAssignments(classes);
+    for (const auto& [row, counts] : planRows) {
+        int total = 0;
+        for (int count : counts)
+            total += count;
+        PlanStore::saveWeeklyPlanRow(row, total, counts);
+    }
+}
+
+} // namespace
+
+class LessonPlanTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void gradeNumber_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+        QTest::newRow("一年级") << "一年级" << 1;
+        QTest::newRow("七年级") << "七年级" << 7;
+        QTest::newRow("初一 like 七年级") << "初一" << 7;
+        QTest::newRow("初三") << "初三" << 9;
+        QTest::newRow("高一年级") << "高一年级" << 10;
+        QTest::newRow("高三") << "高三" << 12;
+        QTest::newRow("Arabic digit") << "7年级" << 0;
+        QTest::newRow("trailing blank") << "七年级 " << 0;
+        QTest::newRow("marker") << "H" << 0;
+    }
+    void gradeNumber()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QCOMPARE(LessonPlanLogic::GradeNumber(name), number);
+    }
+
+    // Opening, editing and the check before saving.
+    void editAndCheck_data()
+    {
+        QTest::addColumn<QStringList>("grades");        // grades of the classes
+        QTest::addColumn<int>("row");                   // grade row edited
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<QString>("totalWhileTyping");
+        QTest::addColumn<QString>("refusal");           // on save, 5 days x 7 periods
+
+        // Row 6 (七年级) stored 4 + 30 = 34.
+        QTest::newRow("4 to 6 raises the total by 2 and still refuses")
+            << QStringList{"七年级"} << 6 << 2 << "6" << true << "36" << "根据周工作计划，周课时量应为 35 节";
+        QTest::newRow("5 makes 35") << QStringList{"七年级"} << 6 << 2 << "5" << true << "35" << "";
+        QTest::newRow("erasing lowers by 4") << QStringList{"七年级"} << 6 << 2 << "" << true << "30"
+                                             << "根据周工作计划，周课时量应为 35 节";
+        QTest::newRow("初一 makes row 7 editable") << QStringList{"初一"} << 6 << 3 << "31" << true << "35" << "";
+        QTest::newRow("grade not in use: no editor, not checked")
+            << QStringList{"八年级"} << 6 << 2 << "9" << false << "" << "";
+        QTest::newRow("total column not editable")
+            << QStringList{"七年级"} << 6 << 0 << "1" << false << "" << "根据周工作计划，周课时量应为 35 节";
+        QTest::newRow("grade column not editable")
+            << QStringList{"七年级"} << 6 << 1 << "1" << false << "" << "根据周工作计划，周课时量应为 35 节";
+    }
+    void editAndCheck()
+    {
+        QFETCH(QStringList, grades);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, editable);
+        QFETCH(QString, totalWhileTyping);
+        QFETCH(QString, refusal);
+        ScratchDatabase db;
+        // 七年级 34 lessons; 八年级 (row 7) 35 only when the row is in use.
+        writePlan(5, 7, grades, {{6, {4, 30}}, {7, {3, 3}}});
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.columnCount(), 4);
+        QCOMPARE(logic.canEdit(row, column), editable);
+        if (editable) {
+            QCOMPARE(logic.totalWhileTyping(row, column, typed), totalWhileTyping);
+            logic.setCell(row, column, typed);
+            QCOMPARE(logic.cell(row, 0), totalWhileTyping);
+        }
+        if (grades.contains(QStringLiteral("八年级")))
+            logic.setCell(7, 2, QStringLiteral("32")); // make row 7 add up: only row 7 is in use
+        QCOMPARE(logic.check(35), refusal);
+    }
+
+    void openingShowsZeroAsEmptyAndRecomputesTotals()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级"}, {{6, {0, 35}}});
+        PlanStore::saveWeeklyPlanRow(0, 99, {2, 3, 0, 100}); // stored total wrong; 4th subject hidden
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.rows.size(), size_t(12));
+        QCOMPARE(logic.rows[6], (QStringList{"35", "七年级", "", "35"}));
+        QCOMPARE(logic.rows[0], (QStringList{"5", "一年级", "2", "3"}));
+        QCOMPARE(logic.rows[1], (QStringList{"", "二年级", "", ""}));
+    }
+
+    // "清空列表" and "保存": a cleared grade in use is refused; otherwise every
+    // row is written with "0" for empty cells and hidden subjects.
+    void save()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级"}, {{6, {5, 30}}, {0, {2, 3, 0, 100}}});
+        LessonPlanLogic logic;
+        logic.load();
+        logic.clearAll();
+        QCOMPARE(logic.rows[6][1], QStringLiteral("七年级"));
+        QCOMPARE(logic.save(), QStringLiteral("根据周工作计划，周课时量应为 35 节"));
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6][2], QStringLiteral("5"));
+
+        logic.setCell(6, 2, QStringLiteral("007"));
+        logic.setCell(6, 3, QStringLiteral("28"));
+        QCOMPARE(logic.save(), QString());
+        const std::vector<QStringList> rows = tableRows(Schema::kWeeklyPlanTable);
+        QCOMPARE(rows[6].mid(0, 6), (QStringList{"35", "七年级", "7", "28", "0", "0"}));
+        QCOMPARE(rows[0].mid(0, 6), (QStringList{"0", "一年级", "0", "0", "0", "0"})); // 4th subject gone
+    }
+
+    // Through the dialog: click a cell, type, watch the total, save; a
+    // refusal and a failing write keep the dialog and the table.
+    void dialog()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级"}, {{6, {4, 30}}});
+        CClassNumProDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ReportList* list = dialog.list();
+        QCOMPARE(list->columnCount(), 4);
+        QCOMPARE(list->text(6, 0), QStringLiteral("34"));
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(5, 2)); // not in use
+        QVERIFY(!dialog.editor()->isVisible());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 2));
+        QVERIFY(dialog.editor()->isVisible());
+        QCOMPARE(dialog.editor()->selectedText(), QStringLiteral("4"));
+        QTest::keyClicks(dialog.editor(), QStringLiteral("x6"));
+        QCOMPARE(dialog.editor()->text(), QStringLiteral("6"));
+        QCOMPARE(list->text(6, 0), QStringLiteral("36"));
+
+        MessageBoxAnswerer refusal;
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QCOMPARE(refusal.text(), QStringLiteral("根据周工作计划，周课时量应为 35 节"));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(list->text(6, 2), QStringLiteral("6"));
+
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 3));
+        QTest::keyClicks(dialog.editor(), QStringLiteral("29"));
+        injectWriteFailure(Schema::kWeeklyPlanTable);
+        const QByteArray before = fileHash(db.path());
+        MessageBoxAnswerer failure;
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QVERIFY2(failure.text().contains(QStringLiteral("injected failure")), qPrintable(failure.text()));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(list->text(6, 0), QStringLiteral("35"));
+        QCOMPARE(fileHash(db.path()), before);
+
+        Database::exec(QStringLiteral("DROP TRIGGER \"fail_周课时计划_UPDATE\""), {}, QStringLiteral("test"));
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6].mid(0, 4), (QStringList{"35", "七年级", "6", "29"}));
+    }
+};
+
+QTEST_MAIN(LessonPlanTest)
+#include "LessonPlanTest.moc"
