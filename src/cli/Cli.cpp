@@ -202,12 +202,14 @@ QString usage()
         "  show [--db PATH]                              显示教学计划\n"
         "  schedule [--db PATH] [--seed N] [--json] [--save]\n"
         "                                                自动排课\n"
+        "  solve [--db PATH] [--seed N] [--time-limit S] [--threads N] [--no-spread]\n"
+        "        [--repair] [--json] [--save]            排出没有冲突的完整课表，或修复已保存的课表\n"
         "  timetable [--db PATH] [--teachers] [--json]   显示已保存的课表\n"
         "  import-assignment FILE [--db PATH]            导入教师分工表\n"
         "  export OUT.xlsx [--teachers] [--db PATH]      导出课表\n"
         "\n"
         "默认数据库为当前文件夹下的 Vorlat.db。\n"
-        "退出码: 0 完成, 1 数据库或文件错误, 2 用法错误, 3 被规则拒绝。");
+        "退出码: 0 完成, 1 数据库或文件错误, 2 用法错误, 3 被规则拒绝或无法排出, 4 超出时限。");
 }
 
 } // namespace
@@ -227,6 +229,7 @@ int runVorlatCli(QStringList args)
         {QStringLiteral("init"), runInit},
         {QStringLiteral("show"), runShow},
         {QStringLiteral("schedule"), runSchedule},
+        {QStringLiteral("solve"), runSolve},
         {QStringLiteral("timetable"), runTimetable},
         {QStringLiteral("import-assignment"), runImportAssignment},
         {QStringLiteral("export"), runExport},

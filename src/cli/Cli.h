@@ -13,7 +13,8 @@ enum ExitCode : int {
     ExitDone = 0,
     ExitStoreFailure = 1, // database or file error
     ExitUsage = 2,
-    ExitRefused = 3, // refused by a rule of the system
+    ExitRefused = 3, // refused by a rule of the system, or proved impossible
+    ExitOutOfBudget = 4, // the solver's time or work limit ran out
 };
 
 // The exit code of each kind of failure: the one place that decides it.
@@ -115,6 +116,7 @@ int runVorlatCli(QStringList args);
 int runInit(const QStringList& args);
 int runShow(const QStringList& args);
 int runSchedule(const QStringList& args);
+int runSolve(const QStringList& args);
 int runTimetable(const QStringList& args);
 int runImportAssignment(const QStringList& args);
 int runExport(const QStringList& args);

@@ -1,0 +1,128 @@
+// Times the solver's repair of a timetable adjusted by hand.
+//
+//   RepairBench --db PATH [--seed S] [--moves N] [--threads N]
+//
+// Solves the school of the database from scratch, then moves N lessons by
+// hand (each a swap of two lessons of one class on one day, the way the
+// desktop program swaps), pins the moved cells and repairs. Prints whether the
+// pins were kept, how many cells changed (of all cells), the seconds of the
+// repair, and the clashes and unplaced lessons of the result as the
+// scheduling run counts them.
+
+#include "engine/PlanningModel.h"
+#include "engine/Scheduler.h"
+#include "engine/solver/SolverProblem.h"
+#include "engine/solver/TimetableSolver.h"
+#include "store/Database.h"
+#include "store/PlanReader.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <random>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QString db;
+    std::uint32_t seed = 1;
+    int moves = 3;
+    int threads = 1;
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--db"))
+            db = args[i + 1];
+        else if (args[i] == QLatin1String("--seed"))
+            seed = args[i + 1].toUInt();
+        else if (args[i] == QLatin1String("--moves"))
+            moves = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--threads"))
+            threads = args[i + 1].toInt();
+    }
+    if (db.isEmpty()) {
+        std::fprintf(stderr, "usage: RepairBench --db PATH [--seed S] [--moves N] [--threads N]\n");
+        return 2;
+    }
+    Database::open(db, Database::Opening::ExistingOnly);
+    PlanningModel model;
+    Status ready = PlanReader::Load(model);
+    if (ready.ok())
+        ready = Scheduler(model).PrepareRun();
+    if (!ready.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(ready.message()));
+        return 3;
+    }
+    const SolverProblem problem = solverProblemFromModel(model);
+    SolverRequest request;
+    request.seed = seed;
+    request.threads = threads;
+    QElapsedTimer timer;
+    timer.start();
+    const SolverOutcome first = solveTimetable(problem, request);
+    const double solveSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    if (first.status != SolverOutcome::Status::Solved) {
+        std::printf("from scratch: not solved (%.2f s)\n", solveSeconds);
+        return 1;
+    }
+
+    // Hand moves: two lessons of one class on one day change places; fixed
+    // lessons stay where they are.
+    const int S = problem.slotCount();
+    const int P = problem.periodCount;
+    std::mt19937 random(seed);
+    std::vector<int> moved = first.grid;
+    request.pins.clear();
+    for (int m = 0; m < moves;) {
+        const int c = static_cast<int>(random() % static_cast<unsigned>(problem.classCount()));
+        const int d = static_cast<int>(random() % static_cast<unsigned>(problem.dayCount));
+        const int p1 = static_cast<int>(random() % static_cast<unsigned>(P));
+        const int p2 = static_cast<int>(random() % static_cast<unsigned>(P));
+        const size_t a = static_cast<size_t>(c * S + d * P + p1);
+        const size_t b = static_cast<size_t>(c * S + d * P + p2);
+        if (p1 == p2 || moved[a] == moved[b])
+            continue;
+        // Fixed lessons stay, and a hand move does not put a teacher onto
+        // another class's fixed lesson (the desktop program warns of that clash).
+        auto teacherOf = [&](int klass, int s) { return s > 0 ? problem.teachers[static_cast<size_t>(klass)][static_cast<size_t>(s)] : QString(); };
+        bool fixed = false;
+        for (const auto& f : problem.fixedLessons) {
+            fixed |= f.classIndex == c && f.day == d && (f.period == p1 || f.period == p2);
+            if (f.day == d && f.period == p2 && f.classIndex != c && teacherOf(c, moved[a]) == teacherOf(f.classIndex, f.subject))
+                fixed = true;
+            if (f.day == d && f.period == p1 && f.classIndex != c && teacherOf(c, moved[b]) == teacherOf(f.classIndex, f.subject))
+                fixed = true;
+        }
+        if (fixed)
+            continue;
+        std::swap(moved[a], moved[b]);
+        request.pins.push_back({c, d, p1});
+        request.pins.push_back({c, d, p2});
+        ++m;
+    }
+    request.start = moved;
+    timer.restart();
+    const SolverOutcome repaired = solveTimetable(problem, request);
+    const double repairSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+
+    bool pinsKept = repaired.status == SolverOutcome::Status::Solved;
+    for (const SolverPin& pin : request.pins) {
+        const size_t i = static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period);
+        pinsKept = pinsKept && repaired.grid[i] == moved[i];
+    }
+    ScheduleOutcome counts;
+    if (!repaired.grid.empty()) {
+        model.lessonGrid = repaired.grid;
+        Scheduler(model).CountResult(counts);
+    }
+    const double changedShare = 100.0 * repaired.changedCells / static_cast<double>(moved.size());
+    std::printf("classes=%d solve=%.2fs repair=%.2fs solved=%d pinsKept=%d changed=%d/%zu (%.1f%%) "
+                "teacherClashes=%d unplaced=%lld\n",
+                problem.classCount(), solveSeconds, repairSeconds,
+                repaired.status == SolverOutcome::Status::Solved ? 1 : 0, pinsKept ? 1 : 0, repaired.changedCells,
+                moved.size(), changedShare, counts.teacherClashes, static_cast<long long>(counts.unplacedLessons));
+    for (const QString& line : repaired.notes + repaired.explanation)
+        std::printf("  %s\n", qPrintable(line));
+    Database::close();
+    return pinsKept ? 0 : 1;
+}

@@ -1,0 +1,123 @@
+#include "engine/solver/CnfBuilder.h"
+
+#include <algorithm>
+
+void CnfBuilder::clause(std::initializer_list<int> lits, int guard)
+{
+    m_pending.insert(m_pending.end(), lits.begin(), lits.end());
+    if (guard != 0)
+        m_pending.push_back(-guard);
+    m_pending.push_back(0);
+}
+
+void CnfBuilder::clause(const std::vector<int>& lits, int guard)
+{
+    m_pending.insert(m_pending.end(), lits.begin(), lits.end());
+    if (guard != 0)
+        m_pending.push_back(-guard);
+    m_pending.push_back(0);
+}
+
+void CnfBuilder::flush()
+{
+    if (m_vars > m_reserved) {
+        m_solver.reserve(m_vars);
+        m_reserved = m_vars;
+    }
+    for (const int lit : m_pending)
+        m_solver.add(lit);
+    m_pending.clear();
+    m_pending.shrink_to_fit();
+}
+
+void CnfBuilder::atMost(const std::vector<int>& lits, int k, int guard)
+{
+    const int n = static_cast<int>(lits.size());
+    if (k >= n)
+        return;
+    if (k <= 0) {
+        for (const int lit : lits)
+            clause({-lit}, guard);
+        return;
+    }
+    if (k == 1 && n <= 5) {
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                clause({-lits[i], -lits[j]}, guard);
+        return;
+    }
+    // s[i][j]: at least j + 1 of the first i + 1 literals are true (upward only).
+    std::vector<int> s(static_cast<size_t>(n - 1) * static_cast<size_t>(k));
+    auto at = [&](int i, int j) -> int& { return s[static_cast<size_t>(i) * static_cast<size_t>(k) + static_cast<size_t>(j)]; };
+    for (int i = 0; i < n - 1; ++i)
+        for (int j = 0; j < k; ++j)
+            at(i, j) = newVar();
+    clause({-lits[0], at(0, 0)});
+    for (int i = 1; i < n - 1; ++i) {
+        clause({-lits[i], at(i, 0)});
+        for (int j = 0; j < k; ++j)
+            clause({-at(i - 1, j), at(i, j)});
+        for (int j = 1; j < k; ++j)
+            clause({-lits[i], -at(i - 1, j - 1), at(i, j)});
+        clause({-lits[i], -at(i - 1, k - 1)}, guard);
+    }
+    clause({-lits[n - 1], -at(n - 2, k - 1)}, guard);
+}
+
+void CnfBuilder::atLeast(const std::vector<int>& lits, int k, int guard)
+{
+    const int n = static_cast<int>(lits.size());
+    if (k <= 0)
+        return;
+    if (k > n) {
+        clause(std::vector<int>{}, guard);
+        return;
+    }
+    if (k == n) {
+        for (const int lit : lits)
+            clause({lit}, guard);
+        return;
+    }
+    if (k == 1) {
+        clause(lits, guard);
+        return;
+    }
+    // r(i, j), 1 <= i <= n: at least j of the first i literals are true
+    // (downward only). Only the cells from which j = k at i = n is reachable exist.
+    constexpr int kTrue = 0;
+    constexpr int kFalse = -1;
+    std::vector<int> r(static_cast<size_t>(n + 1) * static_cast<size_t>(k + 1), kFalse);
+    auto cell = [&](int i, int j) -> int {
+        if (j <= 0)
+            return kTrue;
+        if (i < j || j < k - (n - i))
+            return kFalse;
+        return r[static_cast<size_t>(i) * static_cast<size_t>(k + 1) + static_cast<size_t>(j)];
+    };
+    for (int i = 1; i <= n; ++i)
+        for (int j = std::max(1, k - (n - i)); j <= std::min(i, k); ++j)
+            r[static_cast<size_t>(i) * static_cast<size_t>(k + 1) + static_cast<size_t>(j)] = newVar();
+    clause({cell(n, k)}, guard);
+    for (int i = 1; i <= n; ++i)
+        for (int j = std::max(1, k - (n - i)); j <= std::min(i, k); ++j) {
+            const int self = cell(i, j);
+            const int keep = cell(i - 1, j);     // already j before literal i
+            const int below = cell(i - 1, j - 1); // j - 1 before, literal i makes j
+            // self -> keep or lit_i
+            if (keep == kFalse)
+                clause({-self, lits[static_cast<size_t>(i - 1)]});
+            else
+                clause({-self, keep, lits[static_cast<size_t>(i - 1)]});
+            // self -> keep or below
+            if (below == kTrue)
+                continue;
+            if (keep == kFalse && below == kFalse)
+                clause({-self});
+            else if (keep == kFalse)
+                clause({-self, below});
+            else if (below == kFalse)
+                clause({-self, keep});
+            else
+                clause({-self, keep, below});
+        }
+}

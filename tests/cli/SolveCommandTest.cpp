@@ -1,0 +1,155 @@
+#include "CliRunner.h"
+#include "TestSupport.h"
+
+#include "store/Database.h"
+#include "store/PlanStore.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class SolveCommandTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_demo;
+
+    QString copyOfDemo(const QString& name)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile::remove(path);
+        QFile::copy(m_demo, path);
+        return path;
+    }
+
+    static QJsonObject parse(const CliRun& run)
+    {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+        if (error.error != QJsonParseError::NoError)
+            qWarning() << error.errorString() << run.out.left(200) << run.err;
+        return doc.object();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_demo = m_dir.filePath(QStringLiteral("demo.db"));
+        QCOMPARE(runCli({"init", "--demo", "--db", m_demo}).exitCode, 0);
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("seed not a number") << QStringList{"--seed", "x"} << "--seed";
+        QTest::newRow("no threads") << QStringList{"--threads", "0"} << "--threads";
+        QTest::newRow("time limit not a number") << QStringList{"--time-limit", "soon"} << "--time-limit";
+        QTest::newRow("negative time limit") << QStringList{"--time-limit=-1"} << "--time-limit";
+        QTest::newRow("unknown option") << QStringList{"--fast"} << "--fast";
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const CliRun run = runCli(QStringList{"solve", "--db", m_demo} + args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    }
+
+    // A complete, clash-free timetable, the same for the same seed, and the
+    // database untouched without --save.
+    void solvesTheDemoSchool()
+    {
+        const QByteArray before = fileHash(m_demo);
+        const CliRun first = runCli({"solve", "--db", m_demo, "--seed", "3", "--json"});
+        QCOMPARE(first.exitCode, 0);
+        const QJsonObject json = parse(first);
+        QCOMPARE(json.value("seed").toInt(), 3);
+        QCOMPARE(json.value("solved").toBool(), true);
+        QCOMPARE(json.value("classes").toArray().size(), 18);
+        for (const char* zero : {"unplacedLessons", "teacherClashes", "zoneViolations", "spreadViolations"})
+            QCOMPARE(json.value(zero).toInt(-1), 0);
+        QVERIFY(!json.contains("explanation"));
+        QVERIFY(!json.contains("changedCells"));
+        QCOMPARE(fileHash(m_demo), before);
+
+        const CliRun second = runCli({"solve", "--db", m_demo, "--seed", "3", "--json"});
+        QCOMPARE(second.out, first.out);
+
+        const CliRun text = runCli({"solve", "--db", m_demo, "--seed", "3"});
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY(text.out.contains(QStringLiteral("已排出完整课表")));
+        QVERIFY(text.out.contains(QStringLiteral("已排课时：720 / 720")));
+        QVERIFY(text.out.contains(QStringLiteral("教师冲突：0")));
+    }
+
+    // --save stores the timetable; a repair of it keeps every cell.
+    void saveThenRepair()
+    {
+        const QString db = copyOfDemo(QStringLiteral("save.db"));
+        const CliRun noTimetable = runCli({"solve", "--db", db, "--repair"});
+        QCOMPARE(noTimetable.exitCode, 3);
+        QVERIFY(noTimetable.err.contains(QStringLiteral("没有已保存的课表")));
+
+        const CliRun solved = runCli({"solve", "--db", db, "--seed", "9", "--json", "--save"});
+        QCOMPARE(solved.exitCode, 0);
+        const CliRun saved = runCli({"timetable", "--db", db, "--json"});
+        QCOMPARE(saved.exitCode, 0);
+        QCOMPARE(parse(saved).value("classes"), parse(solved).value("classes"));
+
+        const CliRun repaired = runCli({"solve", "--db", db, "--repair", "--seed", "4", "--json"});
+        QCOMPARE(repaired.exitCode, 0);
+        const QJsonObject json = parse(repaired);
+        QCOMPARE(json.value("changedCells").toInt(-1), 0);
+        QCOMPARE(json.value("classes"), parse(solved).value("classes"));
+    }
+
+    // Two fixed lessons of one teacher in one slot: proved impossible, and said why.
+    void impossibleSchoolIsExplained()
+    {
+        const QString db = copyOfDemo(QStringLiteral("impossible.db"));
+        Database::open(db, Database::Opening::ExistingOnly);
+        PlanStore::saveFixedLessons({{"七(1)班", "2", "3", "语文"}, {"七(2)班", "2", "3", "语文"}});
+        Database::close();
+        const QByteArray before = fileHash(db);
+
+        const CliRun run = runCli({"solve", "--db", db, "--json", "--save"});
+        QCOMPARE(run.exitCode, 3);
+        const QJsonObject json = parse(run);
+        QCOMPARE(json.value("solved").toBool(true), false);
+        QVERIFY(!json.contains("classes"));
+        const QString said = json.value("explanation").toArray().first().toString();
+        QVERIFY2(said.contains(QStringLiteral("七(1)班 语文固定在星期二第3节")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("七(2)班 语文固定在星期二第3节")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("王建国老师")), qPrintable(said));
+        QCOMPARE(fileHash(db), before);
+
+        const CliRun text = runCli({"solve", "--db", db});
+        QCOMPARE(text.exitCode, 3);
+        QVERIFY(text.out.contains(QStringLiteral("原因：")));
+    }
+
+    // A limit too short for any search: exit 4, the best timetable only on request.
+    void budgetRunsOut()
+    {
+        const QString db = copyOfDemo(QStringLiteral("budget.db"));
+        const QByteArray before = fileHash(db);
+        const CliRun run = runCli({"solve", "--db", db, "--time-limit", "0.000001", "--json"});
+        QCOMPARE(run.exitCode, 4);
+        const QJsonObject json = parse(run);
+        QCOMPARE(json.value("solved").toBool(true), false);
+        QCOMPARE(json.value("classes").toArray().size(), 18);
+        QCOMPARE(json.value("teacherClashes").toInt(-1), 0);
+        QCOMPARE(fileHash(db), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(SolveCommandTest)
+#include "SolveCommandTest.moc"

@@ -1,0 +1,368 @@
+#include "engine/solver/SolverProblem.h"
+#include "engine/solver/TimetableSolver.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <map>
+#include <set>
+
+Q_DECLARE_METATYPE(SolverOutcome::Status)
+
+namespace {
+
+// Bits of the given periods.
+std::uint16_t periods(std::initializer_list<int> list)
+{
+    std::uint16_t mask = 0;
+    for (const int p : list)
+        mask = static_cast<std::uint16_t>(mask | (1u << p));
+    return mask;
+}
+
+SolverProblem school(int days, int periods_, int classes)
+{
+    SolverProblem pb;
+    QStringList classNames;
+    for (int c = 0; c < classes; ++c)
+        classNames << QStringLiteral("高一%1班").arg(c + 1);
+    pb.reset(days, periods_, classNames);
+    for (int s = 0; s < SolverProblem::kSubjects; ++s)
+        pb.subjectNames[s] = QStringLiteral("科%1").arg(s + 1);
+    pb.subjectNames[0] = QStringLiteral("语文");
+    pb.subjectNames[1] = QStringLiteral("数学");
+    pb.subjectNames[2] = QStringLiteral("英语");
+    return pb;
+}
+
+void lesson(SolverProblem& pb, int c, int s, int count, const QString& teacher)
+{
+    pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] = count;
+    pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)] = teacher;
+}
+
+// Three classes, 5 days x 4 periods, a mathematics teacher shared by two classes.
+SolverProblem feasibleSchool()
+{
+    SolverProblem pb = school(5, 4, 3);
+    for (int c = 0; c < 3; ++c) {
+        lesson(pb, c, 1, 5, QStringLiteral("语文%1").arg(c));
+        lesson(pb, c, 2, 5, c < 2 ? QStringLiteral("宋雪兰") : QStringLiteral("数学3"));
+        lesson(pb, c, 3, 4, QStringLiteral("英语%1").arg(c));
+        lesson(pb, c, 4, 3, QStringLiteral("物理"));
+        lesson(pb, c, 5, 3, QStringLiteral("化学%1").arg(c));
+    }
+    return pb;
+}
+
+// Mathematics may only go on the first day (its zones share nothing on the
+// second), so its two lessons cannot be on different days.
+SolverProblem spreadOnlySchool()
+{
+    SolverProblem pb = school(2, 3, 1);
+    lesson(pb, 0, 1, 4, QStringLiteral("甲"));
+    lesson(pb, 0, 2, 2, QStringLiteral("乙"));
+    pb.setZone(pb.subjectZones, 0, 2, 1, periods({0}));
+    pb.setZone(pb.teacherZones, 0, 2, 1, periods({1}));
+    return pb;
+}
+
+// Two classes whose fixed English lessons share a teacher and a slot.
+SolverProblem fixedClashSchool()
+{
+    SolverProblem pb = feasibleSchool();
+    lesson(pb, 0, 3, 4, QStringLiteral("宋雪兰"));
+    lesson(pb, 1, 3, 4, QStringLiteral("宋雪兰"));
+    lesson(pb, 0, 2, 5, QStringLiteral("数学1"));
+    pb.fixedLessons.push_back({0, 2, 3, 3});
+    pb.fixedLessons.push_back({1, 2, 3, 3});
+    return pb;
+}
+
+// 宋雪兰 teaches ten lessons but her zone holds only the first period of each
+// day: five slots.
+SolverProblem narrowZoneSchool()
+{
+    SolverProblem pb = feasibleSchool();
+    for (int c = 0; c < 2; ++c)
+        for (int d = 0; d < 5; ++d)
+            pb.setZone(pb.teacherZones, c, 2, d, periods({0}));
+    return pb;
+}
+
+// Classes 1 and 2 take English together; class 1's English is fixed to the
+// third day's second period, and class 3 has a fixed physics lesson.
+SolverProblem combinedFixedSchool()
+{
+    SolverProblem pb = feasibleSchool();
+    lesson(pb, 0, 3, 4, QStringLiteral("英语合"));
+    lesson(pb, 1, 3, 4, QStringLiteral("英语合"));
+    pb.combined.push_back({3, {0, 1}});
+    pb.fixedLessons.push_back({0, 2, 1, 3});
+    pb.fixedLessons.push_back({2, 0, 0, 4});
+    return pb;
+}
+
+// The only period mathematics' two zones allow is none: the union is used.
+SolverProblem fallbackSchool()
+{
+    SolverProblem pb = school(1, 2, 1);
+    lesson(pb, 0, 1, 1, QStringLiteral("甲"));
+    lesson(pb, 0, 2, 1, QStringLiteral("乙"));
+    pb.setZone(pb.subjectZones, 0, 2, 0, periods({0}));
+    pb.setZone(pb.teacherZones, 0, 2, 0, periods({1}));
+    return pb;
+}
+
+SolverProblem schoolNamed(const QString& name)
+{
+    if (name == QLatin1String("feasible"))
+        return feasibleSchool();
+    if (name == QLatin1String("spread only"))
+        return spreadOnlySchool();
+    if (name == QLatin1String("fixed clash"))
+        return fixedClashSchool();
+    if (name == QLatin1String("narrow zone"))
+        return narrowZoneSchool();
+    if (name == QLatin1String("combined and fixed"))
+        return combinedFixedSchool();
+    return fallbackSchool();
+}
+
+// Checks a timetable against the school from the problem's own data, without
+// the solver's bookkeeping. Returns the faults found, in words.
+QStringList faults(const SolverProblem& pb, const std::vector<int>& grid, bool spread, bool zoneFallback)
+{
+    QStringList found;
+    const int S = pb.slotCount();
+    const int P = pb.periodCount;
+    if (grid.size() != static_cast<size_t>(pb.classCount() * S))
+        return {QStringLiteral("grid size")};
+    auto at = [&](int c, int t) { return grid[static_cast<size_t>(c * S + t)]; };
+    for (int c = 0; c < pb.classCount(); ++c) {
+        for (int s = 1; s <= SolverProblem::kSubjects; ++s) {
+            int have = 0;
+            std::set<int> days;
+            std::map<int, int> perDay;
+            for (int t = 0; t < S; ++t)
+                if (at(c, t) == s) {
+                    ++have;
+                    days.insert(t / P);
+                    ++perDay[t / P];
+                }
+            const int n = pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)];
+            if (have != n)
+                found << QStringLiteral("class %1 subject %2: %3 of %4").arg(c).arg(s).arg(have).arg(n);
+            if (spread && n >= 2 && static_cast<int>(days.size()) < std::min(n, pb.dayCount))
+                found << QStringLiteral("class %1 subject %2 not spread").arg(c).arg(s);
+        }
+        for (int t = 0; t < S; ++t) {
+            const int s = at(c, t);
+            if (s == 0)
+                continue;
+            const int d = t / P;
+            const std::uint16_t bit = static_cast<std::uint16_t>(1u << (t % P));
+            const std::uint16_t sz = pb.subjectZone(c, s, d);
+            const std::uint16_t tz = pb.teacherZone(c, s, d);
+            const std::uint16_t allowed = (sz & tz) || !zoneFallback ? (sz & tz) : (sz | tz);
+            bool fixedHere = false;
+            for (const auto& f : pb.fixedLessons)
+                fixedHere |= f.classIndex == c && f.day * P + f.period == t && f.subject == s;
+            if (!(allowed & bit) && !fixedHere)
+                found << QStringLiteral("class %1 subject %2 outside its zones at %3").arg(c).arg(s).arg(t);
+        }
+    }
+    // A teacher's lessons in one slot: classes of one combined group count once.
+    for (int t = 0; t < S; ++t) {
+        std::map<QString, std::set<int>> bookings;
+        for (int c = 0; c < pb.classCount(); ++c) {
+            const int s = at(c, t);
+            if (s == 0)
+                continue;
+            const QString& teacher = pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)];
+            if (teacher == QLatin1String("H"))
+                continue;
+            int key = c;
+            for (size_t g = 0; g < pb.combined.size(); ++g)
+                if (pb.combined[g].subject == s
+                    && std::count(pb.combined[g].members.begin(), pb.combined[g].members.end(), c))
+                    key = -1 - static_cast<int>(g);
+            bookings[teacher].insert(key);
+        }
+        for (const auto& [teacher, keys] : bookings)
+            if (keys.size() > 1)
+                found << QStringLiteral("%1 twice at %2").arg(teacher).arg(t);
+    }
+    for (const auto& group : pb.combined)
+        for (int t = 0; t < S; ++t) {
+            std::set<bool> present;
+            for (const int c : group.members)
+                present.insert(at(c, t) == group.subject);
+            if (present.size() > 1)
+                found << QStringLiteral("combined group split at %1").arg(t);
+        }
+    for (const auto& f : pb.fixedLessons)
+        if (at(f.classIndex, f.day * P + f.period) != f.subject)
+            found << QStringLiteral("fixed lesson of class %1 moved").arg(f.classIndex);
+    return found;
+}
+
+} // namespace
+
+class TimetableSolverTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void schools_data()
+    {
+        QTest::addColumn<QString>("school");
+        QTest::addColumn<SolverOutcome::Status>("status");
+        QTest::addColumn<bool>("spreadRelaxed");
+        QTest::addColumn<bool>("zoneFallback");
+        QTest::addColumn<QStringList>("words"); // in the explanation or the notes
+
+        using St = SolverOutcome::Status;
+        QTest::newRow("feasible") << "feasible" << St::Solved << false << false << QStringList();
+        QTest::newRow("only spread fails") << "spread only" << St::Solved << true << false
+                                           << QStringList{"高一1班 数学"};
+        QTest::newRow("two fixed lessons of one teacher in one slot")
+            << "fixed clash" << St::Impossible << false << false
+            << QStringList{"高一1班 英语固定在星期三第4节", "高一2班 英语固定在星期三第4节", "宋雪兰老师每节只能上一节课",
+                           "这3条不能同时满足"};
+        QTest::newRow("teacher zone narrower than the load")
+            << "narrow zone" << St::Impossible << false << false
+            << QStringList{"宋雪兰老师只能排在教师时段内", "宋雪兰老师每节只能上一节课"};
+        QTest::newRow("combined groups and fixed lessons")
+            << "combined and fixed" << St::Solved << false << false << QStringList();
+        QTest::newRow("zones sharing no period use their union")
+            << "fallback" << St::Solved << false << true << QStringList();
+    }
+    void schools()
+    {
+        QFETCH(QString, school);
+        QFETCH(SolverOutcome::Status, status);
+        QFETCH(bool, spreadRelaxed);
+        QFETCH(bool, zoneFallback);
+        QFETCH(QStringList, words);
+
+        const SolverProblem pb = schoolNamed(school);
+        SolverRequest request;
+        request.seed = 7;
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QCOMPARE(outcome.status, status);
+        QCOMPARE(outcome.spreadRelaxed, spreadRelaxed);
+        QCOMPARE(outcome.zoneFallback, zoneFallback);
+        const QString said = (outcome.explanation + outcome.notes).join(QLatin1Char('\n'));
+        for (const QString& word : words)
+            QVERIFY2(said.contains(word), qPrintable(said));
+        if (status == SolverOutcome::Status::Solved) {
+            const QStringList found = faults(pb, outcome.grid, !spreadRelaxed, zoneFallback);
+            QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+            QCOMPARE(outcome.unplacedLessons, 0);
+        } else {
+            QVERIFY(outcome.grid.empty());
+        }
+    }
+
+    // Without spread, the school whose spread fails is simply solved.
+    void spreadSwitchedOff()
+    {
+        SolverRequest request;
+        request.spread = false;
+        const SolverOutcome outcome = solveTimetable(spreadOnlySchool(), request);
+        QCOMPARE(outcome.status, SolverOutcome::Status::Solved);
+        QVERIFY(!outcome.spreadRelaxed);
+        QVERIFY(outcome.notes.isEmpty());
+    }
+
+    void sameSeedSameTimetable()
+    {
+        const SolverProblem pb = combinedFixedSchool();
+        SolverRequest request;
+        request.seed = 42;
+        const SolverOutcome first = solveTimetable(pb, request);
+        const SolverOutcome second = solveTimetable(pb, request);
+        QCOMPARE(first.status, SolverOutcome::Status::Solved);
+        QCOMPARE(first.grid, second.grid);
+    }
+
+    // Hand moves that clash are pinned; the repair keeps them and changes
+    // little else.
+    void repairKeepsPins()
+    {
+        const SolverProblem pb = feasibleSchool();
+        SolverRequest request;
+        const SolverOutcome first = solveTimetable(pb, request);
+        QCOMPARE(first.status, SolverOutcome::Status::Solved);
+
+        // Swap the first two periods of the first day in class 1 and pin them.
+        std::vector<int> moved = first.grid;
+        std::swap(moved[0], moved[1]);
+        request.start = moved;
+        request.pins = {{0, 0, 0}, {0, 0, 1}};
+        const std::vector<int> startCopy = request.start;
+        const SolverOutcome repaired = solveTimetable(pb, request);
+        QCOMPARE(repaired.status, SolverOutcome::Status::Solved);
+        QCOMPARE(repaired.grid[0], moved[0]);
+        QCOMPARE(repaired.grid[1], moved[1]);
+        const QStringList found = faults(pb, repaired.grid, true, false);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+        int changed = 0;
+        for (size_t i = 0; i < moved.size(); ++i)
+            changed += repaired.grid[i] != moved[i];
+        QCOMPARE(repaired.changedCells, changed);
+        QVERIFY2(changed <= 12, qPrintable(QString::number(changed)));
+        QCOMPARE(request.start, startCopy);
+    }
+
+    // Two pins that cannot both hold are named in the explanation.
+    void conflictingPinsAreExplained()
+    {
+        SolverProblem pb = feasibleSchool();
+        const SolverOutcome first = solveTimetable(pb, SolverRequest());
+        QCOMPARE(first.status, SolverOutcome::Status::Solved);
+        // Put mathematics (宋雪兰) in the first slot of classes 1 and 2 and pin both.
+        SolverRequest request;
+        request.start = first.grid;
+        const int S = pb.slotCount();
+        request.start[0] = 2;
+        request.start[static_cast<size_t>(S)] = 2;
+        request.pins = {{0, 0, 0}, {1, 0, 0}};
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QCOMPARE(outcome.status, SolverOutcome::Status::Impossible);
+        const QString said = outcome.explanation.join(QLatin1Char('\n'));
+        QVERIFY2(said.contains(QStringLiteral("宋雪兰老师星期一第1节已有高一1班 数学（手工调整）")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("宋雪兰老师星期一第1节已有高一2班 数学（手工调整）")), qPrintable(said));
+    }
+
+    void cancelLeavesInputUntouched()
+    {
+        const SolverProblem pb = feasibleSchool();
+        const SolverOutcome first = solveTimetable(pb, SolverRequest());
+        std::atomic<bool> cancel{true};
+        SolverRequest request;
+        request.start = first.grid;
+        request.cancel = &cancel;
+        int reports = 0;
+        request.progress = [&reports](const SolverProgress&) { ++reports; };
+        const std::vector<int> startCopy = request.start;
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QCOMPARE(outcome.status, SolverOutcome::Status::Cancelled);
+        QVERIFY(outcome.grid.empty());
+        QCOMPARE(request.start, startCopy);
+        QVERIFY(reports > 0);
+    }
+
+    void malformedRequestIsRefused()
+    {
+        SolverRequest request;
+        request.start = {1, 2, 3};
+        const SolverOutcome outcome = solveTimetable(feasibleSchool(), request);
+        QCOMPARE(outcome.status, SolverOutcome::Status::Impossible);
+        QVERIFY(!outcome.explanation.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TimetableSolverTest)
+#include "TimetableSolverTest.moc"
