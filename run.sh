@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release and runs the main job on the
-# demo school in ./Vorlat.db (created when it is not there).
+# Installs what is missing and builds in Release. With a display, starts the
+# desktop program on the demo school in ./Vorlat.db; without one, runs the
+# main job of the command-line tool on it. Vorlat.db is created with the demo
+# school and the sample teacher assignment when it is not there.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -9,18 +11,24 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVORLAT_BUILD_TESTS=OFF >/dev/nu
 cmake --build build -j"$(nproc)"
 
 cli=build/src/vorlat-cli
+app=build/src/vorlat
 db=Vorlat.db
 out=out
-mkdir -p "$out"
 
 step() { printf '\n== %s\n' "$*"; }
 
 if [ ! -e "$db" ]; then
   step "创建示例学校"
   "$cli" init --demo --db "$db"
+  step "导入教师分工"
+  "$cli" import-assignment examples/teacher-assignment.csv --db "$db"
 fi
-step "导入教师分工"
-"$cli" import-assignment examples/teacher-assignment.csv --db "$db"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  step "启动排课程序（$db）"
+  exec "$app"
+fi
+
 step "教学计划"
 "$cli" show --db "$db"
 step "自动排课并保存课表"
@@ -28,5 +36,9 @@ step "自动排课并保存课表"
 step "总课表"
 "$cli" timetable --db "$db"
 step "导出课表"
+mkdir -p "$out"
 "$cli" export "$out/总课表.xlsx" --db "$db"
 "$cli" export "$out/教师课表.xlsx" --teachers --db "$db"
+
+printf '\n没有图形显示（DISPLAY / WAYLAND_DISPLAY 未设置），以上是命令行的演示。\n'
+printf '在桌面上运行 ./run.sh，或在本文件夹中运行 %s，即可打开排课程序。\n' "$app"

@@ -1,0 +1,338 @@
+#include "app/CMainFrame.h"
+
+#include "app/CDoFinshDlg.h"
+#include "app/CHelpDlg.h"
+#include "app/CPrograssDlg.h"
+#include "app/PictureBook.h"
+#include "app/TileActions.h"
+#include "engine/PlanningModel.h"
+#include "engine/Scheduler.h"
+#include "store/PlanReader.h"
+#include "excel/TimetableExport.h"
+#include "store/StoreError.h"
+#include "view/widgets/CVorlatView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <atomic>
+#include <QFileDialog>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+#ifndef VORLAT_PROJECT_URL
+#define VORLAT_PROJECT_URL ""
+#endif
+
+namespace {
+
+const struct
+{
+    int id;
+    const char* text;
+} kToolButtons[] = {
+    {ToolbarCommands::Home, "返回主页"},      {ToolbarCommands::Adjust, "手工调课"},
+    {ToolbarCommands::Save, "保存课表"},      {ToolbarCommands::MasterTable, "查询总表"},
+    {ToolbarCommands::TeacherTable, "查教师表"}, {ToolbarCommands::Export, "导出课表"},
+};
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Vorlat"));
+    setWindowIcon(PictureBook::picture(PictureBook::AppIcon));
+    m_view = new CVorlatView(this);
+    setCentralWidget(m_view);
+    buildLegendBar();
+    buildToolBar();
+    buildMenu();
+    connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
+    connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
+
+    // Undo and redo of hand swaps, anywhere in the window.
+    QAction* undo = m_view->undoStack().createUndoAction(this, QStringLiteral("撤销"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = m_view->undoStack().createRedoAction(this, QStringLiteral("重做"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    addAction(undo);
+    addAction(redo);
+    m_noteTimer.setSingleShot(true);
+    m_noteTimer.setInterval(4000);
+    connect(&m_noteTimer, &QTimer::timeout, this, [this] { updateResultLine(); });
+    updateResultLine();
+}
+
+void CMainFrame::buildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("工具栏"));
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(40, 40));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (int i = 0; i < 6; ++i) {
+        auto* action = new QAction(QIcon(PictureBook::picture(PictureBook::FirstToolIcon + i)),
+                                   QString::fromUtf8(kToolButtons[i].text), this);
+        action->setData(kToolButtons[i].id);
+        const int id = kToolButtons[i].id;
+        connect(action, &QAction::triggered, this, [this, id] { command(id); });
+        m_toolBar->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)))
+            button->setMinimumSize(60, 60);
+    }
+}
+
+void CMainFrame::buildLegendBar()
+{
+    auto* bar = new QToolBar(QStringLiteral("图例"), this);
+    bar->setObjectName(QStringLiteral("legend"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    auto* legend = new QWidget(bar);
+    auto* layout = new QHBoxLayout(legend);
+    layout->setContentsMargins(16, 2, 16, 2);
+    layout->setSpacing(6);
+    const char* texts[] = {"冲突科目", "可调课科目", "同一教师科目", "固定科目", "合班科目"};
+    for (int i = 0; i < 5; ++i) {
+        auto* swatch = new QLabel(legend);
+        swatch->setObjectName(QStringLiteral("swatch%1").arg(1000 + i));
+        swatch->setPixmap(PictureBook::picture(PictureBook::FirstSwatch + i));
+        swatch->setFixedSize(16, 16);
+        swatch->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        layout->addWidget(swatch, 0, Qt::AlignVCenter);
+        layout->addWidget(new QLabel(QString::fromUtf8(texts[i]), legend));
+        layout->addSpacing(34);
+    }
+    m_resultLine = new QLabel(legend);
+    m_resultLine->setObjectName(QStringLiteral("resultLine"));
+    m_resultLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_resultLine, 1);
+    layout->addWidget(new QLabel(QStringLiteral("版本：1.0"), legend));
+    bar->addWidget(legend);
+    addToolBar(Qt::BottomToolBarArea, bar);
+}
+
+void CMainFrame::buildMenu()
+{
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(QStringLiteral("使用指南"), this, [this] {
+        CHelpDlg dialog(this);
+        dialog.exec();
+    });
+    help->addAction(QStringLiteral("视频教程"), this, [] { QDesktopServices::openUrl(guideUrl()); });
+    help->addAction(QStringLiteral("软件网站"), this, [] { QDesktopServices::openUrl(projectUrl()); });
+}
+
+QUrl CMainFrame::guideUrl()
+{
+    // Installed beside the program as <prefix>/share/vorlat/guide; the build
+    // tree has the same layout.
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const QString& relative : {QStringLiteral("../share/vorlat/guide/index.html"),
+                                    QStringLiteral("../../share/vorlat/guide/index.html")}) {
+        const QFileInfo file(bin.filePath(relative));
+        if (file.exists())
+            return QUrl::fromLocalFile(file.canonicalFilePath());
+    }
+    return QUrl::fromLocalFile(QStringLiteral("/usr/share/vorlat/guide/index.html"));
+}
+
+QUrl CMainFrame::projectUrl()
+{
+    const QString configured = QStringLiteral(VORLAT_PROJECT_URL);
+    if (!configured.isEmpty())
+        return QUrl(configured);
+    QUrl about = guideUrl();
+    about.setFragment(QStringLiteral("about"));
+    return about;
+}
+
+QAction* CMainFrame::commandAction(int id) const
+{
+    for (QAction* action : m_toolBar->actions())
+        if (action->data().toInt() == id)
+            return action;
+    return nullptr;
+}
+
+void CMainFrame::applyFlags(const DisplayFlags& flags)
+{
+    m_flags = flags;
+    if (QAction* adjust = commandAction(ToolbarCommands::Adjust))
+        adjust->setText(ToolbarCommands::adjustButtonText(m_flags));
+    m_view->SetDisplayMode(flags.showTimetable, flags.showTeacherTable, flags.adjustMode);
+    updateResultLine();
+}
+
+void CMainFrame::command(int id)
+{
+    const ToolbarCommands::Outcome outcome = ToolbarCommands::decide(m_flags, id);
+    if (!outcome.refusal.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), outcome.refusal);
+        return;
+    }
+    if (outcome.applyFlags)
+        applyFlags(outcome.flags);
+    switch (outcome.work) {
+    case ToolbarCommands::Work::Save:
+        if (m_view->SaveTimetable())
+            showNote(QStringLiteral("课表已保存"));
+        break;
+    case ToolbarCommands::Work::ExportMaster:
+        exportTimetable(false);
+        break;
+    case ToolbarCommands::Work::ExportTeachers:
+        exportTimetable(true);
+        break;
+    default:
+        break;
+    }
+}
+
+QString CMainFrame::askExportPath(bool teachers)
+{
+    QSettings settings;
+    QString folder = settings.value(QStringLiteral("export/folder")).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = teachers ? QStringLiteral("教师课表.xlsx") : QStringLiteral("总课表.xlsx");
+    QFileDialog dialog(this, QStringLiteral("导出课表"), QDir(folder).filePath(name));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Excel 工作簿（推荐） (*.xlsx)"), QStringLiteral("Excel 97-2003 工作簿 (*.xls)")});
+    dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    const QString chosen = dialog.selectedFiles().first();
+    settings.setValue(QStringLiteral("export/folder"), QFileInfo(chosen).absolutePath());
+    return chosen;
+}
+
+void CMainFrame::exportTimetable(bool teachers)
+{
+    const QString chosen = askExportPath(teachers);
+    if (chosen.isEmpty())
+        return;
+    // The workbook is written on a worker thread while the progress picture
+    // runs here; the picture is modal, so the timetable cannot change meanwhile.
+    const TimetableModel& model = m_view->model();
+    std::atomic<int> progressState{0};
+    TimetableExport::Result result;
+    CPrograssDlg::run(this, progressState, [&] {
+        result = teachers ? TimetableExport::ExportTeacherTable(model, model.teachers, chosen, progressState)
+                          : TimetableExport::ExportMasterTable(model, chosen, progressState);
+    });
+    if (result.ok()) {
+        QMessageBox::information(this, QStringLiteral("Vorlat"),
+                                 QStringLiteral("课表已导出到：\n%1").arg(QDir::toNativeSeparators(result.writtenPath)));
+    } else {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有导出。\n%1").arg(result.error()));
+    }
+}
+
+void CMainFrame::homeAction(int action)
+{
+    const auto a = HomeScreen::Action(action);
+    if (a == HomeScreen::Action::RunScheduling)
+        RunScheduling();
+    else
+        TileActions::open(a, this);
+}
+
+void CMainFrame::RunScheduling()
+{
+    PlanningModel plan;
+    Status read;
+    try {
+        read = PlanReader::Load(plan);
+    } catch (const StoreError& error) {
+        QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("无法排课。\n%1").arg(error.message()));
+        return;
+    }
+    if (!read.ok()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), read.message());
+        return;
+    }
+    const ScheduleOutcome outcome = Scheduler(plan).RunScheduling(m_runSeed);
+    if (outcome.refused()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), outcome.status.message());
+        return;
+    }
+    m_view->PublishToView(plan);
+    m_lastRun = outcome;
+    {
+        CDoFinshDlg finish(this);
+        finish.exec();
+    }
+    applyFlags({1, 0, 0});
+}
+
+void CMainFrame::updateResultLine()
+{
+    m_noteTimer.stop();
+    if (!m_lastRun || m_flags.showTimetable == 0) {
+        m_resultLine->clear();
+        return;
+    }
+    const ScheduleOutcome& r = *m_lastRun;
+    const bool clean = r.unplacedLessons == 0 && r.teacherClashes == 0;
+    m_resultLine->setText(QStringLiteral("排课结果：已排 %1/%2 节，未排 %3 节，教师冲突 %4 处（随机种子 %5）")
+                              .arg(r.placedLessons)
+                              .arg(r.requiredLessons)
+                              .arg(r.unplacedLessons)
+                              .arg(r.teacherClashes)
+                              .arg(r.seed));
+    m_resultLine->setToolTip(QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(r.seed));
+    m_resultLine->setStyleSheet(clean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
+}
+
+void CMainFrame::showNote(const QString& text)
+{
+    m_resultLine->setText(text);
+    m_resultLine->setStyleSheet(QStringLiteral("color: #17602c;"));
+    // The run's result comes back after a few seconds.
+    m_noteTimer.start();
+}
+
+void CMainFrame::updateTitle()
+{
+    setWindowTitle(m_view->isModified() ? QStringLiteral("Vorlat — 未保存") : QStringLiteral("Vorlat"));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_view->isModified()) {
+        event->accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vorlat"), QStringLiteral("课表尚未保存，是否保存？"),
+                    QMessageBox::NoButton, this);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        if (m_view->SaveTimetable())
+            event->accept();
+        else
+            event->ignore();
+    } else if (box.clickedButton() == discard) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

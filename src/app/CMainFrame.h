@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ToolbarCommands.h"
+#include "engine/ScheduleOutcome.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdint>
+#include <optional>
+
+class CVorlatView;
+class QAction;
+class QLabel;
+class QToolBar;
+
+// The main window: the toolbar of the timetable commands, the colour legend
+// at the bottom, the Help menu, the display flags and the scheduling run.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+
+    CVorlatView* view() const { return m_view; }
+    const DisplayFlags& flags() const { return m_flags; }
+    // The toolbar action of a command id (1101 …).
+    QAction* commandAction(int id) const;
+    QToolBar* toolBar() const { return m_toolBar; }
+    QLabel* resultLine() const { return m_resultLine; }
+
+    // Carries out a toolbar command.
+    void command(int id);
+
+    // Runs the scheduler on the plan in the database and shows the result as
+    // the master table. Refusals and database errors are shown and change nothing.
+    void RunScheduling();
+    // The seed of the next runs; without one, the current time in seconds.
+    void setRunSeed(std::optional<std::uint32_t> seed) { m_runSeed = seed; }
+    const std::optional<ScheduleOutcome>& lastRun() const { return m_lastRun; }
+
+    // The user guide installed with the program, and the project's page.
+    static QUrl guideUrl();
+    static QUrl projectUrl();
+
+    // Shows a short note in the status line (e.g. after a save).
+    void showNote(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void buildToolBar();
+    void buildLegendBar();
+    void buildMenu();
+    void applyFlags(const DisplayFlags& flags);
+    void updateResultLine();
+    void updateTitle();
+    void homeAction(int action);
+    // 导出课表: the save dialog, then the workbook on a worker thread with the progress picture.
+    QString askExportPath(bool teachers);
+    void exportTimetable(bool teachers);
+
+    CVorlatView* m_view = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_resultLine = nullptr;
+    DisplayFlags m_flags;
+    std::optional<std::uint32_t> m_runSeed;
+    std::optional<ScheduleOutcome> m_lastRun;
+    QTimer m_noteTimer; // how long a note stays in the result line
+};

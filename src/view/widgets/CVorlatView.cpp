@@ -1,0 +1,232 @@
+#include "view/widgets/CVorlatView.h"
+
+#include "app/PictureBook.h"
+#include "store/StoreError.h"
+#include "view/SwapRules.h"
+#include "view/TimetableStore.h"
+#include "view/widgets/SwapCommand.h"
+#include "view/widgets/TimetablePainter.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+CVorlatView::CVorlatView(QWidget* parent)
+    : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    try {
+        const Status loaded = TimetableStore::LoadSavedTimetable(m_model);
+        if (!loaded.ok())
+            m_loadError = loaded.message();
+    } catch (const StoreError& error) {
+        m_loadError = error.message();
+    }
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this] { notifyModified(); });
+    updateScrollBars();
+}
+
+int CVorlatView::screenWidth()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() : 1920;
+}
+
+void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode)
+{
+    viewport()->unsetCursor();
+    DisplayMode mode = DisplayMode::MasterTable;
+    if (showTimetable == 0)
+        mode = DisplayMode::Home;
+    else if (showTeacherTable != 0)
+        mode = DisplayMode::TeacherTable;
+    else if (adjustMode == 1)
+        mode = DisplayMode::Adjustment;
+    m_model.SetDisplayMode(mode, screenWidth());
+    updateScrollBars();
+    viewport()->update();
+}
+
+void CVorlatView::PublishToView(const PlanningModel& plan)
+{
+    m_model.PublishToView(plan);
+    m_undo.clear();
+    m_unsavedBase = true;
+    notifyModified();
+}
+
+bool CVorlatView::SaveTimetable()
+{
+    try {
+        TimetableStore::SaveTimetable(m_model);
+    } catch (const StoreError& error) {
+        QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有保存。\n%1").arg(error.message()));
+        return false;
+    }
+    m_unsavedBase = false;
+    m_undo.setClean();
+    notifyModified();
+    return true;
+}
+
+void CVorlatView::notifyModified()
+{
+    const bool modified = isModified();
+    if (modified != m_lastModified) {
+        m_lastModified = modified;
+        Q_EMIT modifiedChanged(modified);
+    }
+}
+
+void CVorlatView::updateScrollBars()
+{
+    const QSize page = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, m_model.layout.contentWidth - page.width()));
+    horizontalScrollBar()->setPageStep(page.width());
+    horizontalScrollBar()->setSingleStep(std::max(1, m_model.layout.cellWidth));
+    verticalScrollBar()->setRange(0, std::max(0, m_model.layout.contentHeight - page.height()));
+    verticalScrollBar()->setPageStep(page.height());
+    verticalScrollBar()->setSingleStep(std::max(1, m_model.layout.cellHeight));
+}
+
+void CVorlatView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void CVorlatView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void CVorlatView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QRect client = viewport()->rect();
+    if (!m_model.layout.showsTimetable()) {
+        painter.drawPixmap(client, PictureBook::pictureAt(HomeScreen::kFirstPicture + m_home.homePicture(),
+                                                          client.size()));
+        // The other pictures are painted for this size while the program waits
+        // for the user, one per turn of the event loop, so that hovers find them ready.
+        if (m_warmedSize != client.size()) {
+            m_warmedSize = client.size();
+            m_warmNext = 0;
+            QTimer::singleShot(0, this, &CVorlatView::warmNextPicture);
+        }
+        return;
+    }
+    painter.fillRect(client, TimetablePainter::Colour::Background);
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scroll);
+    TimetablePainter::paint(painter, m_model, event->rect().translated(scroll), m_marks);
+}
+
+void CVorlatView::warmNextPicture()
+{
+    if (m_model.layout.showsTimetable() || m_warmedSize != viewport()->size())
+        return;
+    for (; m_warmNext < HomeScreen::kPictureCount; ++m_warmNext) {
+        if (m_warmNext == 9) // picture 9 is never shown
+            continue;
+        PictureBook::pictureAt(HomeScreen::kFirstPicture + m_warmNext, m_warmedSize);
+        ++m_warmNext;
+        QTimer::singleShot(0, this, &CVorlatView::warmNextPicture);
+        return;
+    }
+}
+
+void CVorlatView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_model.layout.showsTimetable())
+        return;
+    const QPoint pos = event->position().toPoint();
+    if (m_home.PointerMoved(pos.x(), pos.y(), outerSize()))
+        viewport()->update();
+    viewport()->setCursor(m_home.IsOverClickable(pos.x(), pos.y(), outerSize()) ? Qt::PointingHandCursor
+                                                                                : Qt::ArrowCursor);
+}
+
+void CVorlatView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (!m_model.layout.showsTimetable()) {
+        if (event->button() != Qt::LeftButton)
+            return;
+        bool repaint = false;
+        const HomeScreen::Action action = m_home.LeftClick(pos.x(), pos.y(), outerSize(), &repaint);
+        if (repaint)
+            viewport()->update();
+        if (action != HomeScreen::Action::Nothing)
+            Q_EMIT homeAction(action);
+        return;
+    }
+    const int scrollX = horizontalScrollBar()->value();
+    const int scrollY = verticalScrollBar()->value();
+    if (event->button() == Qt::LeftButton) {
+        const bool changed = m_model.layout.showsTeacherTable() ? m_model.SelectTeacherRow(pos.y(), scrollY)
+                                                           : m_model.SelectMasterCell(pos.x(), pos.y(), scrollX, scrollY);
+        if (changed)
+            viewport()->repaint();
+    } else if (event->button() == Qt::RightButton) {
+        RightClickSwap(pos, scrollX, scrollY);
+    }
+}
+
+void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
+{
+    using Decision = SwapRules::Decision;
+    const SwapRules::Request request = SwapRules::Decide(m_model, pos.x(), pos.y(), scrollX, scrollY);
+    // The texts carry "\r\n" line breaks.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    switch (request.decision) {
+    case Decision::Ignore:
+        return;
+    case Decision::RefuseOtherClass: {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Vorlat"), text, QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    case Decision::AskConfirm:
+    case Decision::AskForce: {
+        QMessageBox box(QMessageBox::Information, SwapRules::questionCaption(), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        if (box.exec() != QMessageBox::Ok) {
+            viewport()->repaint();
+            return;
+        }
+        break;
+    }
+    case Decision::SwapAtOnce:
+        break;
+    }
+    const int c = request.classIndex;
+    SwapCommand::State before = SwapCommand::capture(m_model, c, request.selectedDay, request.selectedPeriod,
+                                                     request.clickedDay, request.clickedPeriod);
+    SwapRules::Perform(m_model, request);
+    SwapCommand::State after = SwapCommand::capture(m_model, c, request.selectedDay, request.selectedPeriod,
+                                                    request.clickedDay, request.clickedPeriod);
+    m_undo.push(new SwapCommand(m_model, c, std::move(before), std::move(after), [this] { timetableChanged(); }));
+    Q_EMIT swapped(c, request.selectedDay, request.selectedPeriod, request.clickedDay, request.clickedPeriod);
+    viewport()->repaint();
+}
+
+void CVorlatView::timetableChanged()
+{
+    if (m_model.layout.showsTeacherTable()) {
+        m_model.BuildTeacherTable();
+        m_model.UpdateGeometry(screenWidth());
+        updateScrollBars();
+    }
+    viewport()->update();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "view/TimetableModel.h"
+#include "view/widgets/HomeScreen.h"
+#include "view/widgets/TimetablePainter.h"
+
+#include <QAbstractScrollArea>
+#include <QUndoStack>
+
+class PlanningModel;
+
+// The main window's view: the home screen while no timetable is shown, the
+// master table, the adjustment mode or the teacher table otherwise. It owns
+// the timetable shown and loads the saved one while it is constructed.
+class CVorlatView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit CVorlatView(QWidget* parent = nullptr);
+
+    TimetableModel& model() { return m_model; }
+    const TimetableModel& model() const { return m_model; }
+    const HomeScreen& home() const { return m_home; }
+    // The store's message when the saved timetable could not be read, else empty.
+    const QString& loadError() const { return m_loadError; }
+
+    // Switches the display (home, master, adjustment, teacher table).
+    void SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode);
+    // A finished scheduling run replaces the timetable shown.
+    void PublishToView(const PlanningModel& plan);
+    // Writes the timetable; on failure shows the store's message and returns false.
+    bool SaveTimetable();
+
+    // The timetable shown differs from the saved one.
+    bool isModified() const { return m_unsavedBase || !m_undo.isClean(); }
+    QUndoStack& undoStack() { return m_undo; }
+
+    // Width of the primary screen, which sets the master table's column width.
+    static int screenWidth();
+
+Q_SIGNALS:
+    // A home-screen click asks for a dialog or the scheduling run.
+    void homeAction(HomeScreen::Action action);
+    void modifiedChanged(bool modified);
+    // Two lessons of a class were exchanged by hand.
+    void swapped(int classIndex, int day0, int period0, int day1, int period1);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void updateScrollBars();
+    QSize outerSize() const { return size(); }
+    void notifyModified();
+    void warmNextPicture();
+    // Right click in adjustment mode: the swap with its questions, as one undo step.
+    void RightClickSwap(QPoint pos, int scrollX, int scrollY);
+    // After an undo or redo.
+    void timetableChanged();
+
+    TimetableModel m_model;
+    HomeScreen m_home;
+    QString m_loadError;
+    QUndoStack m_undo;
+    bool m_unsavedBase = false; // a run not saved yet
+    bool m_lastModified = false;
+    TimetablePainter::MarkTable m_marks; // the cells' marks, per change of the timetable
+    QSize m_warmedSize;  // the size the home pictures are being painted for
+    int m_warmNext = 0;
+};

@@ -1,0 +1,533 @@
+#include "GuiSupport.h"
+#include "TestSupport.h"
+
+#include "app/CDoFinshDlg.h"
+#include "app/CPrograssDlg.h"
+#include "app/CMainFrame.h"
+#include "app/Startup.h"
+#include "store/DemoSchool.h"
+#include "view/widgets/CVorlatView.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QStandardPaths>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(DisplayFlags)
+
+namespace {
+
+// A demo school in a scratch database.
+struct DemoDatabase
+{
+    DemoDatabase() { DemoSchool::write(); }
+    ScratchDatabase db;
+};
+
+std::unique_ptr<CMainFrame> openFrame()
+{
+    auto frame = std::make_unique<CMainFrame>();
+    frame->resize(1366, 768);
+    frame->show();
+    return frame;
+}
+
+// Runs the play button the way a user does: tab 开始排课, pointer onto the
+// button, left click.
+void pressPlay(CMainFrame& frame)
+{
+    QWidget* viewport = frame.view()->viewport();
+    const QSize outer = frame.view()->size();
+    const QRect tab = HomeScreen::scaled(HomeScreen::Area::TabScheduling, outer);
+    leftClick(viewport, tab.center());
+    const QRect play = HomeScreen::scaled(HomeScreen::Area::PlayButton, outer);
+    moveTo(viewport, play.center());
+    leftClick(viewport, play.center());
+}
+
+} // namespace
+
+// Records the pages the Help menu asks the desktop to open.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class MainFrameTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Remembered folders go to a test location, not the user's settings.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void toolbarCommands_data()
+    {
+        QTest::addColumn<QList<int>>("before"); // commands that set the state up
+        QTest::addColumn<int>("command");
+        QTest::addColumn<DisplayFlags>("flags");
+        QTest::addColumn<QString>("adjustText");
+        QTest::addColumn<QString>("refusal");
+
+        const QString adjust = QStringLiteral("手工调课");
+        const QString end = QStringLiteral("结束调课");
+        QTest::newRow("home: 手工调课 does nothing") << QList<int>{} << 1102 << DisplayFlags{0, 0, 0} << adjust << "";
+        QTest::newRow("home: 保存课表 does nothing") << QList<int>{} << 1103 << DisplayFlags{0, 0, 0} << adjust << "";
+        QTest::newRow("home: 导出课表 does nothing") << QList<int>{} << 1106 << DisplayFlags{0, 0, 0} << adjust << "";
+        QTest::newRow("home: 查询总表") << QList<int>{} << 1104 << DisplayFlags{1, 0, 0} << adjust << "";
+        QTest::newRow("home: 查教师表") << QList<int>{} << 1105 << DisplayFlags{1, 1, 0} << adjust << "";
+        QTest::newRow("master: 手工调课") << QList<int>{1104} << 1102 << DisplayFlags{1, 0, 1} << end << "";
+        QTest::newRow("adjusting: 结束调课") << QList<int>{1104, 1102} << 1102 << DisplayFlags{1, 0, 0} << adjust << "";
+        QTest::newRow("adjusting: 查教师表 ends it") << QList<int>{1104, 1102} << 1105 << DisplayFlags{1, 1, 0} << adjust
+                                                << "";
+        QTest::newRow("adjusting: 查询总表 ends it") << QList<int>{1104, 1102} << 1104 << DisplayFlags{1, 0, 0} << adjust
+                                                << "";
+        QTest::newRow("adjusting: 返回主页") << QList<int>{1104, 1102} << 1101 << DisplayFlags{0, 0, 0} << adjust << "";
+        QTest::newRow("teachers: 手工调课 refused") << QList<int>{1105} << 1102 << DisplayFlags{1, 1, 0} << adjust
+                                                << QStringLiteral("请打开总课表再调课！");
+        QTest::newRow("teachers: 保存课表 does nothing") << QList<int>{1105} << 1103 << DisplayFlags{1, 1, 0} << adjust
+                                                    << "";
+    }
+    void toolbarCommands()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, command);
+        QFETCH(DisplayFlags, flags);
+        QFETCH(QString, adjustText);
+        QFETCH(QString, refusal);
+
+        DemoDatabase db;
+        auto frame = openFrame();
+        for (int id : before)
+            frame->commandAction(id)->trigger();
+        BoxAnswerer boxes;
+        frame->commandAction(command)->trigger();
+        QTRY_COMPARE(boxes.texts().size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty())
+            QCOMPARE(boxes.texts().first(), refusal);
+        QCOMPARE(frame->flags(), flags);
+        const TimetableModel& model = frame->view()->model();
+        const DisplayMode modes[] = {DisplayMode::Home, DisplayMode::MasterTable, DisplayMode::Adjustment,
+                                     DisplayMode::TeacherTable};
+        const int expectedMode = flags.showTimetable == 0 ? 0 : flags.showTeacherTable == 1 ? 3 : flags.adjustMode == 1 ? 2 : 1;
+        QCOMPARE(model.layout.mode, modes[expectedMode]);
+        QCOMPARE(frame->commandAction(1102)->text(), adjustText);
+        // Nothing was saved and nothing changed in the timetable.
+        QVERIFY(!frame->view()->isModified());
+    }
+
+    void homeScreenThroughTheView()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        QWidget* viewport = frame->view()->viewport();
+        const QSize outer = frame->view()->size();
+        const QPoint workPlan = HomeScreen::scaled(HomeScreen::Area::TileWorkPlan, outer).center();
+        const QPoint assignment = HomeScreen::scaled(HomeScreen::Area::TileAssignment, outer).center();
+
+        // A tile opens its dialog, twice without a move.
+        moveTo(viewport, workPlan);
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened << QString::fromLatin1(dialog->metaObject()->className());
+                dialog->reject();
+            }
+        });
+        closer.start(10);
+        leftClick(viewport, workPlan);
+        leftClick(viewport, workPlan);
+        QCOMPARE(opened, (QStringList{QStringLiteral("CDayNumDlg"), QStringLiteral("CDayNumDlg")}));
+        BoxAnswerer boxes;
+
+        // While a table is shown the pointer changes nothing on the home screen.
+        frame->commandAction(1104)->trigger();
+        moveTo(viewport, assignment);
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        leftClick(viewport, assignment);
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(boxes.texts().isEmpty());
+        // Back home, the picture left behind is shown until the pointer moves.
+        frame->commandAction(1101)->trigger();
+        QCOMPARE(frame->view()->home().homePicture(), 1);
+        moveTo(viewport, assignment);
+        QCOMPARE(frame->view()->home().homePicture(), 2);
+    }
+
+    void runFromThePlayButtonEndsOnTheMasterTable()
+    {
+        DemoDatabase db;
+        const QByteArray before = fileHash(db.db.path());
+        auto frame = openFrame();
+        frame->setRunSeed(7u);
+        BoxAnswerer boxes;
+        pressPlay(*frame);
+
+        QVERIFY(boxes.texts().isEmpty());
+        QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+        const TimetableModel& model = frame->view()->model();
+        QCOMPARE(model.layout.mode, DisplayMode::MasterTable);
+        QCOMPARE(model.classCount, 18);
+        QCOMPARE(model.subjectGrid.size(), 18 * 41);
+        QCOMPARE(model.selection.selectedClass, 0);
+        QVERIFY(frame->lastRun().has_value());
+        const ScheduleOutcome& run = *frame->lastRun();
+        QCOMPARE(run.seed, 7u);
+        const QString line = frame->resultLine()->text();
+        QVERIFY2(line.contains(QStringLiteral("已排 %1/%2 节").arg(run.placedLessons).arg(run.requiredLessons)),
+                 qPrintable(line));
+        QVERIFY(line.contains(QStringLiteral("未排 %1 节").arg(run.unplacedLessons)));
+        QVERIFY(line.contains(QStringLiteral("教师冲突 %1 处").arg(run.teacherClashes)));
+        QVERIFY(line.contains(QStringLiteral("随机种子 7")));
+        // The run is not saved: the database is untouched, the window says so.
+        QVERIFY(frame->view()->isModified());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat — 未保存"));
+        QCOMPARE(fileHash(db.db.path()), before);
+
+        // The line goes with the table and comes back with it.
+        frame->commandAction(1101)->trigger();
+        QVERIFY(frame->resultLine()->text().isEmpty());
+        frame->commandAction(1104)->trigger();
+        QCOMPARE(frame->resultLine()->text(), line);
+    }
+
+    void refusedRunChangesNothing_data()
+    {
+        QTest::addColumn<QString>("breakPlan"); // SQL that spoils the demo plan, empty: no plan at all
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty database") << QString() << QStringLiteral("当前录入数据不完整，不能排课！");
+        QTest::newRow("a weekly total outside the week")
+            << QStringLiteral("update 周课时计划 set 周课时='38' where 编号 = 12")
+            << QStringLiteral("周课时量在周计划之外,请合理设置周课时量！");
+    }
+    void refusedRunChangesNothing()
+    {
+        QFETCH(QString, breakPlan);
+        QFETCH(QString, message);
+        ScratchDatabase db;
+        if (!breakPlan.isEmpty()) {
+            DemoSchool::write();
+            QSqlQuery query(Database::connection());
+            QVERIFY2(query.exec(breakPlan), qPrintable(query.lastError().text()));
+        }
+        auto frame = openFrame();
+        const QStringList gridBefore = frame->view()->model().subjectGrid;
+        BoxAnswerer boxes;
+        pressPlay(*frame);
+        QCOMPARE(boxes.texts(), QStringList{message});
+        QCOMPARE(frame->flags(), (DisplayFlags{0, 0, 0}));
+        QCOMPARE(frame->view()->model().layout.mode, DisplayMode::Home);
+        QCOMPARE(frame->view()->model().subjectGrid, gridBefore);
+        QCOMPARE(frame->view()->home().homePicture(), 11);
+        QVERIFY(!frame->lastRun().has_value());
+        QVERIFY(!frame->view()->isModified());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat"));
+    }
+
+    void completionDialogClosesByItself()
+    {
+        CDoFinshDlg dialog;
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ticks(), 57);
+        QCOMPARE(dialog.stepCounter(), 112);
+        QCOMPARE(dialog.bar()->value(), 50);
+    }
+
+    void completionBarFillsOnThe25thTick()
+    {
+        CDoFinshDlg dialog;
+        for (int i = 0; i < 24; ++i)
+            dialog.tick();
+        QCOMPARE(dialog.bar()->value(), 48);
+        dialog.tick();
+        QCOMPARE(dialog.bar()->value(), 50);
+        for (int i = 0; i < 31; ++i)
+            dialog.tick();
+        QCOMPARE(dialog.bar()->value(), 50);
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        dialog.tick(); // the 57th
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void unsavedWorkQuestion_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("保存") << QStringLiteral("保存") << true << true;
+        QTest::newRow("不保存") << QStringLiteral("不保存") << true << false;
+        QTest::newRow("取消") << QStringLiteral("取消") << false << false;
+    }
+    void unsavedWorkQuestion()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(11u);
+        pressPlay(*frame);
+        const std::vector<QStringList> tableBefore = tableRows(QStringLiteral("课表"));
+
+        BoxAnswerer boxes({answer});
+        QCOMPARE(frame->close(), closed);
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("课表尚未保存，是否保存？")});
+        QCOMPARE(frame->isVisible(), !closed);
+        const std::vector<QStringList> tableAfter = tableRows(QStringLiteral("课表"));
+        if (saved) {
+            QCOMPARE(tableAfter.at(0).at(0), frame->view()->model().className(0));
+            QCOMPARE(tableAfter.at(0).at(1), frame->view()->model().subject(0, 0, 0));
+        } else {
+            QCOMPARE(tableAfter, tableBefore);
+        }
+        QCOMPARE(frame->view()->isModified(), !saved);
+    }
+
+    void closingWithNothingNewAsksNothing()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->commandAction(1104)->trigger();
+        BoxAnswerer boxes;
+        QVERIFY(frame->close());
+        QVERIFY(boxes.texts().isEmpty());
+    }
+
+    void saveShowsANoteOrTheStoresMessage_data()
+    {
+        QTest::addColumn<bool>("failing");
+        QTest::newRow("saved") << false;
+        QTest::newRow("the teacher table refuses the write") << true;
+    }
+    void saveShowsANoteOrTheStoresMessage()
+    {
+        QFETCH(bool, failing);
+        DemoDatabase db;
+        if (failing) {
+            QSqlQuery query(Database::connection());
+            QVERIFY(query.exec(QStringLiteral(
+                "create trigger refuse before update on 课表教师 begin select raise(abort, '磁盘已满'); end")));
+        }
+        auto frame = openFrame();
+        frame->setRunSeed(3u);
+        pressPlay(*frame);
+        const std::vector<QStringList> before = tableRows(QStringLiteral("课表"));
+        const std::vector<QStringList> fixedBefore = tableRows(QStringLiteral("固定科目"));
+
+        BoxAnswerer boxes;
+        frame->commandAction(1103)->trigger();
+        if (failing) {
+            QCOMPARE(boxes.texts().size(), 1);
+            QVERIFY2(boxes.texts().first().contains(QStringLiteral("磁盘已满")), qPrintable(boxes.texts().first()));
+            QCOMPARE(tableRows(QStringLiteral("课表")), before);
+            QCOMPARE(tableRows(QStringLiteral("固定科目")), fixedBefore);
+            QVERIFY(frame->view()->isModified());
+            QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat — 未保存"));
+        } else {
+            QVERIFY(boxes.texts().isEmpty());
+            QCOMPARE(frame->resultLine()->text(), QStringLiteral("课表已保存"));
+            QCOMPARE(tableRows(QStringLiteral("课表")).at(0).at(1), frame->view()->model().subject(0, 0, 0));
+            QVERIFY(!frame->view()->isModified());
+            QCOMPARE(frame->windowTitle(), QStringLiteral("Vorlat"));
+        }
+        // The display stays as it was.
+        QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+    }
+
+    void undoAndRedoFromTheKeyboard()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(5u);
+        pressPlay(*frame);
+        frame->commandAction(1102)->trigger();
+        TimetableModel& m = frame->view()->model();
+        const QStringList before = m.subjectGrid;
+        QWidget* viewport = frame->view()->viewport();
+        const auto centre = [&](int d, int p) {
+            return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2, 2 * m.layout.cellHeight + 5);
+        };
+        leftClick(viewport, centre(0, 0));
+        BoxAnswerer boxes({QStringLiteral("OK")});
+        rightClick(viewport, centre(0, 3));
+        const QStringList swapped = m.subjectGrid;
+        QVERIFY(swapped != before);
+
+        // After a save the swap is still in the history.
+        frame->commandAction(1103)->trigger();
+        QVERIFY(!frame->view()->isModified());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, before);
+        QVERIFY(frame->view()->isModified());
+        QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QVERIFY(!frame->view()->isModified());
+
+        // A new run clears the history.
+        frame->commandAction(1101)->trigger();
+        pressPlay(*frame);
+        QCOMPARE(frame->view()->undoStack().count(), 0);
+    }
+
+    void exportWithTheProgressPicture_data()
+    {
+        QTest::addColumn<bool>("teachers");
+        QTest::addColumn<QString>("chosen");  // relative to a scratch folder
+        QTest::addColumn<QString>("written"); // empty: the export fails
+        QTest::addColumn<int>("finishedTicks");
+        QTest::addColumn<int>("lastState");
+        QTest::newRow("master table") << false << "总课表.xlsx" << "总课表.xlsx" << 11 << 1;
+        QTest::newRow("teacher table, .xls written as .xlsx") << true << "教师.xls" << "教师.xlsx" << 11 << 1;
+        QTest::newRow("a folder that is not there") << false << "没有/总课表.xlsx" << "" << 0 << 2;
+    }
+    void exportWithTheProgressPicture()
+    {
+        QFETCH(bool, teachers);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        QFETCH(int, finishedTicks);
+        QFETCH(int, lastState);
+        DemoDatabase db;
+        QTemporaryDir out;
+        auto frame = openFrame();
+        frame->setRunSeed(9u);
+        pressPlay(*frame);
+        frame->commandAction(teachers ? 1105 : 1104)->trigger();
+
+        // Answers the save dialog, watches the progress picture, answers the last box.
+        int seenFinishedTicks = -1;
+        int seenState = -1;
+        QStringList texts;
+        QTimer poll;
+        QPointer<QWidget> last;
+        connect(&poll, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal == last)
+                return;
+            last = modal;
+            if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                files->selectFile(QDir(out.path()).filePath(chosen));
+                QDialog* asDialog = files;
+                QTimer::singleShot(0, files, [asDialog] { asDialog->done(QDialog::Accepted); });
+            } else if (auto* progress = qobject_cast<CPrograssDlg*>(modal)) {
+                connect(progress, &QDialog::finished, [&, progress] {
+                    seenFinishedTicks = progress->ticker().finishedTicks();
+                    seenState = progress->ticker().lastSeenState();
+                });
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                texts << box->text();
+                QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
+            }
+        });
+        poll.start(5);
+        frame->commandAction(1106)->trigger();
+
+        QCOMPARE(seenFinishedTicks, finishedTicks);
+        QCOMPARE(seenState, lastState);
+        QCOMPARE(texts.size(), 1);
+        if (written.isEmpty()) {
+            QVERIFY2(texts.first().startsWith(QStringLiteral("课表没有导出。")), qPrintable(texts.first()));
+            return;
+        }
+        const QString path = QDir(out.path()).filePath(written);
+        QVERIFY(QFileInfo::exists(path));
+        QVERIFY2(texts.first().contains(QDir::toNativeSeparators(path)), qPrintable(texts.first()));
+        // The display is unchanged.
+        QCOMPARE(frame->flags().showTeacherTable, teachers ? 1 : 0);
+    }
+
+    void foreignDatabaseIsRefusedAndLeftAlone_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("sqlite");
+        QTest::newRow("a text file") << QByteArray("名单\n张三\n") << false;
+        QTest::newRow("another program's SQLite file") << QByteArray() << true;
+    }
+    void foreignDatabaseIsRefusedAndLeftAlone()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, sqlite);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        if (sqlite) {
+            {
+                QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+                other.setDatabaseName(path);
+                QVERIFY(other.open());
+                QSqlQuery(other).exec(QStringLiteral("create table 成绩 (姓名 text, 分数 int)"));
+                QSqlQuery(other).exec(QStringLiteral("insert into 成绩 values ('张三', 90)"));
+                other.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        const QByteArray before = fileHash(path);
+        BoxAnswerer boxes;
+        QVERIFY(!Startup::openPlanningDatabase(path));
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY2(boxes.texts().first().contains(QStringLiteral("Vorlat.db")), qPrintable(boxes.texts().first()));
+        QCOMPARE(fileHash(path), before);
+        QVERIFY(!Database::isOpen());
+    }
+
+    void helpMenuOpensPagesThatExist()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        QMenu* help = frame->menuBar()->findChild<QMenu*>();
+        QVERIFY(help);
+        QCOMPARE(help->title(), QStringLiteral("帮助(&H)"));
+        QStringList items;
+        for (QAction* action : help->actions())
+            items << action->text();
+        QCOMPARE(items, (QStringList{QStringLiteral("使用指南"), QStringLiteral("视频教程"), QStringLiteral("软件网站")}));
+        help->actions().at(1)->trigger();
+        help->actions().at(2)->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(recorder.urls.size(), 2);
+        for (const QUrl& url : recorder.urls) {
+            if (url.isLocalFile())
+                QVERIFY2(QFileInfo::exists(url.toLocalFile()), qPrintable(url.toString()));
+        }
+
+        // 使用指南 shows the picture dialog; Esc closes it.
+        QTimer::singleShot(50, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                QCOMPARE(dialog->windowTitle(), QStringLiteral("帮助"));
+                QCOMPARE(dialog->size(), QSize(614, 557));
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        help->actions().at(0)->trigger();
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
