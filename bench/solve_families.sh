@@ -7,13 +7,14 @@
 #   bench/solve_families.sh [--cli PATH] [--kit DIR] [--seeds "1 2 3"] [--limit S]
 #                           [--fet] [--fet-limit S] [--threads N] [FAMILY...]
 #
+# --kit defaults to shared/bench beside the repository (or $VORLAT_BENCH_KIT).
 # FAMILY is one of everyday-XL everyday-XXL tight-M tight-L tight2-M tight2-L
 # impossible (default: all). Prints one line per run and a table per family:
 # solved/total, median and max seconds, peak memory (MB).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${VORLAT_CLI:-$here/../build-rel/src/vorlat-cli}
-kit=/work/shared/bench
+kit=${VORLAT_BENCH_KIT:-$here/../../shared/bench}
 seeds="1 2 3"
 limit=120
 fet=0

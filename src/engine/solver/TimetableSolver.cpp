@@ -1035,7 +1035,6 @@ private:
     StopCheck m_stop;
     Units m_units;
     std::vector<int> m_greedy;
-    bool m_greedyGuides = false;
     std::int64_t m_budgetLeft = 0;
     std::vector<int> m_relaxedSpread; // units whose spread was given up
 };
@@ -1083,12 +1082,11 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
                      std::chrono::duration<double>(built - began).count(),
                      std::chrono::duration<double>(Clock::now() - built).count());
     const bool repair = !m_request.start.empty();
-    // The start timetable guides a repair. The greedy timetable guides only
-    // when it is nearly complete: on tight schools it leads astray.
+    // The start timetable guides a repair. The greedy timetable does not
+    // guide: when the local search could not mend it, its clashes lead the
+    // search astray (on tight schools and once spread is given up alike).
     if (repair)
         setPhases(model, m_request.start);
-    else if (m_greedyGuides)
-        setPhases(model, m_greedy);
     const std::vector<int> hard = model.hardAssumptions();
 
     const int S = m_pb.slotCount();
@@ -1141,7 +1139,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
         for (const Keep& k : keep)
             assumptions.push_back(k.lit);
         const bool bounded = !keep.empty() || !spread.empty();
-        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 30000) : m_budgetLeft;
+        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 2000) : m_budgetLeft;
         const Result r = solve(model, assumptions, budget);
         if (m_stop.stopped() || m_stop.timedOut())
             return Result::Unknown;
@@ -1418,13 +1416,7 @@ SolverOutcome Search::run()
             return outcome;
         }
         if (unplacedIn(m_pb, grid) == 0)
-            m_greedy = std::move(grid); // a better guide for the exact search
-    }
-    {
-        std::int64_t lessons = 0;
-        for (const Unit& u : m_units.list)
-            lessons += static_cast<std::int64_t>(u.count) * static_cast<std::int64_t>(u.classes.size());
-        m_greedyGuides = unplacedIn(m_pb, m_greedy) * 33 <= lessons;
+            m_greedy = std::move(grid); // the better partial timetable to hand back
     }
     report(QStringLiteral("初排"), unplacedIn(m_pb, m_greedy));
 
