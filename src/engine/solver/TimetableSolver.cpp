@@ -1139,7 +1139,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
         for (const Keep& k : keep)
             assumptions.push_back(k.lit);
         const bool bounded = !keep.empty() || !spread.empty();
-        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 2000) : m_budgetLeft;
+        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 30000) : m_budgetLeft;
         const Result r = solve(model, assumptions, budget);
         if (m_stop.stopped() || m_stop.timedOut())
             return Result::Unknown;
