@@ -104,6 +104,8 @@ void measure(const char* label, int runs, const std::function<bool()>& work)
 
 int main(int argc, char* argv[])
 {
+    if (qEnvironmentVariableIsEmpty("VORLAT_SHEET_READER"))
+        qputenv("VORLAT_SHEET_READER", VORLAT_SHEET_READER_PATH);
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const int runs = 7;

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-  liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev libcadical-dev
+  liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev libcadical-dev zlib1g-dev
   fonts-noto-cjk xvfb xauth imagemagick zip
 )
 

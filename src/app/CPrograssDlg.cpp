@@ -30,6 +30,10 @@ void CPrograssDlg::onTick()
     update();
 }
 
+void CPrograssDlg::reject()
+{
+}
+
 void CPrograssDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -44,6 +44,10 @@ public:
 
     const ProgressTicker& ticker() const { return m_ticker; }
 
+    // Esc or a close request does not take the picture away while the work
+    // runs: the picture closes itself once the work has ended.
+    void reject() override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -47,3 +47,14 @@ int GradeIndex(const QString& gradeName)
             return entry.row;
     return -1;
 }
+
+QString GradeRowName(int row)
+{
+    static const std::array<QString, 12> names{
+        QStringLiteral("一年级"), QStringLiteral("二年级"), QStringLiteral("三年级"), QStringLiteral("四年级"),
+        QStringLiteral("五年级"), QStringLiteral("六年级"), QStringLiteral("七年级"), QStringLiteral("八年级"),
+        QStringLiteral("九年级"), QStringLiteral("高一年级"), QStringLiteral("高二年级"), QStringLiteral("高三年级")};
+    if (row < 0 || row >= static_cast<int>(names.size()))
+        return QString();
+    return names[static_cast<size_t>(row)];
+}

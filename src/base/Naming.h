@@ -11,3 +11,5 @@ QString PeriodName(int period);
 const QStringList& GradeRowNames();
 // Grade name (full or short form) to grade row 0..11, -1 for anything else.
 int GradeIndex(const QString& gradeName);
+// The full name of grade row 0..11 ("一年级" .. "高三年级"), empty text otherwise.
+QString GradeRowName(int row);

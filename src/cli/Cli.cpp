@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <new>
 #include <utility>
 
 int exitCodeFor(const Failure& failure)
@@ -178,10 +179,10 @@ bool Command::parse(const QStringList& args)
     return true;
 }
 
-bool Command::openDatabase() const
+bool Command::openDatabase(bool readOnly) const
 {
     try {
-        Database::open(m_line->databasePath(), Database::Opening::ExistingOnly);
+        Database::open(m_line->databasePath(), readOnly ? Database::Opening::ReadOnly : Database::Opening::ExistingOnly);
         return true;
     } catch (const StoreError& error) {
         report(error.failure());
@@ -244,7 +245,11 @@ int runVorlatCli(QStringList args)
         return it->second(args);
     } catch (const StoreError& error) {
         return report(error.failure());
+    } catch (const std::bad_alloc&) {
+        return report(Failure::file(QStringLiteral("内存不足，命令“%1”已中止，没有写入任何内容。").arg(name)));
     } catch (const std::exception& error) {
-        return report(Failure::database(QString::fromLocal8Bit(error.what()), QString()));
+        // A library's own words only after ours.
+        return report(Failure::database(QStringLiteral("命令“%1”意外中止，没有写入任何内容").arg(name),
+                                        QString::fromLocal8Bit(error.what())));
     }
 }

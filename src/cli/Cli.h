@@ -98,7 +98,9 @@ public:
 
     // Opens the database named by --db (or ./Vorlat.db), which must exist;
     // reports the failure and returns false (exit with ExitStoreFailure).
-    bool openDatabase() const;
+    // A command that only reads opens it read-only, so that a read-only file
+    // (on a shared drive, a copy sent by a colleague) still serves it.
+    bool openDatabase(bool readOnly = false) const;
 
 private:
     Spec m_spec;

@@ -15,9 +15,13 @@ int runExport(const QStringList& args)
                      QStringLiteral("用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]")});
     if (!command.parse(args))
         return ExitUsage;
-    if (!command.openDatabase())
-        return ExitStoreFailure;
     const CommandLine& line = command.line();
+    if (line.positional().first().trimmed().isEmpty()) {
+        printErr(QStringLiteral("导出的文件名不能为空。用法: vorlat-cli export OUT.xlsx [--teachers] [--db PATH]"));
+        return ExitUsage;
+    }
+    if (!command.openDatabase(true))
+        return ExitStoreFailure;
 
     TimetableData model;
     const Status loaded = TimetableStore::LoadSavedTimetable(model);

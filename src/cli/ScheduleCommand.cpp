@@ -52,7 +52,7 @@ int runSchedule(const QStringList& args)
             return ExitUsage;
         }
     }
-    if (!command.openDatabase())
+    if (!command.openDatabase(!command.line().has(saveOption)))
         return ExitStoreFailure;
 
     PlanningModel model;

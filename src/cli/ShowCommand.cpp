@@ -22,7 +22,7 @@ int runShow(const QStringList& args)
     Command command({QStringLiteral("show"), {}, {}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
-    if (!command.openDatabase())
+    if (!command.openDatabase(true))
         return ExitStoreFailure;
 
     SchoolPlan model;

@@ -87,7 +87,7 @@ int runTimetable(const QStringList& args)
         printErr(QStringLiteral("--teachers 与 --json 不能同时使用"));
         return ExitUsage;
     }
-    if (!command.openDatabase())
+    if (!command.openDatabase(true))
         return ExitStoreFailure;
 
     TimetableData model;

@@ -39,6 +39,11 @@ QString Scheduler::unknownGradeMessage(const QString& className, const QString& 
     return QStringLiteral("班级") + className + QStringLiteral("的年级“") + grade + QStringLiteral("”无法识别，不能排课！");
 }
 
+QString Scheduler::lessonCountMessage(const QString& grade, const QString& subject, int count, long long weekSize)
+{
+    return QStringLiteral("%1的“%2”每周 %3 节，应在 0 到 %4 节之间，不能排课！").arg(grade, subject).arg(count).arg(weekSize);
+}
+
 std::uint32_t Scheduler::clockSeed()
 {
     return static_cast<std::uint32_t>(QDateTime::currentSecsSinceEpoch());
@@ -99,6 +104,19 @@ Status Scheduler::PrepareRun()
         if (total != 0 && total != weekSize)
             return Failure::refused(weeklyTotalMessage());
     }
+
+    // Every subject's count must fit in the week: a negative count or one
+    // beyond the slots of the week is a mistake in the plan, not a number to
+    // place lessons by.
+    for (int r = 0; r < Plan::kGradeRows; ++r)
+        for (int s = 1; s < PlanningModel::kPlanStride; ++s) {
+            const int count = m.plan(r, s);
+            if (count >= 0 && count <= weekSize)
+                continue;
+            const QString& name = m.subjectNames[s - 1];
+            const QString subject = Plan::isEmpty(name) || name.isEmpty() ? QStringLiteral("第 %1 科").arg(s) : name;
+            return Failure::refused(lessonCountMessage(GradeRowName(r), subject, count, weekSize));
+        }
 
     m.BuildAllowedPeriods();
     return Status::done();

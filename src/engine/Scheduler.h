@@ -60,6 +60,8 @@ public:
     static QString weeklyTotalMessage();
     static QString incompletePlanMessage();
     static QString unknownGradeMessage(const QString& className, const QString& grade);
+    // A subject's weekly count of a grade that is negative or more than the week holds.
+    static QString lessonCountMessage(const QString& grade, const QString& subject, int count, long long weekSize);
 
 private:
     PlanningModel& m_model;

@@ -6,6 +6,7 @@
 #include "store/PlanStore.h"
 #include "store/Transaction.h"
 
+#include <QDir>
 #include <QHash>
 
 Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressState)
@@ -16,7 +17,13 @@ Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressS
         progressState = ExcelProgress::Failed;
         return read.status;
     }
-    AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+    AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
+    if (sheet.classCount() > AssignmentSheet::kMaxClasses) {
+        progressState = ExcelProgress::Failed;
+        return Failure::file(QStringLiteral("无法读取“%1”：工作表中的班级超过 %2 个的上限。")
+                                 .arg(QDir::toNativeSeparators(path))
+                                 .arg(AssignmentSheet::kMaxClasses));
+    }
     subjectSlots = sheet.subjectSlots;
     assignmentRows = sheet.assignmentRows;
     skippedRows = std::move(sheet.skippedRows);

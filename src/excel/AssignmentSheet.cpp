@@ -1,21 +1,23 @@
 #include "excel/AssignmentSheet.h"
 
 #include "base/Naming.h"
+#include "excel/SheetCells.h"
 #include "store/TextRules.h"
 
 namespace {
 
 constexpr int kColumns = Plan::kAssignmentTexts; // A..Z
 
-const QString& cellAt(const QStringList& cellTable, int r, int c)
+// An empty cell, or one whose text is empty or only blanks: nothing a name can be.
+bool isBlank(const QString& text)
 {
-    return cellTable[r * kColumns + c];
+    return TextRules::isEmpty(text) || text.trimmed().isEmpty();
 }
 
-bool rowIsEmpty(const QStringList& cellTable, int r)
+bool rowIsEmpty(const SheetCells& cells, int r)
 {
     for (int c = 0; c < kColumns; ++c)
-        if (!TextRules::isEmpty(cellAt(cellTable, r, c)))
+        if (!TextRules::isEmpty(cells.cell(r, c)))
             return false;
     return true;
 }
@@ -24,29 +26,36 @@ bool rowIsEmpty(const QStringList& cellTable, int r)
 
 AssignmentSheet AssignmentSheet::Parse(const QStringList& cellTable)
 {
+    return Parse(SheetCells::fromTable(cellTable));
+}
+
+AssignmentSheet AssignmentSheet::Parse(const SheetCells& cells)
+{
     AssignmentSheet sheet;
-    const int rows = static_cast<int>(cellTable.size() / kColumns);
-    if (rows == 0)
+    if (cells.rowCount() == 0)
         return sheet;
 
     // Header: subject names from column C until the first empty cell.
     for (int c = 2; c < kColumns; ++c) {
-        const QString& name = cellAt(cellTable, 0, c);
-        if (TextRules::isEmpty(name))
+        const QString& name = cells.cell(0, c);
+        if (isBlank(name))
             break;
         sheet.subjectSlots[c - 2] = name;
     }
 
-    for (int r = 1; r < rows; ++r) {
-        const QString& grade = cellAt(cellTable, r, 0);
-        const QString& className = cellAt(cellTable, r, 1);
+    // Rows that hold nothing are neither classes nor worth a word.
+    for (const int r : cells.usedRows()) {
+        if (r == 0)
+            continue;
+        const QString& grade = cells.cell(r, 0);
+        const QString& className = cells.cell(r, 1);
         QString reason;
-        if (TextRules::isEmpty(grade) || TextRules::isEmpty(className)) {
-            if (rowIsEmpty(cellTable, r))
+        if (isBlank(grade) || isBlank(className)) {
+            if (rowIsEmpty(cells, r))
                 continue;
-            if (TextRules::isEmpty(grade) && TextRules::isEmpty(className))
+            if (isBlank(grade) && isBlank(className))
                 reason = QStringLiteral("没有年级和班级");
-            else if (TextRules::isEmpty(grade))
+            else if (isBlank(grade))
                 reason = QStringLiteral("没有年级");
             else
                 reason = QStringLiteral("没有班级");
@@ -58,7 +67,7 @@ AssignmentSheet AssignmentSheet::Parse(const QStringList& cellTable)
             continue;
         }
         for (int c = 0; c < kColumns; ++c)
-            sheet.assignmentRows << cellAt(cellTable, r, c);
+            sheet.assignmentRows << cells.cell(r, c);
     }
     return sheet;
 }

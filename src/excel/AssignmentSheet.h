@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class SheetCells;
+
 // A teacher-assignment sheet taken apart: the subject names of the header row
 // and one group of 26 texts per accepted class row.
 //
@@ -21,6 +23,8 @@
 class AssignmentSheet
 {
 public:
+    // Far above any school; a sheet with more class rows is refused.
+    static constexpr int kMaxClasses = 5000;
 
     struct SkippedRow
     {
@@ -36,7 +40,10 @@ public:
     // column are not listed.
     std::vector<SkippedRow> skippedRows;
 
-    // Parses a cell table of 26 texts per sheet row (row 1 first).
+    // Parses the cells of a sheet; a header cell whose text is empty or blank
+    // ends the subject list like an empty cell.
+    static AssignmentSheet Parse(const SheetCells& cells);
+    // The same for a cell table of 26 texts per sheet row (row 1 first).
     static AssignmentSheet Parse(const QStringList& cellTable);
 
     int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }

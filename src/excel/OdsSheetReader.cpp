@@ -3,8 +3,7 @@
 #include "excel/SheetCells.h"
 #include "excel/SheetReader.h"
 
-#include <orcus/zip_archive.hpp>
-#include <orcus/zip_archive_stream.hpp>
+#include "excel/ZipPackage.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -22,16 +21,7 @@ const QString kTableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:t
 const QString kOfficeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString kTextNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
 
-constexpr int kMaxRows = 1048576;
-
-bool readEntry(const orcus::zip_archive& archive, const char* name, QByteArray& out)
-{
-    std::vector<unsigned char> buffer;
-    if (!archive.read_file_entry(name, buffer))
-        return false;
-    out = QByteArray(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size()));
-    return true;
-}
+constexpr int kMaxRows = SheetCells::kMaxRows;
 
 // One cell as read: its kind and value.
 struct Cell
@@ -138,6 +128,13 @@ private:
                 continue;
             }
             const int columnRepeat = repeat(m_xml.attributes(), QStringLiteral("number-columns-repeated"));
+            if (column >= SheetCells::kColumns) { // beyond Z: only whether it holds anything
+                if (m_xml.attributes().hasAttribute(kOfficeNs, QStringLiteral("value-type")))
+                    used = true;
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            m_column = column;
             const Cell cell = readCell();
             if (cell.kind != Cell::Kind::Empty)
                 used = true;
@@ -147,6 +144,9 @@ private:
         }
         if (used && m_row < kMaxRows) {
             const int count = std::min(rowRepeat, kMaxRows - m_row);
+            m_usedRows += count;
+            if (m_usedRows > SheetCells::kMaxUsedRows)
+                throw SheetLimitError(QStringLiteral("工作表中有内容的行超过 %1 行的上限").arg(SheetCells::kMaxUsedRows));
             runs.push_back({m_row, count, cells});
             lastUsedRow = m_row + count - 1;
         }
@@ -188,31 +188,40 @@ private:
     // The cell's paragraphs, joined by line breaks; notes attached to the cell are left out.
     QString readCellText()
     {
-        QStringList paragraphs;
+        QString text;
+        bool first = true;
         while (m_xml.readNextStartElement()) {
-            if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("p"))
-                paragraphs << readInline();
-            else
+            if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("p")) {
+                if (!first)
+                    text += QLatin1Char('\n');
+                first = false;
+                text += readInline();
+                SheetCells::checkCellText(m_row, m_column, text.size());
+            } else {
                 m_xml.skipCurrentElement();
+            }
         }
-        return paragraphs.join(QLatin1Char('\n'));
+        return text;
     }
 
-    // Text of the current element and its spans, up to its end tag.
+    // Text of the current element and everything nested in it, up to its end
+    // tag. Iterative: the nesting of spans is not bounded by the file.
     QString readInline()
     {
         QString text;
-        while (!m_xml.atEnd()) {
+        int depth = 1;
+        while (depth > 0 && !m_xml.atEnd()) {
             const QXmlStreamReader::TokenType token = m_xml.readNext();
             if (token == QXmlStreamReader::Characters) {
                 text += m_xml.text();
             } else if (token == QXmlStreamReader::EndElement) {
-                break;
+                --depth;
             } else if (token == QXmlStreamReader::StartElement) {
                 if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("s")) {
                     bool ok = false;
                     const int count = m_xml.attributes().value(kTextNs, QStringLiteral("c")).toInt(&ok);
-                    text += QString(ok && count > 0 ? std::min(count, 1000) : 1, QLatin1Char(' '));
+                    const int spaces = ok && count > 0 ? std::min(count, SheetCells::kMaxCellChars + 1) : 1;
+                    text += QString(spaces, QLatin1Char(' '));
                     m_xml.skipCurrentElement();
                 } else if (m_xml.namespaceUri() == kTextNs && m_xml.name() == QLatin1String("tab")) {
                     text += QLatin1Char('\t');
@@ -223,15 +232,18 @@ private:
                 } else if (m_xml.namespaceUri() == kOfficeNs && m_xml.name() == QLatin1String("annotation")) {
                     m_xml.skipCurrentElement();
                 } else {
-                    text += readInline();
+                    ++depth; // a span, a link: its text counts
                 }
             }
+            SheetCells::checkCellText(m_row, m_column, text.size());
         }
         return text;
     }
 
     QXmlStreamReader m_xml;
     int m_row = 0;
+    int m_column = 0;
+    int m_usedRows = 0;
 };
 
 } // namespace
@@ -241,25 +253,22 @@ QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells)
     QByteArray manifest;
     QByteArray xml;
     try {
-        orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(content.constData()),
-                                              static_cast<std::size_t>(content.size()));
-        orcus::zip_archive archive(&stream);
-        archive.load();
-        readEntry(archive, "META-INF/manifest.xml", manifest);
+        const ZipPackage zip(content);
+        zip.read(QStringLiteral("META-INF/manifest.xml"), manifest);
         if (manifest.contains("encryption-data"))
             return QStringLiteral("文件受密码保护");
-        if (!readEntry(archive, "content.xml", xml))
+        if (!zip.read(QStringLiteral("content.xml"), xml))
             return QStringLiteral("文件中没有表格内容");
-    } catch (const std::exception& error) {
-        return SheetReader::DamagedFileReason(error.what());
-    } catch (...) {
-        return SheetReader::DamagedFileReason();
+    } catch (const ZipPackage::Damaged& damaged) {
+        return damaged.reason == QStringLiteral("文件受密码保护") ? damaged.reason
+                                                                   : QStringLiteral("文件已损坏：%1").arg(damaged.reason);
     }
 
     ContentReader reader(xml);
     const QString error = reader.read();
     if (!error.isEmpty())
         return error;
+    xml.clear();
     cells.resize(reader.lastUsedRow + 1);
     for (const auto& run : reader.runs) {
         for (int row = run.first; row < run.first + run.count; ++row) {

@@ -4,7 +4,7 @@
 #include "excel/SheetReader.h"
 
 #include <orcus/orcus_csv.hpp>
-#include <orcus/orcus_xlsx.hpp>
+#include <orcus/parser_base.hpp>
 #include <orcus/spreadsheet/document.hpp>
 #include <orcus/spreadsheet/factory.hpp>
 #include <orcus/spreadsheet/sheet.hpp>
@@ -95,34 +95,29 @@ bool OrcusSheetReader::DecodeCsvText(const QByteArray& content, QByteArray& utf8
     return convertGb18030(content, utf8);
 }
 
-QString OrcusSheetReader::Read(const QByteArray& content, Kind kind, SheetCells& cells)
+QString OrcusSheetReader::ReadCsv(const QByteArray& content, SheetCells& cells)
 {
-    QByteArray text = content;
-    if (kind == Kind::Csv) {
-        if (!DecodeCsvText(content, text))
-            return QStringLiteral("文本既不是 UTF-8 也不是 GB18030 编码");
-        // The CSV parser splits lines at "\n" only and would keep the "\r" of
-        // the line ends spreadsheet programs write in the last cell of a row.
-        text.replace("\r\n", "\n");
-        text.replace('\r', '\n');
-    }
+    if (content.size() > kMaxCsvBytes)
+        throw SheetLimitError(QStringLiteral("CSV 文件超过 %1 MB 的上限").arg(kMaxCsvBytes / (1024 * 1024)));
+    QByteArray text;
+    if (!DecodeCsvText(content, text))
+        return QStringLiteral("文本既不是 UTF-8 也不是 GB18030 编码");
+    // The CSV parser splits lines at "\n" only and would keep the "\r" of
+    // the line ends spreadsheet programs write in the last cell of a row.
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
 
     try {
-        orcus::spreadsheet::document document({1048576, 16384});
+        // Columns beyond the first 1,024 are dropped by the parser; only A..Z are read.
+        orcus::spreadsheet::document document({SheetCells::kMaxRows, 1024});
         orcus::spreadsheet::import_factory factory(document);
-        std::unique_ptr<orcus::iface::import_filter> filter;
-        if (kind == Kind::Xlsx)
-            filter = std::make_unique<orcus::orcus_xlsx>(&factory);
-        else
-            filter = std::make_unique<orcus::orcus_csv>(&factory);
-        filter->read_stream(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+        orcus::orcus_csv filter(&factory);
+        filter.read_stream(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+        text.clear();
 
-        if (document.get_sheet_count() == 0) {
-            if (kind == Kind::Csv) { // an empty text: no rows
-                cells.resize(0);
-                return QString();
-            }
-            return QStringLiteral("工作簿中没有工作表");
+        if (document.get_sheet_count() == 0) { // an empty text: no rows
+            cells.resize(0);
+            return QString();
         }
         const orcus::spreadsheet::sheet* sheet = document.get_sheet(0);
         const ixion::abs_range_t range = sheet->get_data_range();
@@ -137,7 +132,12 @@ QString OrcusSheetReader::Read(const QByteArray& content, Kind kind, SheetCells&
             for (int column = std::max(range.first.column, 0); column <= lastColumn; ++column)
                 takeCell(context, row, column, cells);
         return QString();
-    } catch (const std::exception& error) {
+    } catch (const SheetLimitError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const orcus::parse_error& error) {
+        // The parser's own words name the place; they help after ours.
         return SheetReader::DamagedFileReason(error.what());
     } catch (...) {
         return SheetReader::DamagedFileReason();

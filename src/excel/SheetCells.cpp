@@ -1,30 +1,105 @@
 #include "excel/SheetCells.h"
 
+#include "excel/ColumnName.h"
 #include "store/TextRules.h"
 
+#include <QDataStream>
+
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+const QString& emptyCell()
+{
+    static const QString marker = TextRules::emptyMarker();
+    return marker;
+}
+
+} // namespace
 
 void SheetCells::resize(int rowCount)
 {
-    cellTable = QStringList(static_cast<qsizetype>(rowCount) * kColumns, TextRules::emptyMarker());
+    m_rowCount = std::clamp(rowCount, 0, kMaxRows);
+    m_rows.erase(m_rows.lower_bound(m_rowCount), m_rows.end());
+}
+
+const QString& SheetCells::cell(int r, int c) const
+{
+    const auto row = m_rows.find(r);
+    if (row == m_rows.end() || c < 0 || c >= kColumns)
+        return emptyCell();
+    return row->second[c];
+}
+
+QString& SheetCells::slot(int r, int c)
+{
+    auto row = m_rows.find(r);
+    if (row == m_rows.end()) {
+        if (static_cast<int>(m_rows.size()) >= kMaxUsedRows)
+            throw SheetLimitError(QStringLiteral("工作表中有内容的行超过 %1 行的上限").arg(kMaxUsedRows));
+        row = m_rows.emplace(r, QStringList(kColumns, emptyCell())).first;
+    }
+    return row->second[c];
+}
+
+void SheetCells::checkCellText(int r, int c, qsizetype length)
+{
+    if (length > kMaxCellChars)
+        throw SheetLimitError(
+            QStringLiteral("单元格 %1 的文字超过 %2 个字符的上限").arg(CellName(c, r + 1)).arg(kMaxCellChars));
 }
 
 void SheetCells::setString(int r, int c, const QString& text)
 {
-    if (contains(r, c))
-        cellTable[r * kColumns + c] = text;
+    if (!contains(r, c))
+        return;
+    checkCellText(r, c, text.size());
+    slot(r, c) = text;
 }
 
 void SheetCells::setNumber(int r, int c, double value)
 {
     if (contains(r, c))
-        cellTable[r * kColumns + c] = NumberText(value);
+        slot(r, c) = NumberText(value);
 }
 
 void SheetCells::setOther(int r, int c)
 {
     if (contains(r, c))
-        cellTable[r * kColumns + c] = QString();
+        slot(r, c) = QString();
+}
+
+std::vector<int> SheetCells::usedRows() const
+{
+    std::vector<int> rows;
+    rows.reserve(m_rows.size());
+    for (const auto& row : m_rows)
+        rows.push_back(row.first);
+    return rows;
+}
+
+QStringList SheetCells::table() const
+{
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(m_rowCount) * kColumns);
+    for (int r = 0; r < m_rowCount; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            out << cell(r, c);
+    return out;
+}
+
+SheetCells SheetCells::fromTable(const QStringList& cellTable)
+{
+    SheetCells cells;
+    cells.resize(static_cast<int>(cellTable.size() / kColumns));
+    for (int r = 0; r < cells.rowCount(); ++r)
+        for (int c = 0; c < kColumns; ++c) {
+            const QString& text = cellTable[r * kColumns + c];
+            if (!TextRules::isEmpty(text))
+                cells.slot(r, c) = text;
+        }
+    return cells;
 }
 
 QString SheetCells::NumberText(double value)
@@ -32,4 +107,42 @@ QString SheetCells::NumberText(double value)
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%0.0f", value);
     return QString::fromLatin1(buffer);
+}
+
+void SheetCells::writeTo(QDataStream& out) const
+{
+    out << qint32(m_rowCount) << qint32(m_rows.size());
+    for (const auto& row : m_rows)
+    {
+        out << qint32(row.first);
+        for (const QString& text : row.second)
+            out << text;
+    }
+}
+
+bool SheetCells::readFrom(QDataStream& in)
+{
+    *this = SheetCells();
+    qint32 rowCount = 0;
+    qint32 used = 0;
+    in >> rowCount >> used;
+    if (in.status() != QDataStream::Ok || rowCount < 0 || rowCount > kMaxRows || used < 0 || used > kMaxUsedRows)
+        return false;
+    m_rowCount = rowCount;
+    for (qint32 i = 0; i < used; ++i) {
+        qint32 r = -1;
+        in >> r;
+        if (in.status() != QDataStream::Ok || r < 0 || r >= rowCount || m_rows.count(r))
+            return false;
+        QStringList texts;
+        for (int c = 0; c < kColumns; ++c) {
+            QString text;
+            in >> text;
+            if (in.status() != QDataStream::Ok || text.size() > kMaxCellChars)
+                return false;
+            texts << text;
+        }
+        m_rows.emplace(r, texts);
+    }
+    return true;
 }

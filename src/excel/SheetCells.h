@@ -3,24 +3,38 @@
 #include <QString>
 #include <QStringList>
 
+class QDataStream;
+
+#include <map>
+#include <stdexcept>
+#include <vector>
+
 // Columns A..Z of the first rows of a worksheet, as text: 26 cells per sheet
-// row, row-major, entry 26r + c for sheet row r + 1 and column c + 1.
+// row; cell(r, c) is sheet row r + 1, column c + 1.
 //
 // How a cell becomes text:
 //   a string            the string, unchanged
 //   a number            formatted with "%0.0f" (2301.6 gives "2302")
 //   an empty cell       "H"
 //   anything else       the empty text (a truth value, an error value)
+//
+// Only rows that hold something are stored, so memory follows the cells a
+// file really has, not the number of its last row. A sheet may hold at most
+// kMaxUsedRows such rows and a cell at most kMaxCellChars characters; the
+// setters throw SheetLimitError when a file goes beyond either.
 class SheetCells
 {
 public:
     static constexpr int kColumns = 26;
+    static constexpr int kMaxRows = 1048576;   // rows a spreadsheet can have
+    static constexpr int kMaxUsedRows = 10000; // rows holding anything
+    static constexpr int kMaxCellChars = 200;
 
     // Sheet rows 1 .. rowCount, every cell empty ("H").
     void resize(int rowCount);
-    int rowCount() const { return static_cast<int>(cellTable.size() / kColumns); }
+    int rowCount() const { return m_rowCount; }
 
-    const QString& cell(int r, int c) const { return cellTable[r * kColumns + c]; }
+    const QString& cell(int r, int c) const;
 
     // Setters for sheet row r + 1, column c + 1; cells outside A..Z or beyond
     // the rows are ignored.
@@ -28,11 +42,42 @@ public:
     void setNumber(int r, int c, double value);
     void setOther(int r, int c);
 
+    // Indexes (0-based) of the rows that hold anything, ascending.
+    std::vector<int> usedRows() const;
+
+    // The cells as one list of 26 texts per row (rows 1 .. rowCount), and the
+    // other way round. For small sheets: tests and callers that want a flat table.
+    QStringList table() const;
+    static SheetCells fromTable(const QStringList& cellTable);
+
+    // The cells through a byte stream (from the reading child to the program).
+    // readFrom checks what it gets against the limits and returns false for
+    // anything that is not a well-formed table.
+    void writeTo(QDataStream& out) const;
+    bool readFrom(QDataStream& in);
+
     // The text of a number cell.
     static QString NumberText(double value);
 
-    QStringList cellTable;
+    // Throws SheetLimitError when text is longer than a cell may be.
+    static void checkCellText(int r, int c, qsizetype length);
 
 private:
-    bool contains(int r, int c) const { return r >= 0 && r < rowCount() && c >= 0 && c < kColumns; }
+    bool contains(int r, int c) const { return r >= 0 && r < m_rowCount && c >= 0 && c < kColumns; }
+    QString& slot(int r, int c);
+
+    int m_rowCount = 0;
+    std::map<int, QStringList> m_rows;
+};
+
+// A file that goes beyond what the reader accepts; what() is not used, the
+// message names the limit in the user's words.
+class SheetLimitError : public std::runtime_error
+{
+public:
+    explicit SheetLimitError(const QString& message) : std::runtime_error("sheet limit"), m_message(message) {}
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
 };

@@ -1,45 +1,218 @@
 #include "excel/SheetReader.h"
 
-#include "excel/OdsSheetReader.h"
-#include "excel/OrcusSheetReader.h"
-#include "excel/XlsSheetReader.h"
-
-#include <orcus/format_detection.hpp>
-
+#include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
-#include <exception>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
-const QByteArray kCompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-const QByteArray kZipSignature("PK\x03\x04", 4);
+constexpr quint32 kReplyMagic = 0x56534852; // "VSHR"
+constexpr quint32 kReplyVersion = 1;
 
-// An encrypted .xlsx is a compound document holding an "EncryptedPackage" stream.
-bool isEncryptedPackage(const QByteArray& content)
-{
-    static const QByteArray name = QByteArrayLiteral("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0");
-    return content.contains(name);
-}
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizedAddressSpace = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitizedAddressSpace = true;
+#else
+constexpr bool kSanitizedAddressSpace = false;
+#endif
+#else
+constexpr bool kSanitizedAddressSpace = false;
+#endif
 
-orcus::format_t detectZip(const QByteArray& content)
-{
-    try {
-        return orcus::detect(reinterpret_cast<const unsigned char*>(content.constData()),
-                             static_cast<size_t>(content.size()));
-    } catch (...) {
-        return orcus::format_t::unknown;
-    }
-}
+std::mutex s_limitsMutex;
+SheetReader::Limits s_limits;
 
 Failure failure(const QString& path, const QString& reason)
 {
     return Failure::file(QStringLiteral("无法读取“%1”：%2。").arg(QDir::toNativeSeparators(path), reason));
 }
 
+QString unreadable(const QString& why)
+{
+    return QStringLiteral("文件已损坏或无法读取（%1）").arg(why);
+}
+
+QString signalName(int signal)
+{
+    switch (signal) {
+    case SIGSEGV: return QStringLiteral("SIGSEGV");
+    case SIGBUS: return QStringLiteral("SIGBUS");
+    case SIGABRT: return QStringLiteral("SIGABRT");
+    case SIGFPE: return QStringLiteral("SIGFPE");
+    case SIGILL: return QStringLiteral("SIGILL");
+    case SIGKILL: return QStringLiteral("SIGKILL");
+    case SIGXCPU: return QStringLiteral("SIGXCPU");
+    case SIGXFSZ: return QStringLiteral("SIGXFSZ");
+    default: return QStringLiteral("信号 %1").arg(signal);
+    }
+}
+
+void setLimit(int resource, rlim_t value)
+{
+    const rlimit limit{value, value};
+    setrlimit(resource, &limit);
+}
+
+// Runs the helper on the file; fills output with what it wrote, status with
+// its wait status. Returns a reason when the run itself went wrong.
+struct ChildRun
+{
+    QByteArray output;
+    int status = 0;
+    bool overOutput = false;
+    bool overTime = false;
+    QString startError;
+};
+
+ChildRun runChild(const QString& helper, const QString& path, const SheetReader::Limits& limits)
+{
+    ChildRun run;
+    const QByteArray program = QFile::encodeName(helper);
+    const QByteArray argument = QFile::encodeName(path);
+    char* const argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument.constData()), nullptr};
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        run.startError = QStringLiteral("无法建立读取进程的管道（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return run;
+    }
+    const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
+
+    // Between fork and exec only calls that are safe in a child of a threaded
+    // process: dup2, close_range, setrlimit, execv, _exit. Nothing of Qt is
+    // touched there, so the desktop program may call this from any thread.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        if (devNull >= 0) {
+            dup2(devNull, STDIN_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
+        // Nothing else of the parent (the database file, sockets) reaches the reader.
+        syscall(SYS_close_range, 3U, ~0U, 0U);
+        if (!kSanitizedAddressSpace && limits.addressSpaceBytes > 0)
+            setLimit(RLIMIT_AS, static_cast<rlim_t>(limits.addressSpaceBytes));
+        const rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds), static_cast<rlim_t>(limits.cpuSeconds + 1)};
+        setrlimit(RLIMIT_CPU, &cpu);
+        setLimit(RLIMIT_FSIZE, static_cast<rlim_t>(limits.outputBytes));
+        setLimit(RLIMIT_CORE, 0);
+        execv(argv[0], argv);
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    if (devNull >= 0)
+        close(devNull);
+    if (pid < 0) {
+        close(pipeFds[0]);
+        run.startError = QStringLiteral("无法启动读取进程（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return run;
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 deadline = qint64(limits.wallSeconds) * 1000;
+    char buffer[65536];
+    for (;;) {
+        const qint64 left = deadline - clock.elapsed();
+        if (left <= 0) {
+            run.overTime = true;
+            break;
+        }
+        pollfd fd{pipeFds[0], POLLIN, 0};
+        const int ready = poll(&fd, 1, static_cast<int>(std::min<qint64>(left, 1000)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            continue;
+        const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got <= 0)
+            break; // end of output
+        if (run.output.size() + got > limits.outputBytes) {
+            run.overOutput = true;
+            break;
+        }
+        run.output.append(buffer, got);
+    }
+    close(pipeFds[0]);
+    if (run.overTime || run.overOutput)
+        kill(pid, SIGKILL);
+    while (waitpid(pid, &run.status, 0) < 0 && errno == EINTR) {
+    }
+    return run;
+}
+
 } // namespace
+
+SheetReader::Limits SheetReader::limits()
+{
+    const std::lock_guard<std::mutex> lock(s_limitsMutex);
+    return s_limits;
+}
+
+void SheetReader::setLimits(const Limits& limits)
+{
+    const std::lock_guard<std::mutex> lock(s_limitsMutex);
+    s_limits = limits;
+}
+
+bool SheetReader::addressSpaceLimited()
+{
+    return !kSanitizedAddressSpace;
+}
+
+QString SheetReader::HelperPath()
+{
+    const QByteArray chosen = qgetenv("VORLAT_SHEET_READER");
+    if (!chosen.isEmpty())
+        return QFile::decodeName(chosen);
+    QString dir;
+    if (QCoreApplication::instance())
+        dir = QCoreApplication::applicationDirPath();
+    else
+        dir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    return QDir(dir).filePath(QStringLiteral("vorlat-sheet-reader"));
+}
+
+QByteArray SheetReader::EncodeReply(const QString& reason, const SheetCells& cells)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << kReplyMagic << kReplyVersion << reason;
+    cells.writeTo(out);
+    return bytes;
+}
+
+bool SheetReader::DecodeReply(const QByteArray& bytes, QString& reason, SheetCells& cells)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0;
+    quint32 version = 0;
+    in >> magic >> version >> reason;
+    if (in.status() != QDataStream::Ok || magic != kReplyMagic || version != kReplyVersion || reason.size() > 1000)
+        return false;
+    return cells.readFrom(in) && in.atEnd();
+}
 
 SheetReader::Result SheetReader::Read(const QString& path)
 {
@@ -53,43 +226,46 @@ SheetReader::Result SheetReader::Read(const QString& path)
         result.status = failure(path, QStringLiteral("这是一个文件夹，不是文件"));
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
-        return result;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = failure(path, QStringLiteral("文件无法读出（%1）").arg(file.errorString()));
-        return result;
-    }
-    file.close();
-
-    const QString suffix = info.suffix().toLower();
-    QString reason;
-    if (content.startsWith(kCompoundSignature)) {
-        reason = isEncryptedPackage(content) ? QStringLiteral("文件受密码保护")
-                                             : XlsSheetReader::Read(path, result.cells);
-    } else if (content.startsWith(kZipSignature)) {
-        switch (detectZip(content)) {
-        case orcus::format_t::xlsx:
-            reason = OrcusSheetReader::Read(content, OrcusSheetReader::Kind::Xlsx, result.cells);
-            break;
-        case orcus::format_t::ods:
-            reason = OdsSheetReader::Read(content, result.cells);
-            break;
-        default:
-            reason = suffix == QLatin1String("xlsx") || suffix == QLatin1String("ods")
-                ? DamagedFileReason()
-                : QStringLiteral("这是一个压缩包，但不是 .xlsx 或 .ods 工作簿");
-            break;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.status = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
+            return result;
         }
-    } else if (suffix == QLatin1String("csv")) {
-        reason = OrcusSheetReader::Read(content, OrcusSheetReader::Kind::Csv, result.cells);
-    } else if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xls") || suffix == QLatin1String("ods")) {
-        reason = QStringLiteral("文件内容不是工作簿");
-    } else {
-        reason = QStringLiteral("不支持的文件类型（可读取 .xlsx、.xls、.ods 和 .csv）");
+    }
+
+    const QString helper = HelperPath();
+    if (!QFileInfo(helper).isExecutable()) {
+        result.status = failure(path, QStringLiteral("找不到读取程序“%1”，请重新安装本程序")
+                                         .arg(QDir::toNativeSeparators(helper)));
+        return result;
+    }
+
+    const Limits limits = SheetReader::limits();
+    const ChildRun run = runChild(helper, info.absoluteFilePath(), limits);
+    if (!run.startError.isEmpty()) {
+        result.status = failure(path, run.startError);
+        return result;
+    }
+
+    QString reason;
+    if (run.overTime) {
+        reason = unreadable(QStringLiteral("读取超过 %1 秒的时间上限").arg(limits.wallSeconds));
+    } else if (run.overOutput) {
+        reason = unreadable(QStringLiteral("读出的内容超过 %1 MB 的上限").arg(limits.outputBytes / (1024 * 1024)));
+    } else if (WIFSIGNALED(run.status)) {
+        const int signal = WTERMSIG(run.status);
+        if (signal == SIGXCPU || signal == SIGKILL)
+            reason = unreadable(QStringLiteral("读取超过 %1 秒的计算时间上限").arg(limits.cpuSeconds));
+        else
+            reason = unreadable(QStringLiteral("读取时程序崩溃（%1）").arg(signalName(signal)));
+    } else if (WIFEXITED(run.status) && WEXITSTATUS(run.status) == 127 && run.output.isEmpty()) {
+        reason = QStringLiteral("读取程序“%1”无法启动").arg(QDir::toNativeSeparators(helper));
+    } else if (!DecodeReply(run.output, reason, result.cells)) {
+        reason = WIFEXITED(run.status) && WEXITSTATUS(run.status) != 0
+            ? unreadable(QStringLiteral("读取程序异常退出，退出码 %1").arg(WEXITSTATUS(run.status)))
+            : unreadable(QStringLiteral("读取程序的回复不完整"));
+        result.cells = SheetCells();
     }
 
     if (!reason.isEmpty()) {

@@ -11,6 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <vector>
 
@@ -124,37 +129,81 @@ bool gridsAreWhole(const TimetableData& model)
     return model.subjectGrid.size() >= needed && model.teacherGrid.size() >= needed;
 }
 
+// Why the workbook cannot be written where the user asked, before anything is
+// written; an empty text when nothing stands in the way.
+QString targetProblem(const QString& chosenPath, const QString& writtenPath)
+{
+    if (QFileInfo(chosenPath).isDir() || QFileInfo(writtenPath).isDir())
+        return QStringLiteral("这是一个文件夹，不是文件，请给出文件名");
+    const QFileInfo target(writtenPath);
+    const QString folder = target.absolutePath();
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.exists())
+        return QStringLiteral("文件夹“%1”不存在").arg(QDir::toNativeSeparators(folder));
+    if (!folderInfo.isDir())
+        return QStringLiteral("“%1”不是文件夹").arg(QDir::toNativeSeparators(folder));
+    if (!folderInfo.isWritable())
+        return QStringLiteral("没有在文件夹“%1”中写入的权限").arg(QDir::toNativeSeparators(folder));
+    if (target.exists() && !target.isWritable())
+        return QStringLiteral("已有的文件是只读的，无法替换");
+    return QString();
+}
+
 template <typename Fill>
 TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sheetName,
                                        std::atomic<int>& progressState, bool whole, Fill fill)
 {
     progressState = ExcelProgress::Running;
     TimetableExport::Result result;
+    auto fail = [&](const QString& reason) {
+        result.status = writeFailure(result.writtenPath, reason);
+        progressState = ExcelProgress::Failed;
+        return result;
+    };
+    if (QFileInfo(chosenPath).fileName().trimmed().isEmpty() && !QFileInfo(chosenPath).isDir()) {
+        result.status = Failure::refused(QStringLiteral("没有给出导出的文件名。"));
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
     result.writtenPath = TimetableExport::OutputPath(chosenPath);
-    if (!whole) {
-        result.status = writeFailure(result.writtenPath, QStringLiteral("课表数据不完整"));
-        progressState = ExcelProgress::Failed;
-        return result;
+    if (!whole)
+        return fail(QStringLiteral("课表数据不完整"));
+    // The usual faults are caught here, before the library reports them on its own.
+    const QString problem = targetProblem(chosenPath, result.writtenPath);
+    if (!problem.isEmpty())
+        return fail(problem);
+
+    // The workbook goes to a new file beside the target and replaces it only
+    // once it is whole: a failure leaves the old file (or none) as it was.
+    const QFileInfo target(result.writtenPath);
+    QString partPath;
+    {
+        QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1-XXXXXX.xlsx").arg(target.completeBaseName())));
+        part.setAutoRemove(false);
+        if (!part.open())
+            return fail(QStringLiteral("无法在文件夹中创建文件（%1）").arg(part.errorString()));
+        partPath = part.fileName();
     }
-    // The usual fault is caught here, before the library reports it on its own.
-    if (!QFileInfo(result.writtenPath).absoluteDir().exists()) {
-        result.status = writeFailure(result.writtenPath, QStringLiteral("文件夹不存在"));
-        progressState = ExcelProgress::Failed;
-        return result;
-    }
-    lxw_workbook* workbook = workbook_new(QFile::encodeName(result.writtenPath).constData());
+    lxw_workbook* workbook = workbook_new(QFile::encodeName(partPath).constData());
     if (!workbook) {
-        result.status = writeFailure(result.writtenPath, QStringLiteral("内存不足"));
-        progressState = ExcelProgress::Failed;
-        return result;
+        QFile::remove(partPath);
+        return fail(QStringLiteral("内存不足"));
     }
     SheetWriter writer(workbook, sheetName);
     fill(writer);
     const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
     if (closed != LXW_NO_ERROR) {
-        result.status = writeFailure(result.writtenPath, closeError(closed));
-        progressState = ExcelProgress::Failed;
-        return result;
+        QFile::remove(partPath);
+        return fail(closeError(closed));
+    }
+    QFile::setPermissions(partPath, target.exists() ? target.permissions()
+                                                    : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                          | QFileDevice::ReadUser | QFileDevice::WriteUser
+                                                          | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(result.writtenPath).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(partPath);
+        return fail(QStringLiteral("无法替换文件（%1）").arg(why));
     }
     progressState = ExcelProgress::Finished;
     return result;

@@ -14,6 +14,7 @@ namespace {
 
 const QString kConnection = QStringLiteral("vorlat");
 QString s_filePath;
+bool s_readOnly = false;
 
 [[noreturn]] void refuse(const QString& path, const QString& reason, const QString& driver = QString())
 {
@@ -112,8 +113,9 @@ bool Database::open(const QString& path, Opening opening)
         refuse(path, QStringLiteral("这是一个文件夹，不是数据库文件。"));
 
     const bool create = !info.exists();
+    const bool readOnly = opening == Opening::ReadOnly;
     if (create) {
-        if (opening == Opening::ExistingOnly)
+        if (opening != Opening::CreateIfMissing)
             refuse(path, QStringLiteral("文件不存在。"));
         if (!dir.isWritable())
             refuse(path, QStringLiteral("文件夹“%1”不可写，无法创建数据库。").arg(QDir::toNativeSeparators(info.absolutePath())));
@@ -122,16 +124,17 @@ bool Database::open(const QString& path, Opening opening)
             refuse(path, QStringLiteral("文件不可读。"));
         if (!hasSqliteHeader(absolute))
             notVorlat(path, QStringLiteral("文件不是 SQLite 数据库。"));
-        if (!info.isWritable())
+        if (!readOnly && !info.isWritable())
             refuse(path, QStringLiteral("文件是只读的，修改无法保存。"));
-        if (!dir.isWritable())
+        if (!readOnly && !dir.isWritable())
             refuse(path, QStringLiteral("文件夹“%1”不可写，修改无法保存。").arg(QDir::toNativeSeparators(info.absolutePath())));
     }
 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
         db.setDatabaseName(absolute);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000")
+                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
         if (!db.open()) {
             const QString driver = db.lastError().text();
             db = QSqlDatabase();
@@ -140,6 +143,7 @@ bool Database::open(const QString& path, Opening opening)
         }
     }
     s_filePath = absolute;
+    s_readOnly = readOnly;
 
     if (!create) {
         // Only reads here, so a refused file keeps every byte it had.
@@ -171,6 +175,12 @@ void Database::close()
         QSqlDatabase::removeDatabase(kConnection);
     }
     s_filePath.clear();
+    s_readOnly = false;
+}
+
+bool Database::isReadOnly()
+{
+    return isOpen() && s_readOnly;
 }
 
 bool Database::isOpen()

@@ -16,6 +16,8 @@ public:
     enum class Opening {
         CreateIfMissing, // a path that does not exist gets a new, empty planning database
         ExistingOnly,    // a path that does not exist is refused
+        ReadOnly,        // an existing file, opened for reading only: for commands that only
+                         // show or export, so that a read-only file still serves them
     };
 
     // Opens the file as the shared connection, replacing any earlier one.
@@ -26,6 +28,8 @@ public:
     static bool open(const QString& path, Opening opening = Opening::CreateIfMissing);
     static void close();
     static bool isOpen();
+    // True when the open connection was opened ReadOnly.
+    static bool isReadOnly();
     static QString filePath();
 
     // Throws StoreError when no database is open.

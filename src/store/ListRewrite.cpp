@@ -17,6 +17,11 @@ int countRows(const QString& table)
     return query.value(0).toInt();
 }
 
+static QString missingRow(const QString& table, int rowId)
+{
+    return QStringLiteral("表“%1”中编号为 %2 的行没有写入，已撤销全部修改").arg(table).arg(rowId);
+}
+
 static QString setClause(const QStringList& columns)
 {
     QStringList parts;
@@ -32,9 +37,57 @@ void updateRow(const QString& table, const QStringList& columns, const QStringLi
     for (const QString& value : values)
         binds << value;
     binds << rowId;
-    Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                       .arg(Schema::quoted(table), setClause(columns), Schema::quoted(Schema::kRowId)),
-                   binds, purpose);
+    const QSqlQuery query = Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                               .arg(Schema::quoted(table), setClause(columns), Schema::quoted(Schema::kRowId)),
+                                           binds, purpose);
+    if (query.numRowsAffected() != 1)
+        throw StoreError(purpose, missingRow(table, rowId));
+}
+
+void makeRowsPositional(const QString& table, int wanted, const QString& purpose)
+{
+    const TableSpec& spec = Schema::table(table);
+    Transaction tx(purpose);
+
+    // The rows there are, in their order, become 编号 1 .. count. Going up the
+    // list, the number a row moves to is always free.
+    std::vector<qint64> ids;
+    {
+        QSqlQuery query = Database::exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %1 ASC")
+                                             .arg(Schema::quoted(Schema::kRowId), Schema::quoted(table)),
+                                         {}, purpose);
+        while (query.next())
+            ids.push_back(query.value(0).toLongLong());
+    }
+    const QString renumber = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?")
+                                 .arg(Schema::quoted(table), Schema::quoted(Schema::kRowId));
+    for (size_t k = 0; k < ids.size(); ++k)
+        if (ids[k] != static_cast<qint64>(k) + 1)
+            Database::exec(renumber, {static_cast<qint64>(k) + 1, ids[k]}, purpose);
+
+    // Placeholder rows up to the number wanted, numbered explicitly so that
+    // no earlier, deleted number is skipped.
+    const int count = static_cast<int>(ids.size());
+    if (count < wanted) {
+        QStringList names{Schema::quoted(Schema::kRowId)};
+        QStringList marks{QStringLiteral("?")};
+        for (const QString& column : spec.columns) {
+            names << Schema::quoted(column);
+            marks << QStringLiteral("?");
+        }
+        QSqlQuery insert = Database::prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                 .arg(Schema::quoted(table), names.join(QLatin1Char(',')),
+                                                      marks.join(QLatin1Char(','))),
+                                             {}, purpose);
+        for (int id = count + 1; id <= wanted; ++id) {
+            insert.bindValue(0, id);
+            for (qsizetype i = 0; i < spec.columns.size(); ++i)
+                insert.bindValue(static_cast<int>(i + 1), TextRules::emptyMarker());
+            if (!insert.exec())
+                throw StoreError(purpose, insert.lastError().text());
+        }
+    }
+    tx.commit();
 }
 
 void rewriteList(const QString& table, const QStringList& columns, const std::vector<QStringList>& rows,
@@ -43,26 +96,9 @@ void rewriteList(const QString& table, const QStringList& columns, const std::ve
     const TableSpec& spec = Schema::table(table);
     Transaction tx(purpose);
 
-    // 1. count; 2. placeholder rows until there is one per entry.
-    int count = countRows(table);
+    // 1. and 2.: rows 编号 1 .. n at least, without gaps.
     const int wanted = static_cast<int>(rows.size());
-    if (count < wanted) {
-        QStringList names;
-        QStringList marks;
-        QVariantList values;
-        for (const QString& column : spec.columns) {
-            names << Schema::quoted(column);
-            marks << QStringLiteral("?");
-            values << TextRules::emptyMarker();
-        }
-        QSqlQuery insert = Database::prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                 .arg(Schema::quoted(table), names.join(QLatin1Char(',')),
-                                                      marks.join(QLatin1Char(','))),
-                                             values, purpose);
-        for (; count < wanted; ++count)
-            if (!insert.exec())
-                throw StoreError(purpose, insert.lastError().text());
-    }
+    makeRowsPositional(table, wanted, purpose);
 
     // 3. reset every text column of every row.
     {
@@ -73,7 +109,7 @@ void rewriteList(const QString& table, const QStringList& columns, const std::ve
                        purpose);
     }
 
-    // 4. entry i goes to row 编号 = i + 1.
+    // 4. entry i goes to row 编号 = i + 1, and each update must hit that one row.
     if (wanted == 0) {
         tx.commit();
         return;
@@ -92,6 +128,8 @@ void rewriteList(const QString& table, const QStringList& columns, const std::ve
         update.bindValue(static_cast<int>(row.size()), i + 1);
         if (!update.exec())
             throw StoreError(purpose, update.lastError().text());
+        if (update.numRowsAffected() != 1)
+            throw StoreError(purpose, missingRow(table, i + 1));
     }
     tx.commit();
 }

@@ -21,9 +21,15 @@ void rewriteList(const QString& table, const QStringList& columns,
 // Convenience: all text columns of the table.
 void rewriteList(const QString& table, const std::vector<QStringList>& rows, const QString& purpose);
 
+// Gives a positional table the rows 编号 1 .. count without gaps (another
+// tool may have deleted a row), then adds placeholder rows up to `wanted`.
+// Renumbering keeps the rows' order; every writer rewrites them afterwards.
+void makeRowsPositional(const QString& table, int wanted, const QString& purpose);
+
 // Number of rows of a table.
 int countRows(const QString& table);
 
-// update <table> set <columns> where 编号 = rowId.
+// update <table> set <columns> where 编号 = rowId; throws StoreError when no
+// row (or more than one) was changed.
 void updateRow(const QString& table, const QStringList& columns, const QStringList& values,
                int rowId, const QString& purpose);

@@ -20,6 +20,8 @@ void saveSubjects(const QStringList& names)
 {
     const QString purpose = QStringLiteral("保存任教科目");
     Transaction tx(purpose);
+    // Row n is subject number n: a row another tool deleted must not shift the rest.
+    makeRowsPositional(Schema::kSubjectsTable, Plan::kSubjectSlots, purpose);
     for (int n = 1; n <= Plan::kSubjectSlots; ++n) {
         const QString name = n - 1 < names.size() ? names[n - 1] : TextRules::emptyMarker();
         updateRow(Schema::kSubjectsTable, {QStringLiteral("科目")}, {name}, n, purpose);

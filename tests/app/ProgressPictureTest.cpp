@@ -73,12 +73,16 @@ private Q_SLOTS:
     // once both are done, whatever the work's outcome.
     void runWaitsForWorkAndPicture_data()
     {
-        QTest::addColumn<int>("outcome"); // 0 returns leaving the state, 1 sets failed, 2 throws
+        // 0 returns leaving the state, 1 sets failed, 2 throws, 3 returns late
+        // after the user pressed Esc on the picture
+        QTest::addColumn<int>("outcome");
         QTest::addColumn<int>("finalState");
         QTest::addColumn<int>("minimumMs");
         QTest::newRow("returns") << 0 << int(ExcelProgress::Finished) << 11 * ProgressTicker::kTickMs;
         QTest::newRow("fails") << 1 << int(ExcelProgress::Failed) << ProgressTicker::kTickMs;
         QTest::newRow("throws") << 2 << int(ExcelProgress::Failed) << ProgressTicker::kTickMs;
+        QTest::newRow("Esc keeps the picture until the end")
+            << 3 << int(ExcelProgress::Finished) << 600 + 8 * ProgressTicker::kTickMs;
     }
     void runWaitsForWorkAndPicture()
     {
@@ -89,9 +93,14 @@ private Q_SLOTS:
         std::thread::id workThread;
         QElapsedTimer clock;
         clock.start();
+        if (outcome == 3)
+            QTimer::singleShot(100, [] {
+                if (QWidget* picture = QApplication::activeModalWidget())
+                    QTest::keyClick(picture, Qt::Key_Escape);
+            });
         CPrograssDlg::run(nullptr, state, [&] {
             workThread = std::this_thread::get_id();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(outcome == 3 ? 600 : 50));
             if (outcome == 1)
                 state = ExcelProgress::Failed;
             if (outcome == 2)
@@ -99,7 +108,7 @@ private Q_SLOTS:
         });
         QCOMPARE(state.load(), finalState);
         QVERIFY(workThread != std::this_thread::get_id());
-        QVERIFY(clock.elapsed() >= minimumMs);
+        QVERIFY2(clock.elapsed() >= minimumMs, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!QApplication::activeModalWidget());
     }
 };

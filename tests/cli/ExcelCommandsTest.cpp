@@ -153,6 +153,67 @@ private Q_SLOTS:
 
         QCOMPARE(runCli({QStringLiteral("export"), QStringLiteral("--db"), db}).exitCode, 2);
         QCOMPARE(runCli({QStringLiteral("export"), out, QStringLiteral("--pupils"), QStringLiteral("--db"), db}).exitCode, 2);
+        // An empty name is no name: not a hidden ".xlsx".
+        run = runCli({QStringLiteral("export"), QString(), QStringLiteral("--db"), db}, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains(QStringLiteral("文件名不能为空")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral(".xlsx"))));
+    }
+
+    // A read-only planning file (a copy from a colleague, a shared drive)
+    // still serves every command that only reads; it is never changed.
+    void readOnlyDatabaseServesReadingCommands()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("Vorlat.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), db}).exitCode, 0);
+        QCOMPARE(runCli({QStringLiteral("schedule"), QStringLiteral("--seed"), QStringLiteral("3"), QStringLiteral("--save"),
+                         QStringLiteral("--db"), db})
+                     .exitCode,
+                 0);
+        QVERIFY(QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        const QByteArray before = fileHash(db);
+
+        const QList<QStringList> readers{
+            {QStringLiteral("show")},
+            {QStringLiteral("timetable")},
+            {QStringLiteral("timetable"), QStringLiteral("--teachers")},
+            {QStringLiteral("schedule"), QStringLiteral("--seed"), QStringLiteral("3")},
+            {QStringLiteral("export"), dir.filePath(QStringLiteral("课表.xlsx"))},
+        };
+        for (QStringList args : readers) {
+            args << QStringLiteral("--db") << db;
+            const CliRun run = runCli(args);
+            QVERIFY2(run.exitCode == 0, qPrintable(args.join(QLatin1Char(' ')) + QLatin1String(": ") + run.err));
+        }
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("课表.xlsx"))));
+
+        if (QFileInfo(db).isWritable())
+            QSKIP("running with rights that ignore file permissions: writing commands are not refused");
+        const CliRun save = runCli({QStringLiteral("schedule"), QStringLiteral("--save"), QStringLiteral("--db"), db});
+        QCOMPARE(save.exitCode, 1);
+        QVERIFY2(save.err.contains(QStringLiteral("只读")), qPrintable(save.err));
+        QCOMPARE(fileHash(db), before);
+    }
+
+    // A workbook that crashes the .xls library takes down only the reading
+    // child: the command says the file cannot be read.
+    void hostileWorkbookIsRefused()
+    {
+        const QDir findings(QString::fromLocal8Bit(qgetenv("VORLAT_SOURCE_DIR")) + QStringLiteral("/fuzz/regressions"));
+        const QStringList crashes = findings.entryList({QStringLiteral("xls-crash-*")}, QDir::Files);
+        if (crashes.isEmpty())
+            QSKIP("no .xls input that crashes the library is kept");
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("Vorlat.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), db}).exitCode, 0);
+        const QByteArray before = fileHash(db);
+        const CliRun run = runCli({QStringLiteral("import-assignment"), findings.filePath(crashes.first()),
+                                   QStringLiteral("--db"), db});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(crashes.first()), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("无法读取")), qPrintable(run.err));
+        QCOMPARE(fileHash(db), before);
     }
 };
 

@@ -126,14 +126,31 @@ private Q_SLOTS:
             QCOMPARE(rows[size_t(i)][0], i < entries ? QStringLiteral("2班") : QStringLiteral("H"));
     }
 
+    // A week the lists cannot show is refused on opening; a week without days
+    // would otherwise drop every stored entry at the next save.
+    void refusesAWeekItCannotShow_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<bool>("weekRow");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("8 days") << 8 << true << "工作天数为8";
+        QTest::newRow("0 days") << 0 << true << "工作天数为0，至少要有1天";
+        QTest::newRow("no week row") << 5 << false << "还没有设置周工作计划";
+    }
     void refusesAWeekItCannotShow()
     {
+        QFETCH(int, days);
+        QFETCH(bool, weekRow);
+        QFETCH(QString, message);
         ScratchDatabase db;
-        writeSchool(8, 7, {"语文"}, threeClasses());
+        writeSchool(days, 7, {"语文"}, threeClasses());
+        PlanStore::saveFixedLessons({{"3班", "1", "1", "语文"}});
+        if (!weekRow)
+            Database::exec(QStringLiteral("DELETE FROM \"周工作计划\""), {}, QStringLiteral("test"));
         CStableSubDlg dialog;
         MessageBoxAnswerer answer;
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QVERIFY2(answer.text().contains(QStringLiteral("工作天数为8")), qPrintable(answer.text()));
+        QVERIFY2(answer.text().contains(message), qPrintable(answer.text()));
     }
 
     void dialog()

@@ -195,6 +195,8 @@ private Q_SLOTS:
         QTest::newRow("8 days") << 8 << 7 << false << "工作天数为8";
         QTest::newRow("10 periods") << 5 << 10 << false << "每天节次为10";
         QTest::newRow("a 25th subject") << 5 << 8 << true << "超出了24个科目";
+        QTest::newRow("0 days") << 0 << 8 << false << "工作天数为0，至少要有1天";
+        QTest::newRow("0 periods") << 5 << 0 << false << "每天节次为0，至少要有1节";
     }
     void refusesWhatTheGridCannotShow()
     {

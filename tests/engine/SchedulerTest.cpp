@@ -98,6 +98,20 @@ private Q_SLOTS:
         QTest::newRow("total 38 in an unused grade") << "total 38" << total;
         QTest::newRow("total 80 in a used grade") << "total 80 used" << total;
         QTest::newRow("8 days") << "days 8" << QString();
+        // A subject's count outside 0 .. days x periods, named by grade and subject.
+        QTest::newRow("count -5") << "count 7 1 -5"
+                                  << Scheduler::lessonCountMessage(QStringLiteral("七年级"), kSubjects[0], -5, 40);
+        QTest::newRow("count beyond the week") << "count 7 2 41"
+                                               << Scheduler::lessonCountMessage(QStringLiteral("七年级"), kSubjects[1], 41, 40);
+        QTest::newRow("count 2147483647 in an unused grade")
+            << "count 1 3 2147483647"
+            << Scheduler::lessonCountMessage(QStringLiteral("一年级"), kSubjects[2], 2147483647, 40);
+        QTest::newRow("count -2147483648") << "count 8 1 -2147483648"
+                                           << Scheduler::lessonCountMessage(QStringLiteral("八年级"), kSubjects[0],
+                                                                            -2147483647 - 1, 40);
+        QTest::newRow("count of an unnamed subject")
+            << "count 8 24 -1" << Scheduler::lessonCountMessage(QStringLiteral("八年级"), QStringLiteral("第 24 科"), -1, 40);
+        QTest::newRow("count of the whole week") << "count 7 1 40" << QStringLiteral("ok");
         // Checks in the run's order.
         QTest::newRow("no days before unknown grade") << "days 0|grade 七年" << incomplete;
         QTest::newRow("plan rows before unknown grade") << "plan rows 11|grade 七年" << Scheduler::incompletePlanMessage();
@@ -130,7 +144,11 @@ private Q_SLOTS:
                 Database::exec(QStringLiteral("DELETE FROM \"周课时计划\" WHERE \"编号\" > ?"), {step.mid(10).toInt()}, {});
             else if (step.startsWith(QLatin1String("grade ")))
                 Database::exec(QStringLiteral("UPDATE \"教师分工\" SET \"年级\" = ? WHERE \"编号\" = 1"), {step.mid(6)}, {});
-            else if (step == QLatin1String("total 38"))
+            else if (step.startsWith(QLatin1String("count "))) {
+                const QStringList part = step.split(QLatin1Char(' '));
+                Database::exec(QStringLiteral("UPDATE \"周课时计划\" SET \"%1\" = ? WHERE \"编号\" = ?").arg(part[2]),
+                               {part[3], part[1].toInt()}, {});
+            } else if (step == QLatin1String("total 38"))
                 PlanStore::saveWeeklyPlanRow(0, 38, {38});
             else if (step == QLatin1String("total 80 used"))
                 PlanStore::saveWeeklyPlanRow(6, 80, kSeventh);

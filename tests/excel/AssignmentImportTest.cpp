@@ -129,9 +129,8 @@ private Q_SLOTS:
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 9);
-        QCOMPARE(read.cells.cellTable.size(), 9 * 26);
 
-        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
         // The gap in E1 ends the subject list; F1 and everything after Z are not read.
         QStringList subjects(24, QStringLiteral("H"));
         subjects[0] = QStringLiteral("语文");
@@ -189,7 +188,7 @@ private Q_SLOTS:
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 22); // the used range has 20 rows; all 22 sheet rows are read
-        const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells.cellTable);
+        const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells);
         QCOMPARE(parsed.subjectCount(), 0);
         QCOMPARE(parsed.classCount(), 19);
         QCOMPARE(parsed.className(18), QStringLiteral("八(19)班"));
@@ -210,7 +209,7 @@ private Q_SLOTS:
         }));
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY2(read.ok(), qPrintable(read.error()));
-        const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells.cellTable);
+        const AssignmentSheet parsed = AssignmentSheet::Parse(read.cells);
         QCOMPARE(parsed.classCount(), 1);
         QCOMPARE(parsed.gradeName(0), QStringLiteral("七年级"));
         QCOMPARE(parsed.className(0), QStringLiteral("2302"));
@@ -234,7 +233,7 @@ private Q_SLOTS:
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.cell(0, 0), QStringLiteral("年级"));
-        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
         QCOMPARE(sheet.subjectSlots[0], QStringLiteral("语文"));
         QCOMPARE(sheet.assignmentRows.mid(0, 3),
                  (QStringList{QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("王海燕")}));
@@ -266,7 +265,7 @@ private Q_SLOTS:
         const SheetReader::Result read = SheetReader::Read(file);
         QVERIFY2(read.ok(), qPrintable(read.error()));
         QCOMPARE(read.cells.rowCount(), 3);
-        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells.cellTable);
+        const AssignmentSheet sheet = AssignmentSheet::Parse(read.cells);
         QCOMPARE(sheet.classCount(), 2);
         QCOMPARE(sheet.teacher(0, 1), QStringLiteral("王海燕"));
         QCOMPARE(sheet.teacher(0, 2), QStringLiteral("H"));

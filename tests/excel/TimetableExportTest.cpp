@@ -11,6 +11,16 @@
 
 namespace {
 
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+namespace {
+
 // A timetable with a free slot in every class and teachers shared between classes.
 TimetableModel makeTimetable(int classes, int days, int periods)
 {
@@ -229,34 +239,82 @@ private Q_SLOTS:
         QCOMPARE(WorkbookReadBack(result.writtenPath).text(0, 0), QStringLiteral("星期"));
     }
 
-    // libxlsxwriter only finds a bad path when the workbook is closed: that must be an error.
+    // Every place a workbook cannot go gets its own reason, before anything is
+    // written; libxlsxwriter would only find some of them when it closes the workbook.
     void badPathIsAnError_data()
     {
         QTest::addColumn<bool>("teachers");
         QTest::addColumn<QString>("name");
-        QTest::newRow("master table, missing folder") << false << QStringLiteral("no-such-folder/课表.xlsx");
-        QTest::newRow("teacher table, missing folder") << true << QStringLiteral("no-such-folder/课表.xlsx");
-        // Found only when the workbook is closed.
-        QTest::newRow("master table, a folder in the way") << false << QStringLiteral("in-the-way.xlsx");
-        QTest::newRow("teacher table, a folder in the way") << true << QStringLiteral("in-the-way.xlsx");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("master table, missing folder") << false << QStringLiteral("no-such-folder/课表.xlsx")
+                                                      << QStringLiteral("no-such-folder”不存在");
+        QTest::newRow("teacher table, missing folder") << true << QStringLiteral("no-such-folder/课表.xlsx")
+                                                       << QStringLiteral("no-such-folder”不存在");
+        QTest::newRow("master table, a folder in the way") << false << QStringLiteral("in-the-way.xlsx")
+                                                           << QStringLiteral("这是一个文件夹，不是文件");
+        QTest::newRow("teacher table, a folder in the way") << true << QStringLiteral("in-the-way.xlsx")
+                                                            << QStringLiteral("这是一个文件夹，不是文件");
+        QTest::newRow("a folder chosen as the file") << false << QStringLiteral("in-the-way.xlsx/")
+                                                     << QStringLiteral("这是一个文件夹，不是文件");
+        QTest::newRow("a file where the folder should be") << false << QStringLiteral("plain-file/课表.xlsx")
+                                                           << QStringLiteral("plain-file”不是文件夹");
+        QTest::newRow("a folder without write permission") << false << QStringLiteral("locked-folder/课表.xlsx")
+                                                           << QStringLiteral("没有在文件夹");
     }
 
     void badPathIsAnError()
     {
         QFETCH(bool, teachers);
         QFETCH(QString, name);
+        QFETCH(QString, reason);
         TimetableModel model = makeTimetable(2, 5, 7);
         model.BuildTeacherTable();
         std::atomic<int> progressState{0};
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("in-the-way.xlsx")));
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("plain-file")), "x"));
+        const QString locked = m_dir.filePath(QStringLiteral("locked-folder"));
+        QVERIFY(QDir().mkpath(locked));
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        if (name.startsWith(QLatin1String("locked-folder")) && QFileInfo(locked).isWritable())
+            QSKIP("running with rights that ignore folder permissions");
         const QString file = m_dir.filePath(name);
         const TimetableExport::Result result = teachers
             ? TimetableExport::ExportTeacherTable(model, model.teachers, file, progressState)
             : TimetableExport::ExportMasterTable(model, file, progressState);
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!result.ok());
-        QVERIFY2(result.error().contains(QDir::toNativeSeparators(file)), qPrintable(result.error()));
+        QVERIFY2(result.error().contains(QDir::toNativeSeparators(result.writtenPath)), qPrintable(result.error()));
+        QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
         QCOMPARE(progressState.load(), ExcelProgress::Failed);
-        QVERIFY(!QFileInfo(file).isFile());
+        QVERIFY(!QFileInfo(result.writtenPath).isFile());
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral(".*.xlsx")}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void emptyNameIsRefused()
+    {
+        TimetableModel model = makeTimetable(1, 5, 7);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, QString(), progressState);
+        QVERIFY(result.status.is(Failure::Kind::Refused));
+        QCOMPARE(progressState.load(), ExcelProgress::Failed);
+        QVERIFY(!QFile::exists(QStringLiteral(".xlsx")));
+    }
+
+    // An existing workbook is replaced whole, keeps its permissions, and no
+    // part-written file is left beside it.
+    void replacesAnExistingFileWhole()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("课表.xlsx"));
+        QVERIFY(writeFile(file, "an older workbook"));
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+        TimetableModel model = makeTimetable(2, 5, 7);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, file, progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QCOMPARE(WorkbookReadBack(file).text(0, 0), QStringLiteral("星期"));
+        QCOMPARE(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::ReadGroup);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("课表.xlsx")});
     }
 
     void damagedGridIsRefused()

@@ -197,6 +197,8 @@ private Q_SLOTS:
                 QFAIL("a write to a locked database succeeded");
             } catch (const StoreError& error) {
                 QVERIFY2(error.driverText().contains(QStringLiteral("locked")), qPrintable(error.message()));
+                QVERIFY2(error.message().contains(QDir::toNativeSeparators(db.path())), qPrintable(error.message()));
+                QVERIFY2(error.message().contains(QStringLiteral("正被另一个程序使用")), qPrintable(error.message()));
             }
             QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
             other.close();
@@ -247,6 +249,118 @@ private Q_SLOTS:
         QVERIFY(ids.exec(QStringLiteral("SELECT \"编号\" FROM \"固定科目\" ORDER BY \"编号\"")));
         for (int expected = 1; ids.next(); ++expected)
             QCOMPARE(ids.value(0).toInt(), expected);
+    }
+
+    // Another tool deleted rows of a positional table: the rewrite ends with
+    // exactly its entries in 编号 1 .. n, and readers see every one of them in
+    // its place.
+    void rewriteOverRowsWithGaps_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QList<int>>("deleted");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("教师分工: row 3 of 18 gone, 18 classes") << Schema::kAssignmentsTable << QList<int>{3} << 18;
+        QTest::newRow("教师分工: rows 1 and 5 gone, 4 classes") << Schema::kAssignmentsTable << QList<int>{1, 5} << 4;
+        QTest::newRow("教师分工: last row gone, 20 classes") << Schema::kAssignmentsTable << QList<int>{18} << 20;
+        QTest::newRow("任教科目: row 5 gone") << Schema::kSubjectsTable << QList<int>{5} << 24;
+        QTest::newRow("任教科目: rows 1 and 24 gone") << Schema::kSubjectsTable << QList<int>{1, 24} << 24;
+    }
+
+    void rewriteOverRowsWithGaps()
+    {
+        QFETCH(QString, table);
+        QFETCH(QList<int>, deleted);
+        QFETCH(int, entries);
+        ScratchDatabase db;
+        auto classRows = [](int count, const QString& tag) {
+            std::vector<QStringList> rows;
+            for (int c = 0; c < count; ++c) {
+                QStringList row{QStringLiteral("初一"), QStringLiteral("%1%2班").arg(tag).arg(c + 1)};
+                for (int n = 1; n <= 24; ++n)
+                    row << QStringLiteral("%1老师%2").arg(tag).arg(n);
+                rows.push_back(row);
+            }
+            return rows;
+        };
+        QStringList subjects;
+        for (int n = 1; n <= 24; ++n)
+            subjects << QStringLiteral("科目%1").arg(n);
+        PlanStore::saveAssignments(classRows(18, QStringLiteral("旧")));
+        for (int id : deleted)
+            Database::exec(QStringLiteral("DELETE FROM %1 WHERE \"编号\" = ?").arg(Schema::quoted(table)), {id}, {});
+
+        std::vector<QStringList> fresh = classRows(entries, QStringLiteral("新"));
+        if (table == Schema::kSubjectsTable)
+            PlanStore::saveSubjects(subjects);
+        else
+            PlanStore::saveAssignments(fresh);
+
+        QSqlQuery ids(Database::connection());
+        QVERIFY(ids.exec(QStringLiteral("SELECT \"编号\" FROM %1 ORDER BY \"编号\"").arg(Schema::quoted(table))));
+        int expected = 1;
+        for (; ids.next(); ++expected)
+            QCOMPARE(ids.value(0).toInt(), expected);
+        QVERIFY(expected - 1 >= entries);
+
+        PlanningModel model;
+        QVERIFY(PlanReader::LoadPlan(model).ok());
+        if (table == Schema::kSubjectsTable) {
+            QCOMPARE(model.subjectNames, subjects);
+        } else {
+            QCOMPARE(model.teacherAssignments.size(), qsizetype(26) * entries);
+            for (int c = 0; c < entries; ++c)
+                QCOMPARE(model.teacherAssignments.mid(26 * c, 26), fresh[size_t(c)]);
+        }
+    }
+
+    // A rewrite whose update misses its row is undone and says so.
+    void rewriteThatMissesARowIsUndone()
+    {
+        ScratchDatabase db;
+        const std::vector<QStringList> old{fixedRow(QStringLiteral("1班"), 1, 1, QStringLiteral("语文"))};
+        PlanStore::saveFixedLessons(old);
+        // Another writer takes row 2 away between the rewrite's own steps.
+        Database::exec(QStringLiteral("CREATE TRIGGER vanish AFTER UPDATE OF \"班级\" ON \"固定科目\" "
+                                      "WHEN NEW.\"班级\" = 'H' AND NEW.\"编号\" = 2 BEGIN "
+                                      "DELETE FROM \"固定科目\" WHERE \"编号\" = 2; END"),
+                       {}, QStringLiteral("fixture"));
+        try {
+            PlanStore::saveFixedLessons({fixedRow(QStringLiteral("新1"), 1, 1, QStringLiteral("数学")),
+                                         fixedRow(QStringLiteral("新2"), 2, 2, QStringLiteral("数学"))});
+            QFAIL("a rewrite that lost a row reported success");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("编号为 2 的行没有写入")), qPrintable(error.message()));
+        }
+        QCOMPARE(tableRows(Schema::kFixedTable), old);
+    }
+
+    // A file opened read-only serves every reader; a write through it is
+    // refused with the file named, and the file keeps every byte.
+    void readOnlyOpeningReadsAndRefusesWrites()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        Database::open(path);
+        PlanStore::saveWeek(5, 7);
+        Database::close();
+        const QByteArray before = fileHash(path);
+
+        Database::open(path, Database::Opening::ReadOnly);
+        QVERIFY(Database::isReadOnly());
+        PlanningModel model;
+        QVERIFY(PlanReader::LoadPlan(model).ok());
+        QCOMPARE(model.periodCount, 7);
+        try {
+            PlanStore::saveWeek(4, 6);
+            QFAIL("a write through a read-only opening succeeded");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("是只读的")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(QDir::toNativeSeparators(path)), qPrintable(error.message()));
+        }
+        Database::close();
+        QCOMPARE(fileHash(path), before);
+        QVERIFY_THROWS_EXCEPTION(StoreError, Database::open(dir.filePath(QStringLiteral("absent.db")),
+                                                            Database::Opening::ReadOnly));
     }
 
     void placeholderRowInTheMiddleHidesWhatFollows()

@@ -93,6 +93,14 @@ QString limitsRefusal(const Week& week, const QString& subjectBeyond)
         return QStringLiteral("周工作计划的工作天数为%1，最多只能有7天，请先在“工作计划”中修改！").arg(week.days);
     if (week.periods > Plan::kMaxPeriods)
         return QStringLiteral("周工作计划的每天节次为%1，最多只能有9节，请先在“工作计划”中修改！").arg(week.periods);
+    // A week without days or periods has no cell to show; opening anyway would
+    // drop every stored entry at the next save.
+    if (!week.found)
+        return QStringLiteral("还没有设置周工作计划，请先在“工作计划”中设置！");
+    if (week.days < 1)
+        return QStringLiteral("周工作计划的工作天数为%1，至少要有1天，请先在“工作计划”中修改！").arg(week.days);
+    if (week.periods < 1)
+        return QStringLiteral("周工作计划的每天节次为%1，至少要有1节，请先在“工作计划”中修改！").arg(week.periods);
     if (!subjectBeyond.isEmpty())
         return QStringLiteral("任教科目“%1”超出了24个科目的上限，请重新导入教师分工！").arg(subjectBeyond);
     return QString();

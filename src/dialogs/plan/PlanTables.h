@@ -44,8 +44,8 @@ std::vector<QStringList> readListRows(const QString& table, const QString& keyCo
                                       int lastOrdinal);
 
 // The message that refuses a week or a subject list the dialogs cannot show
-// (more than 7 days, more than 9 periods, a subject after the 24th); empty
-// when everything fits.
+// (no week row, fewer than 1 or more than 7 days, fewer than 1 or more than 9
+// periods, a subject after the 24th); empty when everything fits.
 QString limitsRefusal(const Week& week, const QString& subjectBeyond);
 
 } // namespace PlanTables

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "excel/SheetCells.h"
+
+#include <QString>
+
+// Reads the first worksheet of a workbook in this process: .xlsx, .ods, .xls
+// or .csv. What the file is gets decided by its content (a zip package, a
+// compound document); a text file is read as CSV when its name ends in .csv.
+//
+// This is the parsing itself, bounded in memory and time by the limits of
+// SheetCells and ZipPackage. The .xls library it uses cannot be trusted with
+// a hostile file, so the program never calls this directly on a user's file:
+// SheetReader runs it in a child process (vorlat-sheet-reader). Fuzz targets
+// and that child call it.
+namespace SheetParser {
+
+constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+
+// Returns an empty text on success, otherwise the reason (without the file
+// name). Never throws; running out of memory is a reason too.
+QString Parse(const QString& path, SheetCells& cells);
+
+// The reason given when the memory the reader may use is not enough.
+QString OutOfMemoryReason();
+
+} // namespace SheetParser
