@@ -62,6 +62,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     setCentralWidget(m_view);
     buildLegendBar();
     buildToolBar();
+    commandAction(ToolbarCommands::Optimize)->setEnabled(false); // on the home screen
     buildMenu();
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
