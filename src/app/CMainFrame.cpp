@@ -3,6 +3,7 @@
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
 #include "app/CPrograssDlg.h"
+#include "app/OptimizeRun.h"
 #include "app/PictureBook.h"
 #include "app/TileActions.h"
 #include "engine/PlanningModel.h"
@@ -29,6 +30,9 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <thread>
 
 #ifndef VORLAT_PROJECT_URL
 #define VORLAT_PROJECT_URL ""
@@ -44,6 +48,7 @@ const struct
     {ToolbarCommands::Home, "返回主页"},      {ToolbarCommands::Adjust, "手工调课"},
     {ToolbarCommands::Save, "保存课表"},      {ToolbarCommands::MasterTable, "查询总表"},
     {ToolbarCommands::TeacherTable, "查教师表"}, {ToolbarCommands::Export, "导出课表"},
+    {ToolbarCommands::Optimize, "优化课表"},
 };
 
 } // namespace
@@ -57,6 +62,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     setCentralWidget(m_view);
     buildLegendBar();
     buildToolBar();
+    commandAction(ToolbarCommands::Optimize)->setEnabled(false); // on the home screen
     buildMenu();
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
@@ -82,7 +88,7 @@ void CMainFrame::buildToolBar()
     m_toolBar->setFloatable(false);
     m_toolBar->setIconSize(QSize(40, 40));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         auto* action = new QAction(QIcon(PictureBook::picture(PictureBook::FirstToolIcon + i)),
                                    QString::fromUtf8(kToolButtons[i].text), this);
         action->setData(kToolButtons[i].id);
@@ -172,6 +178,8 @@ void CMainFrame::applyFlags(const DisplayFlags& flags)
     m_flags = flags;
     if (QAction* adjust = commandAction(ToolbarCommands::Adjust))
         adjust->setText(ToolbarCommands::adjustButtonText(m_flags));
+    if (QAction* optimize = commandAction(ToolbarCommands::Optimize))
+        optimize->setEnabled(flags.showTimetable != 0 && flags.showTeacherTable != 1);
     m_view->SetDisplayMode(flags.showTimetable, flags.showTeacherTable, flags.adjustMode);
     updateResultLine();
 }
@@ -195,6 +203,9 @@ void CMainFrame::command(int id)
         break;
     case ToolbarCommands::Work::ExportTeachers:
         exportTimetable(true);
+        break;
+    case ToolbarCommands::Work::Optimize:
+        OptimizeTimetable();
         break;
     default:
         break;
@@ -272,6 +283,7 @@ void CMainFrame::RunScheduling()
     }
     m_view->PublishToView(plan);
     m_lastRun = outcome;
+    m_optimizeReport.clear();
     {
         CDoFinshDlg finish(this);
         finish.exec();
@@ -282,18 +294,27 @@ void CMainFrame::RunScheduling()
 void CMainFrame::updateResultLine()
 {
     m_noteTimer.stop();
-    if (!m_lastRun || m_flags.showTimetable == 0) {
+    m_resultLine->setToolTip(QString());
+    if (m_flags.showTimetable == 0 || (!m_lastRun && m_optimizeReport.isEmpty())) {
         m_resultLine->clear();
+        return;
+    }
+    if (!m_optimizeReport.isEmpty()) {
+        m_resultLine->setText(m_optimizeReport);
+        m_resultLine->setStyleSheet(m_optimizeClean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
         return;
     }
     const ScheduleOutcome& r = *m_lastRun;
     const bool clean = r.unplacedLessons == 0 && r.teacherClashes == 0;
-    m_resultLine->setText(QStringLiteral("排课结果：已排 %1/%2 节，未排 %3 节，教师冲突 %4 处（随机种子 %5）")
-                              .arg(r.placedLessons)
-                              .arg(r.requiredLessons)
-                              .arg(r.unplacedLessons)
-                              .arg(r.teacherClashes)
-                              .arg(r.seed));
+    QString text = QStringLiteral("排课结果：已排 %1/%2 节，未排 %3 节，教师冲突 %4 处（随机种子 %5）")
+                       .arg(r.placedLessons)
+                       .arg(r.requiredLessons)
+                       .arg(r.unplacedLessons)
+                       .arg(r.teacherClashes)
+                       .arg(r.seed);
+    if (OptimizeRun::suggestAfterRun(r))
+        text += QStringLiteral("　") + OptimizeRun::suggestionText();
+    m_resultLine->setText(text);
     m_resultLine->setToolTip(QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(r.seed));
     m_resultLine->setStyleSheet(clean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
 }
@@ -335,4 +356,103 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     } else {
         event->ignore();
     }
+}
+
+void CMainFrame::OptimizeTimetable()
+{
+    OptimizeRun::Job job;
+    const QString refusal = OptimizeRun::prepare(m_view->model(), m_view->baseline(), job);
+    if (!refusal.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Vorlat"), refusal);
+        return;
+    }
+    std::atomic<bool> cancel{false};
+    std::atomic<int> best{job.before.total()};
+    job.request.seed = m_lastRun ? m_lastRun->seed : 1;
+    job.request.conflictBudget = m_optimizeBudget;
+    job.request.cancel = &cancel;
+    job.request.progress = [&best](const SolverProgress& progress) {
+        if (progress.bestViolations >= 0)
+            best = progress.bestViolations;
+    };
+
+    // The solver works on a worker thread; the dialog shows what is left and
+    // offers to stop. It is modal, so the timetable cannot change meanwhile.
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("optimizeProgress"));
+    dialog.setWindowTitle(QStringLiteral("优化课表"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(&dialog);
+    label->setObjectName(QStringLiteral("optimizeLeft"));
+    label->setMinimumWidth(360);
+    layout->addWidget(label);
+    auto* stop = new QPushButton(QStringLiteral("取消"), &dialog);
+    layout->addWidget(stop, 0, Qt::AlignRight);
+    bool cancelled = false;
+    connect(stop, &QPushButton::clicked, &dialog, [&] {
+        cancelled = true;
+        cancel = true;
+        label->setText(QStringLiteral("正在停止……"));
+        stop->setEnabled(false);
+    });
+    const auto showLeft = [&] {
+        if (!cancelled)
+            label->setText(QStringLiteral("正在优化课表，剩余冲突与未排课时：%1").arg(best.load()));
+    };
+    showLeft();
+    QTimer tick;
+    tick.setInterval(100);
+    connect(&tick, &QTimer::timeout, &dialog, showLeft);
+    tick.start();
+
+    SolverOutcome outcome;
+    std::atomic<bool> finished{false};
+    const auto hook = m_optimizeHook;
+    std::thread worker([&] {
+        if (hook)
+            hook(cancel);
+        outcome = solveTimetable(job.problem, job.request);
+        finished = true;
+        QMetaObject::invokeMethod(&dialog, [&dialog] { dialog.done(QDialog::Accepted); }, Qt::QueuedConnection);
+    });
+    // Closing the window's box is a cancel too.
+    connect(&dialog, &QDialog::rejected, &dialog, [&] {
+        cancelled = true;
+        cancel = true;
+    });
+    while (!finished) {
+        dialog.exec();
+        if (!finished)
+            cancel = true, cancelled = true;
+    }
+    worker.join();
+    tick.stop();
+
+    if (cancelled || outcome.status == SolverOutcome::Status::Cancelled) {
+        showNote(QStringLiteral("已取消优化，课表没有改动"));
+        return;
+    }
+    if (outcome.status == SolverOutcome::Status::Impossible) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Vorlat"),
+                        QStringLiteral("无法排出满足全部要求的课表，课表没有改动。\n原因见“显示详细信息”，可复制。"),
+                        QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("optimizeImpossible"));
+        box.setDetailedText(outcome.explanation.join(QLatin1Char('\n')));
+        box.exec();
+        return;
+    }
+    if (outcome.grid.empty()) {
+        QMessageBox::information(this, QStringLiteral("Vorlat"), QStringLiteral("在限定的时间内没有找到更好的课表，课表没有改动。"));
+        return;
+    }
+    OptimizeRun::Counts after;
+    const TimetableData result = OptimizeRun::apply(m_view->model(), job, outcome, after);
+    if (outcome.status != SolverOutcome::Status::Solved && after.total() >= job.before.total()) {
+        QMessageBox::information(this, QStringLiteral("Vorlat"), QStringLiteral("在限定的时间内没有找到更好的课表，课表没有改动。"));
+        return;
+    }
+    m_view->replaceTimetable(result, QStringLiteral("优化课表"));
+    m_optimizeReport = OptimizeRun::reportText(job.before, after, outcome.changedCells);
+    m_optimizeClean = after.total() == 0;
+    updateResultLine();
 }

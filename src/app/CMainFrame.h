@@ -7,7 +7,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class CVorlatView;
@@ -41,6 +43,14 @@ public:
     void setRunSeed(std::optional<std::uint32_t> seed) { m_runSeed = seed; }
     const std::optional<ScheduleOutcome>& lastRun() const { return m_lastRun; }
 
+    // 优化课表: repairs the shown timetable, keeping the fixed lessons and
+    // the cells changed by hand since the last run, as one undo step.
+    void OptimizeTimetable();
+    // Runs on the worker before the solver starts (tests hold it there).
+    void setOptimizeHook(std::function<void(const std::atomic<bool>& cancel)> hook) { m_optimizeHook = std::move(hook); }
+    // The solver's work limit of an optimisation, in conflicts.
+    void setOptimizeBudget(std::int64_t conflicts) { m_optimizeBudget = conflicts; }
+
     // The user guide installed with the program, and the project's page.
     static QUrl guideUrl();
     static QUrl projectUrl();
@@ -70,5 +80,9 @@ private:
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;
+    bool m_optimizeClean = false;
+    QString m_optimizeReport; // before → after of the last optimisation, until the next run
+    std::function<void(const std::atomic<bool>&)> m_optimizeHook;
+    std::int64_t m_optimizeBudget = 4'000'000;
     QTimer m_noteTimer; // how long a note stays in the result line
 };

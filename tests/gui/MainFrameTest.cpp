@@ -4,6 +4,7 @@
 #include "app/CDoFinshDlg.h"
 #include "app/CPrograssDlg.h"
 #include "app/CMainFrame.h"
+#include "app/OptimizeRun.h"
 #include "app/Startup.h"
 #include "store/DemoSchool.h"
 #include "view/widgets/CVorlatView.h"
@@ -18,9 +19,14 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <tuple>
 
 Q_DECLARE_METATYPE(DisplayFlags)
 
@@ -53,6 +59,33 @@ void pressPlay(CMainFrame& frame)
     moveTo(viewport, play.center());
     leftClick(viewport, play.center());
 }
+
+// The 取消 button of the optimisation's progress dialog, once it is open.
+QPushButton* optimizeCancelButton()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() != QStringLiteral("optimizeProgress"))
+        return nullptr;
+    for (QPushButton* button : modal->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("取消"))
+            return button;
+    return nullptr;
+}
+
+// A snapshot of what an optimisation may change.
+struct Shown
+{
+    QStringList subjects;
+    QStringList teachers;
+    std::vector<int> fixed;
+    explicit Shown(const TimetableModel& m)
+        : subjects(m.subjectGrid)
+        , teachers(m.teacherGrid)
+        , fixed(m.fixedLessons)
+    {
+    }
+    bool operator==(const Shown&) const = default;
+};
 
 } // namespace
 
@@ -347,6 +380,175 @@ private Q_SLOTS:
         }
         // The display stays as it was.
         QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+    }
+
+    void optimizeDecisions()
+    {
+        // Pins: every fixed lesson and every cell that differs from the baseline, once each.
+        TimetableData t;
+        t.resetGrids(2, 3, {QStringLiteral("一班"), QStringLiteral("二班")});
+        t.appendFixedLesson({1, 0, 2, 4});
+        QStringList baseline = t.subjectGrid;
+        t.subjectGrid[t.classStride() + 1 + t.slotColumn(0, 2)] = QStringLiteral("数学"); // the fixed cell, changed
+        t.subjectGrid[1 + t.slotColumn(1, 0)] = QStringLiteral("语文");
+        std::vector<std::tuple<int, int, int>> pins;
+        for (const SolverPin& pin : OptimizeRun::pinsFor(t, baseline))
+            pins.emplace_back(pin.classIndex, pin.day, pin.period);
+        std::sort(pins.begin(), pins.end());
+        QCOMPARE(pins, (std::vector<std::tuple<int, int, int>>{{0, 1, 0}, {1, 0, 2}}));
+        // Undoing the change frees the cell again.
+        t.subjectGrid[1 + t.slotColumn(1, 0)] = baseline[1 + t.slotColumn(1, 0)];
+        QCOMPARE(OptimizeRun::pinsFor(t, baseline).size(), size_t(1));
+
+        QCOMPARE(OptimizeRun::reportText({3, 1, 2}, {0, 0, 1}, 14),
+                 QStringLiteral("优化课表：教师冲突 3 → 0 处，未排 1 → 0 节，时段外 2 → 1 节，改动 14 格"));
+
+        ScheduleOutcome run;
+        QVERIFY(!OptimizeRun::suggestAfterRun(run));
+        run.teacherClashes = 1;
+        QVERIFY(OptimizeRun::suggestAfterRun(run));
+        run.teacherClashes = 0;
+        run.unplacedLessons = 2;
+        QVERIFY(OptimizeRun::suggestAfterRun(run));
+    }
+
+    void optimizeRemovesClashesAndKeepsHandMoves()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(7u);
+        pressPlay(*frame);
+        QVERIFY(frame->lastRun()->teacherClashes > 0);
+        QVERIFY2(frame->resultLine()->text().contains(OptimizeRun::suggestionText()), qPrintable(frame->resultLine()->text()));
+        QAction* optimize = frame->commandAction(1107);
+        QVERIFY(optimize && optimize->isEnabled());
+        QCOMPARE(optimize->text(), QStringLiteral("优化课表"));
+
+        // A swap by hand in class 0.
+        frame->commandAction(1102)->trigger();
+        TimetableModel& m = frame->view()->model();
+        QWidget* viewport = frame->view()->viewport();
+        const auto centre = [&](int d, int p) {
+            return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2, 2 * m.layout.cellHeight + 5);
+        };
+        int d1 = 0, p1 = 1;
+        while (m.subject(0, d1, p1) == m.subject(0, 0, 0))
+            ++p1;
+        leftClick(viewport, centre(0, 0));
+        {
+            BoxAnswerer boxes({QStringLiteral("OK"), QStringLiteral("OK")});
+            rightClick(viewport, centre(d1, p1));
+        }
+        const QString moved0 = m.subject(0, 0, 0);
+        const QString moved1 = m.subject(0, d1, p1);
+        QVERIFY(moved0 != moved1);
+        const Shown before(m);
+        const int undoSteps = frame->view()->undoStack().count();
+
+        optimize->trigger();
+        const QString line = frame->resultLine()->text();
+        QVERIFY2(line.contains(QStringLiteral("教师冲突 %1 → 0 处").arg(frame->lastRun()->teacherClashes)), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("未排 0 → 0 节")), qPrintable(line));
+        QVERIFY(!(Shown(m) == before));
+        // No clash is left: every teacher once per slot.
+        for (int d = 0; d < m.dayCount; ++d)
+            for (int p = 0; p < m.periodCount; ++p)
+                for (int c = 0; c < m.classCount; ++c) {
+                    const int other = m.FindTeacherClash(m.teacher(c, d, p), c, d, p);
+                    QVERIFY2(other == -1 || m.IsCombinedLesson(c, m.SubjectNumber(m.subject(c, d, p))),
+                             qPrintable(QStringLiteral("%1 %2 %3").arg(c).arg(d).arg(p)));
+                }
+        QCOMPARE(m.subject(0, 0, 0), moved0);
+        QCOMPARE(m.subject(0, d1, p1), moved1);
+        QCOMPARE(frame->view()->undoStack().count(), undoSteps + 1);
+
+        // One undo step brings the shown timetable back, redo the result.
+        const Shown optimised(m);
+        frame->view()->undoStack().undo();
+        QVERIFY(Shown(m) == before);
+        frame->view()->undoStack().redo();
+        QVERIFY(Shown(m) == optimised);
+    }
+
+    void optimizeCancelLeavesTheTimetable()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(7u);
+        pressPlay(*frame);
+        const Shown before(frame->view()->model());
+        // The worker waits until 取消 is pressed, so the dialog is surely open.
+        frame->setOptimizeHook([](const std::atomic<bool>& cancel) {
+            while (!cancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        });
+        bool pressed = false;
+        QTimer press;
+        press.setInterval(5);
+        connect(&press, &QTimer::timeout, &press, [&] {
+            if (QPushButton* button = optimizeCancelButton(); button && !pressed) {
+                pressed = true;
+                button->click();
+            }
+        });
+        press.start();
+        frame->commandAction(1107)->trigger();
+        QVERIFY(pressed);
+        QVERIFY(Shown(frame->view()->model()) == before);
+        QCOMPARE(frame->view()->undoStack().count(), 0);
+        QVERIFY(frame->resultLine()->text().contains(QStringLiteral("已取消")));
+    }
+
+    void optimizeShowsWhyTheSchoolIsImpossible()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(2u);
+        pressPlay(*frame);
+        TimetableModel& m = frame->view()->model();
+        // By hand, one teacher is put into two classes at (0, 0): both cells
+        // are kept, so no timetable can exist.
+        bool made = false;
+        for (int c1 = 0; c1 < m.classCount && !made; ++c1)
+            for (int s1 = 1; s1 < m.slotCount() && !made; ++s1) {
+                const int d = s1 / m.periodCount, p = s1 % m.periodCount;
+                const QString t = m.teacher(c1, d, p);
+                if (t.isEmpty() || t == QStringLiteral("H") || m.subject(c1, d, p) == m.subject(c1, 0, 0)
+                    || m.IsCombinedLesson(c1, m.SubjectNumber(m.subject(c1, d, p))))
+                    continue;
+                for (int c2 = c1 + 1; c2 < m.classCount && !made; ++c2)
+                    for (int s2 = 1; s2 < m.slotCount() && !made; ++s2) {
+                        const int d2 = s2 / m.periodCount, p2 = s2 % m.periodCount;
+                        if (m.teacher(c2, d2, p2) != t || m.subject(c2, d2, p2) == m.subject(c2, 0, 0)
+                            || m.IsCombinedLesson(c2, m.SubjectNumber(m.subject(c2, d2, p2))))
+                            continue;
+                        const int at1 = c1 * m.classStride() + 1, at2 = c2 * m.classStride() + 1;
+                        m.subjectGrid[at1] = m.subject(c1, d, p);
+                        m.teacherGrid[at1] = t;
+                        m.subjectGrid[at2] = m.subject(c2, d2, p2);
+                        m.teacherGrid[at2] = t;
+                        m.touch();
+                        made = true;
+                    }
+            }
+        QVERIFY(made);
+        const Shown before(m);
+        BoxAnswerer boxes;
+        QString details;
+        QTimer look;
+        look.setInterval(2);
+        connect(&look, &QTimer::timeout, &look, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                if (details.isEmpty())
+                    details = box->detailedText();
+        });
+        look.start();
+        frame->commandAction(1107)->trigger();
+        QCOMPARE(boxes.texts().size(), 1);
+        QVERIFY2(boxes.texts().first().contains(QStringLiteral("无法排出")), qPrintable(boxes.texts().first()));
+        QVERIFY(!details.isEmpty());
+        QVERIFY(Shown(m) == before);
+        QCOMPARE(frame->view()->undoStack().count(), 0);
     }
 
     void undoAndRedoFromTheKeyboard()

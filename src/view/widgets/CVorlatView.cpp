@@ -16,6 +16,72 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <functional>
+
+namespace {
+
+// One optimisation of the whole timetable as a step of the undo history. It
+// is pushed after the new timetable was put in place: the first redo() does nothing.
+class ReplaceCommand : public QUndoCommand
+{
+public:
+    struct State
+    {
+        QStringList subjectNames;
+        QStringList subjectGrid;
+        QStringList teacherGrid;
+        std::vector<int> fixedLessons;
+        std::vector<int> combinedClasses;
+        QStringList baseline;
+    };
+    static State capture(const TimetableData& data, const QStringList& baseline)
+    {
+        return {data.subjectNames, data.subjectGrid, data.teacherGrid, data.fixedLessons, data.combinedClasses, baseline};
+    }
+
+    ReplaceCommand(TimetableData& model, QStringList& baseline, State before, State after, const QString& text,
+                   std::function<void()> changed)
+        : QUndoCommand(text)
+        , m_model(model)
+        , m_baseline(baseline)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_changed(std::move(changed))
+    {
+    }
+    void undo() override { apply(m_before); }
+    void redo() override
+    {
+        if (m_first) {
+            m_first = false;
+            return;
+        }
+        apply(m_after);
+    }
+
+private:
+    void apply(const State& s)
+    {
+        m_model.subjectNames = s.subjectNames;
+        m_model.subjectGrid = s.subjectGrid;
+        m_model.teacherGrid = s.teacherGrid;
+        m_model.fixedLessons = s.fixedLessons;
+        m_model.combinedClasses = s.combinedClasses;
+        m_model.touch();
+        m_baseline = s.baseline;
+        m_changed();
+    }
+
+    TimetableData& m_model;
+    QStringList& m_baseline;
+    State m_before;
+    State m_after;
+    std::function<void()> m_changed;
+    bool m_first = true;
+};
+
+} // namespace
+
 CVorlatView::CVorlatView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
@@ -31,6 +97,7 @@ CVorlatView::CVorlatView(QWidget* parent)
     } catch (const StoreError& error) {
         m_loadError = error.message();
     }
+    m_baseline = m_model.subjectGrid;
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this] { notifyModified(); });
     updateScrollBars();
 }
@@ -59,6 +126,7 @@ void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int ad
 void CVorlatView::PublishToView(const PlanningModel& plan)
 {
     m_model.PublishToView(plan);
+    m_baseline = m_model.subjectGrid;
     m_undo.clear();
     m_unsavedBase = true;
     notifyModified();
@@ -219,6 +287,23 @@ void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
     m_undo.push(new SwapCommand(m_model, c, std::move(before), std::move(after), [this] { timetableChanged(); }));
     Q_EMIT swapped(c, request.selectedDay, request.selectedPeriod, request.clickedDay, request.clickedPeriod);
     viewport()->repaint();
+}
+
+void CVorlatView::replaceTimetable(const TimetableData& result, const QString& undoText)
+{
+    ReplaceCommand::State before = ReplaceCommand::capture(m_model, m_baseline);
+    ReplaceCommand::State after = ReplaceCommand::capture(result, result.subjectGrid);
+    auto* step = new ReplaceCommand(m_model, m_baseline, std::move(before), after, undoText, [this] { timetableChanged(); });
+    // Put the new timetable in place, then record the step.
+    m_model.subjectNames = after.subjectNames;
+    m_model.subjectGrid = after.subjectGrid;
+    m_model.teacherGrid = after.teacherGrid;
+    m_model.fixedLessons = after.fixedLessons;
+    m_model.combinedClasses = after.combinedClasses;
+    m_model.touch();
+    m_baseline = after.baseline;
+    m_undo.push(step);
+    timetableChanged();
 }
 
 void CVorlatView::timetableChanged()

@@ -36,6 +36,13 @@ public:
     bool isModified() const { return m_unsavedBase || !m_undo.isClean(); }
     QUndoStack& undoStack() { return m_undo; }
 
+    // The subject grid as the last run, optimisation or load left it: the
+    // cells that differ from it were changed by hand since.
+    const QStringList& baseline() const { return m_baseline; }
+    // An optimised timetable replaces the shown one as one undo step; undo
+    // brings back the grids, the fixed lessons and the baseline.
+    void replaceTimetable(const TimetableData& result, const QString& undoText);
+
     // Width of the primary screen, which sets the master table's column width.
     static int screenWidth();
 
@@ -64,6 +71,7 @@ private:
     void timetableChanged();
 
     TimetableModel m_model;
+    QStringList m_baseline;
     HomeScreen m_home;
     QString m_loadError;
     QUndoStack m_undo;
