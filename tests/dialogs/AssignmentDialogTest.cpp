@@ -141,7 +141,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("not a workbook") << QByteArray("PK\x03\x04 broken zip", 18) << "坏.xlsx" << "坏.xlsx";
+        QTest::newRow("not a workbook") << QByteArray::fromRawData("PK\x03\x04 broken zip", sizeof("PK\x03\x04 broken zip") - 1) << "坏.xlsx" << "坏.xlsx";
         QTest::newRow("password") << XlsFixture::workbook(sampleSheet(), true) << "密码.xls" << "密码";
     }
     void damagedFileKeepsThePreviousImport()
