@@ -276,6 +276,37 @@ private Q_SLOTS:
         QVERIFY(outcome.notes.isEmpty());
     }
 
+    // Two classes each want their two Chinese lessons on both days the
+    // teacher has open, but the teacher has one period on the second day:
+    // one class must take both on the first. Every other subject keeps its
+    // lessons spread, and the note names only the Chinese lessons.
+    void spreadGivenUpOnlyWhereItFails()
+    {
+        SolverProblem pb = school(3, 3, 2);
+        for (int c = 0; c < 2; ++c) {
+            lesson(pb, c, 1, 2, QStringLiteral("甲"));
+            lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
+            lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
+            pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
+            pb.setZone(pb.teacherZones, c, 1, 2, 0);
+        }
+        for (const std::uint32_t seed : {1u, 2u, 3u}) {
+            SolverRequest request;
+            request.seed = seed;
+            const SolverOutcome outcome = solveTimetable(pb, request);
+            QCOMPARE(outcome.status, SolverOutcome::Status::Solved);
+            QVERIFY(outcome.spreadRelaxed);
+            const QStringList found = faults(pb, outcome.grid, true, false);
+            QVERIFY2(found.size() == 1 && found.first().endsWith(QLatin1String("subject 1 not spread")),
+                     qPrintable(found.join(QLatin1Char('\n'))));
+            QCOMPARE(outcome.spreadViolations, 1);
+            const QString notes = outcome.notes.join(QLatin1Char('\n'));
+            QVERIFY2(notes.contains(QStringLiteral("语文")) && !notes.contains(QStringLiteral("数学"))
+                         && !notes.contains(QStringLiteral("英语")),
+                     qPrintable(notes));
+        }
+    }
+
     void sameSeedSameTimetable()
     {
         const SolverProblem pb = combinedFixedSchool();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -212,13 +213,12 @@ struct Level
     bool spread = true;
     bool fallback = false; // allow the union of the zones on days they share nothing
     bool explain = false;  // a selector for every group of constraints, zones included
-    bool spreadSelectors = false; // spread groups can be given up one at a time
 };
 
 // One selector of the explaining model and what it stands for.
 struct Selector
 {
-    enum class Kind { Teacher, Spread, Fixed, Pin, SubjectZone, TeacherZone };
+    enum class Kind { Teacher, Fixed, Pin, SubjectZone, TeacherZone };
     Kind kind;
     int index; // teacher id, unit, fixed lesson, pin
     int lit;
@@ -257,11 +257,7 @@ private:
         m_selectors.push_back({kind, index, lit});
         return lit;
     }
-    int guardFor(Selector::Kind kind, int index)
-    {
-        const bool wanted = m_level.explain || (kind == Selector::Kind::Spread && m_level.spreadSelectors);
-        return wanted ? selector(kind, index) : 0;
-    }
+    int guardFor(Selector::Kind kind, int index) { return m_level.explain ? selector(kind, index) : 0; }
 
     void build(const SolverRequest& request, std::uint32_t seed)
     {
@@ -362,7 +358,7 @@ private:
         // Each unit exactly its weekly count. With spread that must hold and
         // no more lessons than days, a unit takes at most one slot a day and
         // the count is over its days, which is small and propagates well.
-        const bool hardSpread = m_level.spread && !m_level.spreadSelectors && !m_level.explain;
+        const bool hardSpread = m_level.spread && !m_level.explain;
         std::vector<char> spreadDone(unitCount, 0);
         for (size_t u = 0; u < unitCount; ++u) {
             const int n = m_units.list[u].count;
@@ -465,14 +461,13 @@ private:
                 const int n = m_units.list[u].count;
                 if (n < 2 || spreadDone[u] || m_units.list[u].spreadFixed)
                     continue;
-                const int guard = guardFor(Selector::Kind::Spread, static_cast<int>(u));
                 for (int d = 0; d < D; ++d) {
                     const std::vector<int> lits = lessonVars(static_cast<int>(u), d, d + 1);
                     if (n <= D) {
-                        m_cnf.atMost(lits, 1, guard);
+                        m_cnf.atMost(lits, 1);
                     } else if (!lits.empty()) {
-                        m_cnf.clause(lits, guard);
-                        m_cnf.atMost(lits, (n + D - 1) / D, guard);
+                        m_cnf.clause(lits);
+                        m_cnf.atMost(lits, (n + D - 1) / D);
                     }
                 }
             }
@@ -659,21 +654,30 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
 // that removes most conflicts first, a moved lesson not moved straight back.
 // Combined lessons and fixed lessons stay where the greedy put them. Answers
 // easy schools in milliseconds; returns true when nothing is left to mend.
+// A teacher clash weighs `teacherWeight` crowded days. Along the way it keeps
+// the clash-free timetable with the fewest spread faults it passed through:
+// where the spread cannot hold in full, that is the answer to polish.
 
 class LocalSearch
 {
 public:
     LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread,
-                const std::vector<SolverPin>& pins = {})
+                const std::vector<SolverPin>& pins = {}, int teacherWeight = 1)
         : m_pins(pins)
         , m_pb(pb)
         , m_units(units)
         , m_random(seed ^ 0x9e3779b9u)
         , m_spread(spread)
+        , m_weight(teacherWeight)
         , S(pb.slotCount())
         , P(pb.periodCount)
     {
     }
+
+    // The clash-free timetable with the fewest spread faults met during the
+    // last run (empty when every one had a clash), and its spread cost.
+    const std::vector<int>& cleanGrid() const { return m_cleanGrid; }
+    int cleanSpreadCost() const { return m_cleanCost; }
 
     bool run(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop)
     {
@@ -684,11 +688,22 @@ public:
                 std::fprintf(stderr, "local search: no complete start\n");
             return false;
         }
+        int clashes = teacherCost();
         int cost = totalCost();
         if (trace())
             std::fprintf(stderr, "local search: start cost %d\n", cost);
         int best = cost;
         std::vector<int> bestCells = m_cell;
+        m_cleanGrid.clear();
+        m_cleanCost = 1 << 30;
+        std::vector<int> cleanCells;
+        auto noteClean = [&] {
+            if (clashes == 0 && cost < m_cleanCost) {
+                m_cleanCost = cost;
+                cleanCells = m_cell;
+            }
+        };
+        noteClean();
         std::vector<std::int64_t> tabu(m_cell.size(), -1); // cell -> iteration until which its unit may not return
         std::vector<int> conflicted;
         std::int64_t sinceBest = 0;
@@ -711,7 +726,7 @@ public:
             for (int t2 = 0; t2 < S; ++t2) {
                 if (t2 == t1 || !movable(c, t2) || !fits(c, t1, t2))
                     continue;
-                const int delta = swapDelta(c, t1, t2);
+                const int delta = swapDelta(c, t1, t2).weighted(m_weight);
                 const bool isTabu = tabu[static_cast<size_t>(c * S + t2)] > it
                     && m_cell[static_cast<size_t>(c * S + t1)] == m_tabuUnit[static_cast<size_t>(c * S + t2)];
                 if (isTabu && cost + delta >= best)
@@ -730,8 +745,10 @@ public:
             m_tabuUnit.resize(m_cell.size(), -1);
             m_tabuUnit[from] = m_cell[from];
             tabu[from] = it + 10 + static_cast<std::int64_t>(m_random() % 10);
+            clashes += swapDelta(c, t1, bestT).teacher;
             swap(c, t1, bestT);
             cost += bestDelta;
+            noteClean();
             if (cost < best) {
                 best = cost;
                 bestCells = m_cell;
@@ -742,13 +759,28 @@ public:
         }
         if (trace())
             std::fprintf(stderr, "local search: best cost %d\n", best);
+        if (!cleanCells.empty())
+            m_cleanGrid = gridOf(cleanCells);
         m_cell = bestCells;
-        for (size_t i = 0; i < m_cell.size(); ++i)
-            grid[i] = m_cell[i] == -1 ? 0 : m_units.list[static_cast<size_t>(m_cell[i])].subject;
+        grid = gridOf(m_cell);
         return best == 0;
     }
 
 private:
+    struct Cost
+    {
+        int teacher = 0; // lessons beyond one per teacher and slot
+        int day = 0;     // spread faults
+        int weighted(int teacherWeight) const { return teacher * teacherWeight + day; }
+    };
+
+    std::vector<int> gridOf(const std::vector<int>& cells) const
+    {
+        std::vector<int> grid(cells.size(), 0);
+        for (size_t i = 0; i < cells.size(); ++i)
+            grid[i] = cells[i] == -1 ? 0 : m_units.list[static_cast<size_t>(cells[i])].subject;
+        return grid;
+    }
     const Unit& unit(int u) const { return m_units.list[static_cast<size_t>(u)]; }
     int cap(int u) const
     {
@@ -893,33 +925,38 @@ private:
             return 1;
         return std::max(0, n - c);
     }
-    int totalCost()
+    int teacherCost()
     {
         int cost = 0;
         for (int id = 0; id < static_cast<int>(m_units.teacherNames.size()); ++id)
             for (int t = 0; t < S; ++t)
                 cost += teacherCost(id, t);
+        return cost;
+    }
+    int totalCost()
+    {
+        int cost = teacherCost() * m_weight;
         for (int u = 0; u < static_cast<int>(m_units.list.size()); ++u)
             for (int d = 0; d < m_pb.dayCount; ++d)
                 cost += dayCost(u, d);
         return cost;
     }
     // Cost after minus cost before of swapping the two cells.
-    int swapDelta(int c, int t1, int t2)
+    Cost swapDelta(int c, int t1, int t2)
     {
         const int a = m_cell[static_cast<size_t>(c * S + t1)];
         const int b = m_cell[static_cast<size_t>(c * S + t2)];
-        const int before = localCost(a, b, t1, t2);
+        const Cost before = localCost(a, b, t1, t2);
         if (a != -1) { add(a, t1, -1); add(a, t2, 1); }
         if (b != -1) { add(b, t2, -1); add(b, t1, 1); }
-        const int after = localCost(a, b, t1, t2);
+        const Cost after = localCost(a, b, t1, t2);
         if (a != -1) { add(a, t2, -1); add(a, t1, 1); }
         if (b != -1) { add(b, t1, -1); add(b, t2, 1); }
-        return after - before;
+        return {after.teacher - before.teacher, after.day - before.day};
     }
-    int localCost(int a, int b, int t1, int t2)
+    Cost localCost(int a, int b, int t1, int t2)
     {
-        int cost = 0;
+        Cost cost;
         for (const int u : {a, b}) {
             if (u == -1)
                 continue;
@@ -927,11 +964,11 @@ private:
                 // A teacher of both units is counted once.
                 if (u == b && a != -1 && std::count(unit(a).teachers.begin(), unit(a).teachers.end(), id))
                     continue;
-                cost += teacherCost(id, t1) + teacherCost(id, t2);
+                cost.teacher += teacherCost(id, t1) + teacherCost(id, t2);
             }
-            cost += dayCost(u, t1 / P);
+            cost.day += dayCost(u, t1 / P);
             if (t2 / P != t1 / P)
-                cost += dayCost(u, t2 / P);
+                cost.day += dayCost(u, t2 / P);
         }
         return cost;
     }
@@ -947,11 +984,12 @@ private:
         m_cell[i2] = a;
     }
 
-    const std::vector<SolverPin>& m_pins;
+    std::vector<SolverPin> m_pins;
     const SolverProblem& m_pb;
     const Units& m_units;
     std::mt19937 m_random;
     bool m_spread;
+    int m_weight;
     const int S;
     const int P;
     std::vector<int> m_cell;     // class x slot -> unit, -1 free
@@ -959,6 +997,8 @@ private:
     std::vector<int> m_teacher;  // teacher x slot -> lessons
     std::vector<int> m_perDay;   // unit x day -> lessons
     std::vector<int> m_tabuUnit; // cell -> unit that left it
+    std::vector<int> m_cleanGrid;
+    int m_cleanCost = 1 << 30;
 };
 
 int unplacedIn(const SolverProblem& pb, const std::vector<int>& grid)
@@ -1023,7 +1063,11 @@ private:
     }
     std::vector<int> gridOf(SatModel& model) const;
     void setPhases(SatModel& model, const std::vector<int>& preferred) const;
-    Result solveLevel(const Level& level, std::vector<int>& grid);
+    Result solveLevel(const Level& level, std::vector<int>& grid,
+                      std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
+    std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
+    void polishSpread(std::vector<int>& grid);
+    void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;
     QString describe(const Selector& sel) const;
@@ -1035,8 +1079,8 @@ private:
     StopCheck m_stop;
     Units m_units;
     std::vector<int> m_greedy;
+    std::vector<int> m_spreadGuide; // the local search's best timetable, spread but with clashes
     std::int64_t m_budgetLeft = 0;
-    std::vector<int> m_relaxedSpread; // units whose spread was given up
 };
 
 std::vector<int> Search::gridOf(SatModel& model) const
@@ -1071,7 +1115,7 @@ void Search::setPhases(SatModel& model, const std::vector<int>& preferred) const
 // Solves one level of the model. With a start timetable, its cells are
 // assumed kept; the cells around the ones that cannot be kept are set free,
 // round after round, so that the rest stays as it was.
-Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
+Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, std::int64_t budgetCap)
 {
     const auto began = Clock::now();
     SatModel model(m_pb, m_units, level, m_request, m_seed);
@@ -1087,6 +1131,8 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
     // search astray (on tight schools and once spread is given up alike).
     if (repair)
         setPhases(model, m_request.start);
+    else if (m_request.spread && !level.spread && !m_spreadGuide.empty())
+        setPhases(model, m_spreadGuide); // stay near the well spread timetable, clashes aside
     const std::vector<int> hard = model.hardAssumptions();
 
     const int S = m_pb.slotCount();
@@ -1110,12 +1156,6 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
             }
     }
 
-    // Spread groups that can be given up one by one (when the level asks).
-    std::vector<Selector> spread;
-    for (const Selector& sel : model.selectors())
-        if (sel.kind == Selector::Kind::Spread)
-            spread.push_back(sel);
-
     std::set<int> pinDays, pinTeachers;
     for (const SolverPin& pin : m_request.pins) {
         pinDays.insert(pin.day);
@@ -1126,32 +1166,15 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
                 pinTeachers.insert(id);
     }
     int round = 0;
-    int spreadRounds = 0; // after two rounds of proofs the rest of the spread is given up
     while (true) {
-        if (spreadRounds >= 2 && !spread.empty()) {
-            for (const Selector& sel : spread)
-                m_relaxedSpread.push_back(sel.index);
-            spread.clear();
-        }
         std::vector<int> assumptions = hard;
-        for (const Selector& sel : spread)
-            assumptions.push_back(sel.lit);
         for (const Keep& k : keep)
             assumptions.push_back(k.lit);
-        const bool bounded = !keep.empty() || !spread.empty();
-        const std::int64_t budget = bounded ? std::min<std::int64_t>(m_budgetLeft, 30000) : m_budgetLeft;
+        const std::int64_t budget = std::min(keep.empty() ? m_budgetLeft : std::min<std::int64_t>(m_budgetLeft, 30000),
+                                             budgetCap);
         const Result r = solve(model, assumptions, budget);
         if (m_stop.stopped() || m_stop.timedOut())
             return Result::Unknown;
-        if (r == Result::Unknown && keep.empty() && !spread.empty()) {
-            // No short proof of which spread groups fail: give up the spread of
-            // all that are left rather than search on.
-            for (const Selector& sel : spread)
-                m_relaxedSpread.push_back(sel.index);
-            spread.clear();
-            report(QStringLiteral("放宽分散要求"));
-            continue;
-        }
         if (r == Result::Sat) {
             grid = gridOf(model);
             return r;
@@ -1188,25 +1211,8 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid)
                     teachers.insert(id);
             }
         }
-        if (classes.empty() && r == Result::Unsat) {
-            // Nothing kept is to blame: give up the spread of the groups the
-            // proof used, or the level cannot hold.
-            std::vector<Selector> still;
-            for (const Selector& sel : spread) {
-                if (solver.failed(sel.lit))
-                    m_relaxedSpread.push_back(sel.index);
-                else
-                    still.push_back(sel);
-            }
-            if (still.size() == spread.size())
-                return r;
-            spread.swap(still);
-            ++spreadRounds;
-            report(QStringLiteral("放宽分散要求"));
-            continue;
-        }
-        if (keep.empty())
-            return r;
+        if (keep.empty() || (classes.empty() && r == Result::Unsat))
+            return r; // nothing kept is to blame: the level cannot hold
         ++round;
         if (classes.empty()) {
             keep.clear(); // nothing learned within the budget: solve without keeping
@@ -1245,8 +1251,6 @@ QString Search::describe(const Selector& sel) const
             load += m_units.list[static_cast<size_t>(u)].count;
         return QStringLiteral("%1老师每节只能上一节课（每周%2节）").arg(m_units.teacherNames[sel.index]).arg(load);
     }
-    case Selector::Kind::Spread:
-        return QStringLiteral("%1的课分散在不同的天").arg(unitName(m_pb, m_units.list[static_cast<size_t>(sel.index)]));
     case Selector::Kind::Fixed: {
         const SolverProblem::Fixed& f = m_pb.fixedLessons[static_cast<size_t>(sel.index)];
         return QStringLiteral("%1 %2固定在%3%4")
@@ -1385,90 +1389,88 @@ SolverOutcome Search::run()
         if (mended) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
+            noteRelaxedSpread(outcome);
             finish(outcome);
             return outcome;
         }
     }
+    std::vector<int> clean; // clash-free, every lesson placed, spread short
     if (m_request.start.empty()) {
         std::vector<int> grid = m_greedy;
-        const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread)
-                                .run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
+        LocalSearch search(m_pb, m_units, m_seed, m_request.spread);
+        const bool mended = search.run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
         if (m_stop.stopped()) {
             outcome.status = SolverOutcome::Status::Cancelled;
             return outcome;
         }
         if (trace())
-            std::fprintf(stderr, "local search: %s, %.3f s\n", mended ? "solved" : "not solved",
-                         std::chrono::duration<double>(Clock::now() - began).count());
+            std::fprintf(stderr, "local search: %s, %.3f s, clean with spread cost %d\n", mended ? "solved" : "not solved",
+                         std::chrono::duration<double>(Clock::now() - began).count(),
+                         search.cleanGrid().empty() ? -1 : search.cleanSpreadCost());
         if (mended) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
-            QStringList names;
-            for (const Unit& u : m_units.list)
-                if (m_request.spread && u.spreadFixed)
-                    names << unitName(m_pb, u);
-            if (!names.isEmpty()) {
-                outcome.spreadRelaxed = true;
-                outcome.notes << QStringLiteral("这些课无法全部分散到不同的天，已放宽分散要求：")
-                        + names.join(QStringLiteral("、"));
-            }
+            noteRelaxedSpread(outcome);
             finish(outcome);
             return outcome;
         }
-        if (unplacedIn(m_pb, grid) == 0)
+        if (m_request.spread)
+            clean = search.cleanGrid();
+        if (unplacedIn(m_pb, grid) == 0) {
+            m_spreadGuide = grid;
             m_greedy = std::move(grid); // the better partial timetable to hand back
+        }
     }
     report(QStringLiteral("初排"), unplacedIn(m_pb, m_greedy));
 
+    // Levels, each looser than the one before: the spread given up (then
+    // polished back as far as it goes), then the union of zones on days they
+    // share nothing.
     std::vector<Level> levels;
     for (const bool fallback : {false, true}) {
         if (fallback && !m_units.fallbackDiffers)
             continue;
-        if (m_request.spread) {
-            levels.push_back({true, fallback, false, false});
-            levels.push_back({true, fallback, false, true});
-        } else {
-            levels.push_back({false, fallback, false, false});
-        }
+        if (m_request.spread)
+            levels.push_back({true, fallback, false});
+        levels.push_back({false, fallback, false});
     }
 
     bool allImpossible = true;
     for (const Level& level : levels) {
         report(QStringLiteral("求解"));
-        m_relaxedSpread.clear();
+        // With a clash-free timetable in hand, a short try at the full spread
+        // is enough before settling for that timetable polished.
+        const bool shortTry = level.spread && !clean.empty();
         std::vector<int> grid;
-        const Result r = solveLevel(level, grid);
+        const Result r = solveLevel(level, grid, shortTry ? 300000 : std::numeric_limits<std::int64_t>::max());
         if (m_stop.stopped()) {
             outcome = SolverOutcome();
             outcome.status = SolverOutcome::Status::Cancelled;
             return outcome;
         }
-        if (r != Result::Unsat)
-            allImpossible = false;
-        if (r == Result::Sat) {
+        if (r == Result::Sat || shortTry) {
+            if (r != Result::Sat) {
+                if (trace())
+                    std::fprintf(stderr, "spread %s: the clash-free timetable of the local search\n",
+                                 r == Result::Unsat ? "proved impossible" : "not found");
+                grid = clean;
+            }
+            if (m_request.spread && (r != Result::Sat || !level.spread) && m_request.start.empty()) {
+                report(QStringLiteral("放宽分散要求"));
+                polishSpread(grid);
+            }
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
-            if (m_request.spread)
-                for (size_t u = 0; u < m_units.list.size(); ++u)
-                    if (m_units.list[u].spreadFixed)
-                        m_relaxedSpread.insert(m_relaxedSpread.begin(), static_cast<int>(u));
-            if (!m_relaxedSpread.empty()) {
-                outcome.spreadRelaxed = true;
-                QStringList names;
-                for (const int u : m_relaxedSpread)
-                    names << unitName(m_pb, m_units.list[static_cast<size_t>(u)]);
-                const qsizetype all = names.size();
-                if (all > 12)
-                    names = names.mid(0, 12) << QStringLiteral("等%1门课").arg(all);
-                outcome.notes << QStringLiteral("这些课无法全部分散到不同的天，已放宽分散要求：")
-                        + names.join(QStringLiteral("、"));
-            }
+            noteRelaxedSpread(outcome);
             if (level.fallback) {
                 outcome.zoneFallback = true;
                 outcome.notes << QStringLiteral("科目时段与教师时段没有共同节次的那天，课排在两者之一的时段内");
             }
+            allImpossible = false;
             break;
         }
+        if (r != Result::Unsat)
+            allImpossible = false;
         if (r == Result::Unknown) {
             outcome.status = SolverOutcome::Status::OutOfBudget;
             outcome.grid = m_request.start.empty() ? m_greedy : m_request.start;
@@ -1488,6 +1490,65 @@ SolverOutcome Search::run()
 
     finish(outcome);
     return outcome;
+}
+
+// Units whose lessons in the timetable are not spread: fewer days than
+// lessons (or than days), or more than the day's share on one day.
+std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
+{
+    const int S = m_pb.slotCount();
+    const int P = m_pb.periodCount;
+    const int D = m_pb.dayCount;
+    std::vector<int> faults;
+    for (size_t u = 0; u < m_units.list.size(); ++u) {
+        const Unit& unit = m_units.list[u];
+        if (unit.count < 2)
+            continue;
+        const int c = unit.classes.front();
+        std::array<int, SolverProblem::kDays> perDay{};
+        for (int t = 0; t < S; ++t)
+            if (grid[static_cast<size_t>(c * S + t)] == unit.subject)
+                ++perDay[static_cast<size_t>(t / P)];
+        const int cap = unit.count <= D ? 1 : (unit.count + D - 1) / D;
+        int used = 0;
+        bool crowded = false;
+        for (int d = 0; d < D; ++d) {
+            used += perDay[static_cast<size_t>(d)] > 0 ? 1 : 0;
+            crowded = crowded || perDay[static_cast<size_t>(d)] > cap;
+        }
+        if (crowded || used < std::min(unit.count, D))
+            faults.push_back(static_cast<int>(u));
+    }
+    return faults;
+}
+
+// Moves lessons of a clash-free timetable within their classes to spread
+// them further, never into a teacher clash.
+void Search::polishSpread(std::vector<int>& grid)
+{
+    std::vector<int> work = grid;
+    LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
+    search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
+    if (!search.cleanGrid().empty())
+        grid = search.cleanGrid();
+    if (trace())
+        std::fprintf(stderr, "spread polished: %d units short\n", static_cast<int>(spreadFaultUnits(grid).size()));
+}
+
+void Search::noteRelaxedSpread(SolverOutcome& outcome) const
+{
+    if (!m_request.spread || outcome.grid.empty())
+        return;
+    QStringList names;
+    for (const int u : spreadFaultUnits(outcome.grid))
+        names << unitName(m_pb, m_units.list[static_cast<size_t>(u)]);
+    if (names.isEmpty())
+        return;
+    outcome.spreadRelaxed = true;
+    const qsizetype all = names.size();
+    if (all > 12)
+        names = names.mid(0, 12) << QStringLiteral("等%1门课").arg(all);
+    outcome.notes << QStringLiteral("这些课无法全部分散到不同的天，已放宽分散要求：") + names.join(QStringLiteral("、"));
 }
 
 void Search::finish(SolverOutcome& outcome) const
