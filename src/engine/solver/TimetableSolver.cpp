@@ -1063,6 +1063,13 @@ private:
     }
     std::vector<int> gridOf(SatModel& model) const;
     void setPhases(SatModel& model, const std::vector<int>& preferred) const;
+    // A lesson of the start timetable the repair tries to keep.
+    struct Keep
+    {
+        int lit, unit, slot;
+    };
+    void restoreCells(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                      std::vector<int>& grid);
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
@@ -1137,10 +1144,6 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
 
     const int S = m_pb.slotCount();
     const int P = m_pb.periodCount;
-    struct Keep
-    {
-        int lit, unit, slot;
-    };
     std::vector<Keep> keep;
     if (repair) {
         std::set<int> seen;
@@ -1155,6 +1158,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                     keep.push_back({v, u, t});
             }
     }
+    const std::vector<Keep> start = keep;
 
     std::set<int> pinDays, pinTeachers;
     for (const SolverPin& pin : m_request.pins) {
@@ -1165,6 +1169,10 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             for (const int id : m_units.list[static_cast<size_t>(u)].teachers)
                 pinTeachers.insert(id);
     }
+    // The lessons the proof used first, then their class-days; whole
+    // classes and the teachers' other lessons only when many rounds of
+    // class-days have not been enough.
+    constexpr int kCellRounds = 150;
     int round = 0;
     while (true) {
         std::vector<int> assumptions = hard;
@@ -1177,6 +1185,8 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             return Result::Unknown;
         if (r == Result::Sat) {
             grid = gridOf(model);
+            if (repair)
+                restoreCells(model, hard, start, grid);
             return r;
         }
         CaDiCaL::Solver& solver = model.cnf().solver();
@@ -1185,7 +1195,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
         // teachers' lessons when that is not enough.
         // Of the kept lessons the proof used, a few are set free each round:
         // first those on the days and of the teachers of the pinned cells.
-        std::set<int> classes, teachers;
+        std::set<int> classes, teachers, cells;
         std::set<std::pair<int, int>> classDays;
         if (r == Result::Unsat) {
             std::vector<std::pair<int, const Keep*>> failed;
@@ -1200,9 +1210,12 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                 }
             std::stable_sort(failed.begin(), failed.end(),
                              [](const auto& a, const auto& b) { return a.first < b.first; });
+            if (trace())
+                std::fprintf(stderr, "repair round %d: %zu kept lessons in the proof\n", round, failed.size());
             for (size_t i = 0; i < failed.size() && i < 3; ++i) {
                 const Keep& k = *failed[i].second;
                 const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+                cells.insert(k.lit);
                 for (const int c : unit.classes) {
                     classes.insert(c);
                     classDays.insert({c, k.slot / P});
@@ -1218,13 +1231,17 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             keep.clear(); // nothing learned within the budget: solve without keeping
             continue;
         }
-        // Class-days first; whole classes and the teachers' other lessons
-        // only when many rounds of class-days have not been enough.
-        const bool wide = round > 80;
+        const bool single = round <= kCellRounds;
+        const bool wide = round > kCellRounds + 80;
         std::vector<Keep> kept;
         for (const Keep& k : keep) {
             const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
-            bool freed = false;
+            bool freed = single && cells.count(k.lit) != 0;
+            if (single) {
+                if (!freed)
+                    kept.push_back(k);
+                continue;
+            }
             for (const int c : unit.classes)
                 if (wide ? classes.count(c) != 0 : classDays.count({c, k.slot / P}) != 0)
                     freed = true;
@@ -1236,9 +1253,48 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                 kept.push_back(k);
         }
         keep.swap(kept);
-        if (round > 160)
+        if (round > kCellRounds + 160)
             keep.clear();
         report(QStringLiteral("修复课表"), static_cast<int>(keep.size()));
+    }
+}
+
+// A repair frees more cells than it must. Puts the start timetable's
+// lessons back where they can go, a whole class at a time and then a class's
+// day at a time, keeping every lesson already back.
+void Search::restoreCells(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                          std::vector<int>& grid)
+{
+    const int P = m_pb.periodCount;
+    CaDiCaL::Solver& solver = model.cnf().solver();
+    std::vector<char> held(start.size());
+    auto update = [&] {
+        for (size_t i = 0; i < start.size(); ++i)
+            held[i] = solver.val(start[i].lit) > 0;
+        grid = gridOf(model);
+    };
+    update();
+    for (const bool byDay : {false, true}) {
+        std::set<std::pair<int, int>> groups; // (class, day or -1)
+        for (size_t i = 0; i < start.size(); ++i)
+            if (!held[i])
+                groups.insert({m_units.list[static_cast<size_t>(start[i].unit)].classes.front(),
+                               byDay ? start[i].slot / P : -1});
+        for (const auto& [c, d] : groups) {
+            if (m_stop.stopped() || m_stop.timedOut())
+                return;
+            std::vector<int> assumptions = hard;
+            bool any = false;
+            for (size_t i = 0; i < start.size(); ++i) {
+                const bool inGroup = m_units.list[static_cast<size_t>(start[i].unit)].classes.front() == c
+                    && (d == -1 || start[i].slot / P == d);
+                if (held[i] || inGroup)
+                    assumptions.push_back(start[i].lit);
+                any = any || (inGroup && !held[i]);
+            }
+            if (any && solve(model, assumptions, 2000) == Result::Sat)
+                update();
+        }
     }
 }
 
