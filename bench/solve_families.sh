@@ -9,7 +9,8 @@
 #
 # --kit defaults to shared/bench beside the repository (or $VORLAT_BENCH_KIT).
 # FAMILY is one of everyday-XL everyday-XXL tight-M tight-L tight2-M tight2-L
-# impossible (default: all). Prints one line per run and a table per family:
+# impossible (default: all). A school whose options do not ask for spread is
+# solved with --no-spread. Prints one line per run and a table per family:
 # solved/total, median and max seconds, peak memory (MB).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -86,9 +87,13 @@ for family in "${families[@]}"; do
     [ "$family" = impossible ] && make_impossible "$inst"
     "$kit/to_vorlat_db.py" "$inst" "$work/$family-$seed.db" > /dev/null
     out="$work/$family-$seed.out.json"
+    # A school that does not ask for spread is solved without it, as FET is
+    # given it.
+    spread_flag=$(python3 -c "import json,sys; print('' if json.load(open(sys.argv[1])).get('options',{}).get('spread') else '--no-spread')" "$inst")
     start=$(date +%s.%N)
+    # shellcheck disable=SC2086
     /usr/bin/time -f "%M" -o "$work/rss" "$cli" solve --db "$work/$family-$seed.db" --seed "$seed" \
-      --time-limit "$limit" --threads "$threads" --json > "$out" 2> "$work/err"
+      --time-limit "$limit" --threads "$threads" $spread_flag --json > "$out" 2> "$work/err"
     code=$?
     seconds=$(echo "$(date +%s.%N) - $start" | bc -l | awk '{printf "%.2f", $1}')
     rss=$(tail -1 "$work/rss"); echo "$rss" >> "$mem"

@@ -300,7 +300,8 @@ void CMainFrame::updateResultLine()
         return;
     }
     if (!m_optimizeReport.isEmpty()) {
-        m_resultLine->setText(m_optimizeReport);
+        m_resultLine->setText(m_optimizeReport + OptimizeRun::notesHint(m_optimizeNotes));
+        m_resultLine->setToolTip(m_optimizeNotes.join(QLatin1Char('\n')));
         m_resultLine->setStyleSheet(m_optimizeClean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
         return;
     }
@@ -453,6 +454,7 @@ void CMainFrame::OptimizeTimetable()
     }
     m_view->replaceTimetable(result, QStringLiteral("优化课表"));
     m_optimizeReport = OptimizeRun::reportText(job.before, after, outcome.changedCells);
+    m_optimizeNotes = outcome.notes;
     m_optimizeClean = after.total() == 0;
     updateResultLine();
 }

@@ -82,6 +82,7 @@ private:
     std::optional<ScheduleOutcome> m_lastRun;
     bool m_optimizeClean = false;
     QString m_optimizeReport; // before → after of the last optimisation, until the next run
+    QStringList m_optimizeNotes; // what the optimisation relaxed, for the tooltip
     std::function<void(const std::atomic<bool>&)> m_optimizeHook;
     std::int64_t m_optimizeBudget = 4'000'000;
     QTimer m_noteTimer; // how long a note stays in the result line

@@ -49,6 +49,13 @@ QString reportText(const Counts& before, const Counts& after, int changedCells)
         .arg(changedCells);
 }
 
+QString notesHint(const QStringList& notes)
+{
+    if (notes.isEmpty())
+        return QString();
+    return QStringLiteral("　（有%1条说明，鼠标停在此处可查看）").arg(notes.size());
+}
+
 bool suggestAfterRun(const ScheduleOutcome& run)
 {
     return !run.refused() && (run.teacherClashes > 0 || run.unplacedLessons > 0);

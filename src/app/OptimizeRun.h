@@ -33,6 +33,9 @@ std::vector<SolverPin> pinsFor(const TimetableData& shown, const QStringList& ba
 
 // The status line after a run: before → after.
 QString reportText(const Counts& before, const Counts& after, int changedCells);
+// What the status line adds when the solver relaxed something: a pointer to
+// the notes, which its tooltip lists. Empty without notes.
+QString notesHint(const QStringList& notes);
 
 // A run of the play button that left clashes or unplaced lessons: the status
 // line suggests the button.

@@ -403,6 +403,9 @@ private Q_SLOTS:
         QCOMPARE(OptimizeRun::reportText({3, 1, 2}, {0, 0, 1}, 14),
                  QStringLiteral("优化课表：教师冲突 3 → 0 处，未排 1 → 0 节，时段外 2 → 1 节，改动 14 格"));
 
+        QVERIFY(OptimizeRun::notesHint({}).isEmpty());
+        QVERIFY(OptimizeRun::notesHint({QStringLiteral("甲"), QStringLiteral("乙")}).contains(QStringLiteral("有2条说明")));
+
         ScheduleOutcome run;
         QVERIFY(!OptimizeRun::suggestAfterRun(run));
         run.teacherClashes = 1;
@@ -449,6 +452,8 @@ private Q_SLOTS:
         const QString line = frame->resultLine()->text();
         QVERIFY2(line.contains(QStringLiteral("教师冲突 %1 → 0 处").arg(frame->lastRun()->teacherClashes)), qPrintable(line));
         QVERIFY2(line.contains(QStringLiteral("未排 0 → 0 节")), qPrintable(line));
+        // What the solver relaxed is listed in the line's tooltip, which the line points to.
+        QCOMPARE(line.contains(QStringLiteral("条说明")), !frame->resultLine()->toolTip().isEmpty());
         QVERIFY(!(Shown(m) == before));
         // No clash is left: every teacher once per slot.
         for (int d = 0; d < m.dayCount; ++d)

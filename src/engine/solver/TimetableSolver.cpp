@@ -213,6 +213,7 @@ struct Level
     bool spread = true;
     bool fallback = false; // allow the union of the zones on days they share nothing
     bool explain = false;  // a selector for every group of constraints, zones included
+    bool plain = false;    // the solver's default tuning (a portfolio's second kind of search)
 };
 
 // One selector of the explaining model and what it stands for.
@@ -267,7 +268,7 @@ private:
         const size_t unitCount = m_units.list.size();
         if (!request.start.empty())
             m_cnf.set("forcephase", 1); // a repair decides every cell as the start timetable has it first
-        else if (!m_level.explain)
+        else if (!m_level.explain && !m_level.plain)
             m_cnf.solver().configure("sat"); // tuned for finding a timetable rather than disproving one
         m_cnf.set("quiet", 1);
         m_cnf.set("seed", static_cast<int>(seed & 0x7fffffff));
@@ -1024,10 +1025,11 @@ class Search
 {
 public:
     Search(const SolverProblem& pb, const SolverRequest& request, std::uint32_t seed,
-           const std::atomic<bool>* portfolioStop)
+           const std::atomic<bool>* portfolioStop, bool plain = false)
         : m_pb(pb)
         , m_request(request)
         , m_seed(seed)
+        , m_plain(plain)
         , m_stop(request.cancel, portfolioStop,
                  Clock::now() + std::chrono::milliseconds(static_cast<long long>(request.timeLimitSeconds * 1000)),
                  request.timeLimitSeconds > 0)
@@ -1083,6 +1085,7 @@ private:
     const SolverProblem& m_pb;
     const SolverRequest& m_request;
     std::uint32_t m_seed;
+    bool m_plain;
     StopCheck m_stop;
     Units m_units;
     std::vector<int> m_greedy;
@@ -1125,7 +1128,9 @@ void Search::setPhases(SatModel& model, const std::vector<int>& preferred) const
 Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, std::int64_t budgetCap)
 {
     const auto began = Clock::now();
-    SatModel model(m_pb, m_units, level, m_request, m_seed);
+    Level tuned = level;
+    tuned.plain = m_plain;
+    SatModel model(m_pb, m_units, tuned, m_request, m_seed);
     const auto built = Clock::now();
     model.cnf().solver();
     if (trace())
@@ -1699,7 +1704,10 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
         workers.emplace_back([&, i] {
             SolverRequest own = request;
             own.progress = i == 0 ? request.progress : nullptr;
-            SolverOutcome result = Search(problem, own, request.seed + static_cast<std::uint32_t>(i) * 7919u, &stop).run();
+            // Every other search uses the solver's default tuning: on tight
+            // schools the two kinds are fast on different seeds.
+            SolverOutcome result
+                = Search(problem, own, request.seed + static_cast<std::uint32_t>(i) * 7919u, &stop, i % 2 == 1).run();
             const std::lock_guard<std::mutex> guard(lock);
             const bool settled = result.status == SolverOutcome::Status::Solved
                 || result.status == SolverOutcome::Status::Impossible;
