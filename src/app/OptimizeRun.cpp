@@ -22,9 +22,14 @@ std::vector<SolverPin> pinsFor(const TimetableData& shown, const QStringList& ba
         t = 1;
         pins.push_back({c, d, p});
     };
+    // A fixed lesson is kept where it is. A cell of a fixed lesson that holds
+    // another lesson the user did not put there (a combined lesson the run
+    // laid over it) is not: the fixed lesson takes its cell back.
     for (int i = 0; i < shown.fixedLessonCount(); ++i) {
         const TimetableData::FixedLesson f = shown.fixedLesson(i);
-        add(f.classIndex, f.day, f.period);
+        if (shown.isCell(f.classIndex, f.day, f.period)
+            && shown.SubjectNumber(shown.subject(f.classIndex, f.day, f.period)) == f.subject)
+            add(f.classIndex, f.day, f.period);
     }
     const bool comparable = baseline.size() == shown.subjectGrid.size();
     for (int c = 0; c < shown.classCount; ++c)

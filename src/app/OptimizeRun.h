@@ -25,7 +25,7 @@ struct Counts
     int total() const { return int(clashes + unplaced); }
 };
 
-// The cells to keep: every fixed lesson, and every cell whose subject differs
+// The cells to keep: every fixed lesson in its cell, and every cell whose subject differs
 // from `baseline` (the subject grid as the last run, optimisation or load left
 // it), that is every cell the user changed by hand since then. An undone swap
 // leaves its cells as they were, so they are free again.

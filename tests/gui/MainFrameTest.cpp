@@ -400,6 +400,20 @@ private Q_SLOTS:
         t.subjectGrid[1 + t.slotColumn(1, 0)] = baseline[1 + t.slotColumn(1, 0)];
         QCOMPARE(OptimizeRun::pinsFor(t, baseline).size(), size_t(1));
 
+        // A fixed lesson the run covered with another lesson is not pinned
+        // under it: the fixed lesson takes its cell back.
+        t.subjectNames[3] = QStringLiteral("体育");
+        t.subjectNames[5] = QStringLiteral("美术");
+        t.subjectGrid[1 + t.slotColumn(0, 1)] = QStringLiteral("体育");
+        t.subjectGrid[1 + t.slotColumn(1, 1)] = QStringLiteral("体育");
+        t.appendFixedLesson({0, 0, 1, 4}); // in its cell
+        t.appendFixedLesson({0, 1, 1, 6}); // covered
+        baseline = t.subjectGrid;
+        pins.clear();
+        for (const SolverPin& pin : OptimizeRun::pinsFor(t, baseline))
+            pins.emplace_back(pin.classIndex, pin.day, pin.period);
+        QCOMPARE(pins, (std::vector<std::tuple<int, int, int>>{{0, 0, 1}}));
+
         QCOMPARE(OptimizeRun::reportText({3, 1, 2}, {0, 0, 1}, 14),
                  QStringLiteral("优化课表：教师冲突 3 → 0 处，未排 1 → 0 节，时段外 2 → 1 节，改动 14 格"));
 
