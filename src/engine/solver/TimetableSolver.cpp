@@ -1270,7 +1270,6 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
 void Search::restoreCells(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
                           std::vector<int>& grid)
 {
-    const int S = m_pb.slotCount();
     const int P = m_pb.periodCount;
     CaDiCaL::Solver& solver = model.cnf().solver();
     std::vector<char> held(start.size());
@@ -1279,50 +1278,28 @@ void Search::restoreCells(SatModel& model, const std::vector<int>& hard, const s
             held[i] = solver.val(start[i].lit) > 0;
         grid = gridOf(model);
     };
-    auto classOf = [&](size_t i) { return m_units.list[static_cast<size_t>(start[i].unit)].classes.front(); };
-    // Puts back the group's lessons on top of those already back, if they fit.
-    auto tryGroup = [&](const std::vector<size_t>& group) {
-        if (std::all_of(group.begin(), group.end(), [&](size_t i) { return held[i] != 0; }))
-            return;
-        std::vector<int> assumptions = hard;
-        for (size_t i = 0; i < start.size(); ++i)
-            if (held[i])
-                assumptions.push_back(start[i].lit);
-        for (const size_t i : group)
-            if (!held[i])
-                assumptions.push_back(start[i].lit);
-        if (solve(model, assumptions, 2000) == Result::Sat)
-            update();
-    };
     update();
     for (const bool byDay : {false, true}) {
-        std::map<std::pair<int, int>, std::vector<size_t>> groups; // (class, day or -1) -> its lessons
+        std::set<std::pair<int, int>> groups; // (class, day or -1)
         for (size_t i = 0; i < start.size(); ++i)
-            groups[{classOf(i), byDay ? start[i].slot / P : -1}].push_back(i);
-        for (const auto& entry : groups) {
+            if (!held[i])
+                groups.insert({m_units.list[static_cast<size_t>(start[i].unit)].classes.front(),
+                               byDay ? start[i].slot / P : -1});
+        for (const auto& [c, d] : groups) {
             if (m_stop.stopped() || m_stop.timedOut())
                 return;
-            tryGroup(entry.second);
-        }
-    }
-    // Then two lessons of a class that only changed places.
-    std::vector<std::vector<size_t>> changed(static_cast<size_t>(m_pb.classCount()));
-    for (size_t i = 0; i < start.size(); ++i)
-        if (!held[i])
-            changed[static_cast<size_t>(classOf(i))].push_back(i);
-    for (int c = 0; c < m_pb.classCount(); ++c) {
-        const std::vector<size_t>& cells = changed[static_cast<size_t>(c)];
-        for (size_t a = 0; a < cells.size(); ++a)
-            for (size_t b = a + 1; b < cells.size(); ++b) {
-                if (m_stop.stopped() || m_stop.timedOut())
-                    return;
-                const int ta = start[cells[a]].slot;
-                const int tb = start[cells[b]].slot;
-                const size_t ia = static_cast<size_t>(c * S + ta);
-                const size_t ib = static_cast<size_t>(c * S + tb);
-                if (grid[ia] == m_request.start[ib] && grid[ib] == m_request.start[ia])
-                    tryGroup({cells[a], cells[b]});
+            std::vector<int> assumptions = hard;
+            bool any = false;
+            for (size_t i = 0; i < start.size(); ++i) {
+                const bool inGroup = m_units.list[static_cast<size_t>(start[i].unit)].classes.front() == c
+                    && (d == -1 || start[i].slot / P == d);
+                if (held[i] || inGroup)
+                    assumptions.push_back(start[i].lit);
+                any = any || (inGroup && !held[i]);
             }
+            if (any && solve(model, assumptions, 2000) == Result::Sat)
+                update();
+        }
     }
 }
 
