@@ -74,6 +74,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     addAction(undo);
     addAction(redo);
+    // The optimisation's before → after holds only while its step is done.
+    connect(&m_view->undoStack(), &QUndoStack::indexChanged, this, [this] { updateResultLine(); });
     m_noteTimer.setSingleShot(true);
     m_noteTimer.setInterval(4000);
     connect(&m_noteTimer, &QTimer::timeout, this, [this] { updateResultLine(); });
@@ -295,11 +297,14 @@ void CMainFrame::updateResultLine()
 {
     m_noteTimer.stop();
     m_resultLine->setToolTip(QString());
-    if (m_flags.showTimetable == 0 || (!m_lastRun && m_optimizeReport.isEmpty())) {
+    const QUndoStack& steps = m_view->undoStack();
+    const bool optimised = !m_optimizeReport.isEmpty() && m_optimizeStep >= 0 && steps.index() > m_optimizeStep
+        && steps.command(m_optimizeStep) == m_optimizeCommand && steps.text(m_optimizeStep) == QStringLiteral("优化课表");
+    if (m_flags.showTimetable == 0 || (!m_lastRun && !optimised)) {
         m_resultLine->clear();
         return;
     }
-    if (!m_optimizeReport.isEmpty()) {
+    if (optimised) {
         m_resultLine->setText(m_optimizeReport + OptimizeRun::notesHint(m_optimizeNotes));
         m_resultLine->setToolTip(m_optimizeNotes.join(QLatin1Char('\n')));
         m_resultLine->setStyleSheet(m_optimizeClean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
@@ -453,6 +458,8 @@ void CMainFrame::OptimizeTimetable()
         return;
     }
     m_view->replaceTimetable(result, QStringLiteral("优化课表"));
+    m_optimizeStep = m_view->undoStack().index() - 1;
+    m_optimizeCommand = m_view->undoStack().command(m_optimizeStep);
     m_optimizeReport = OptimizeRun::reportText(job.before, after, outcome.changedCells);
     m_optimizeNotes = outcome.notes;
     m_optimizeClean = after.total() == 0;

@@ -16,6 +16,7 @@ class CVorlatView;
 class QAction;
 class QLabel;
 class QToolBar;
+class QUndoCommand;
 
 // The main window: the toolbar of the timetable commands, the colour legend
 // at the bottom, the Help menu, the display flags and the scheduling run.
@@ -83,6 +84,8 @@ private:
     bool m_optimizeClean = false;
     QString m_optimizeReport; // before → after of the last optimisation, until the next run
     QStringList m_optimizeNotes; // what the optimisation relaxed, for the tooltip
+    int m_optimizeStep = -1;                          // its step on the undo stack
+    const QUndoCommand* m_optimizeCommand = nullptr;  // to tell it from a later step in its place
     std::function<void(const std::atomic<bool>&)> m_optimizeHook;
     std::int64_t m_optimizeBudget = 4'000'000;
     QTimer m_noteTimer; // how long a note stays in the result line

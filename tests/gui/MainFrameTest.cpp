@@ -485,8 +485,11 @@ private Q_SLOTS:
         const Shown optimised(m);
         frame->view()->undoStack().undo();
         QVERIFY(Shown(m) == before);
+        // Once the optimisation is undone, the line shows the run again.
+        QVERIFY2(frame->resultLine()->text().startsWith(QStringLiteral("排课结果")), qPrintable(frame->resultLine()->text()));
         frame->view()->undoStack().redo();
         QVERIFY(Shown(m) == optimised);
+        QCOMPARE(frame->resultLine()->text(), line);
     }
 
     void optimizeCancelLeavesTheTimetable()
