@@ -82,6 +82,13 @@ CMainFrame::CMainFrame(QWidget* parent)
     updateResultLine();
 }
 
+CMainFrame::~CMainFrame()
+{
+    // The view and its undo stack outlive this part of the window: their
+    // last signals must not reach it.
+    disconnect(&m_view->undoStack(), nullptr, this, nullptr);
+}
+
 void CMainFrame::buildToolBar()
 {
     m_toolBar = addToolBar(QStringLiteral("工具栏"));

@@ -26,6 +26,7 @@ class CMainFrame : public QMainWindow
 
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     CVorlatView* view() const { return m_view; }
     const DisplayFlags& flags() const { return m_flags; }
