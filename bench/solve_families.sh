@@ -87,8 +87,8 @@ for family in "${families[@]}"; do
     [ "$family" = impossible ] && make_impossible "$inst"
     "$kit/to_vorlat_db.py" "$inst" "$work/$family-$seed.db" > /dev/null
     out="$work/$family-$seed.out.json"
-    # A school that does not ask for spread is solved without it, as FET is
-    # given it.
+    # A school that does not ask for spread is solved without it, just as
+    # FET's input for it has no spread constraint.
     spread_flag=$(python3 -c "import json,sys; print('' if json.load(open(sys.argv[1])).get('options',{}).get('spread') else '--no-spread')" "$inst")
     start=$(date +%s.%N)
     # shellcheck disable=SC2086
