@@ -30,6 +30,20 @@ void CnfBuilder::flush()
     m_pending.shrink_to_fit();
 }
 
+int CnfBuilder::anyOf(const std::vector<int>& lits)
+{
+    if (lits.size() == 1)
+        return lits.front();
+    const int any = newVar();
+    std::vector<int> definition{-any};
+    for (const int lit : lits) {
+        definition.push_back(lit);
+        clause({-lit, any});
+    }
+    clause(definition);
+    return any;
+}
+
 void CnfBuilder::atMost(const std::vector<int>& lits, int k, int guard)
 {
     const int n = static_cast<int>(lits.size());

@@ -29,6 +29,9 @@ public:
     void atMost(const std::vector<int>& lits, int k, int guard = 0);
     // At least k of the literals true.
     void atLeast(const std::vector<int>& lits, int k, int guard = 0);
+    // A literal true exactly when one of the literals is: the literal itself
+    // when there is one, else a new variable defined as their "or".
+    int anyOf(const std::vector<int>& lits);
     void exactly(const std::vector<int>& lits, int k, int guard = 0)
     {
         atMost(lits, k, guard);

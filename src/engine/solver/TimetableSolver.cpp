@@ -370,18 +370,7 @@ private:
                     if (lits.empty())
                         continue;
                     m_cnf.atMost(lits, 1);
-                    if (lits.size() == 1) {
-                        days.push_back(lits.front());
-                        continue;
-                    }
-                    const int y = m_cnf.newVar();
-                    std::vector<int> def{-y};
-                    for (const int v : lits) {
-                        def.push_back(v);
-                        m_cnf.clause({-v, y});
-                    }
-                    m_cnf.clause(def);
-                    days.push_back(y);
+                    days.push_back(m_cnf.anyOf(lits));
                 }
                 m_cnf.exactly(days, n);
                 spreadDone[u] = 1;
@@ -424,18 +413,7 @@ private:
                 if (lits.empty())
                     continue;
                 m_cnf.atMost(lits, 1, guard);
-                if (lits.size() == 1) {
-                    busy.push_back(lits.front());
-                    continue;
-                }
-                const int b = m_cnf.newVar();
-                std::vector<int> def{-b};
-                for (const int v : lits) {
-                    def.push_back(v);
-                    m_cnf.clause({-v, b});
-                }
-                m_cnf.clause(def);
-                busy.push_back(b);
+                busy.push_back(m_cnf.anyOf(lits));
             }
             // Only where it can matter: a teacher busy in most of the slots
             // open to them.
@@ -1089,7 +1067,7 @@ private:
     StopCheck m_stop;
     Units m_units;
     std::vector<int> m_greedy;
-    std::vector<int> m_spreadGuide; // the local search's best timetable, spread but with clashes
+    bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes
     std::int64_t m_budgetLeft = 0;
 };
 
@@ -1143,8 +1121,8 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     // search astray (on tight schools and once spread is given up alike).
     if (repair)
         setPhases(model, m_request.start);
-    else if (m_request.spread && !level.spread && !m_spreadGuide.empty())
-        setPhases(model, m_spreadGuide); // stay near the well spread timetable, clashes aside
+    else if (m_request.spread && !level.spread && m_greedyIsLocalBest)
+        setPhases(model, m_greedy); // stay near the well spread timetable, clashes aside
     const std::vector<int> hard = model.hardAssumptions();
 
     const int S = m_pb.slotCount();
@@ -1478,7 +1456,7 @@ SolverOutcome Search::run()
         if (m_request.spread)
             clean = search.cleanGrid();
         if (unplacedIn(m_pb, grid) == 0) {
-            m_spreadGuide = grid;
+            m_greedyIsLocalBest = true;
             m_greedy = std::move(grid); // the better partial timetable to hand back
         }
     }
