@@ -398,6 +398,8 @@ private:
         // One lesson per teacher and slot, and (redundant, but it is what makes
         // tight schools fast) each teacher busy in exactly as many slots as
         // lessons.
+        std::vector<std::vector<int>> busyIn(static_cast<size_t>(m_units.teacherNames.size()),
+                                             std::vector<int>(static_cast<size_t>(S), 0));
         for (size_t id = 0; id < static_cast<size_t>(m_units.teacherNames.size()); ++id) {
             const auto& taught = m_units.unitsOfTeacher[id];
             const int guard = guardFor(Selector::Kind::Teacher, static_cast<int>(id));
@@ -414,6 +416,7 @@ private:
                     continue;
                 m_cnf.atMost(lits, 1, guard);
                 busy.push_back(m_cnf.anyOf(lits));
+                busyIn[id][static_cast<size_t>(t)] = busy.back();
             }
             // Only where it can matter: a teacher busy in most of the slots
             // open to them.
@@ -432,6 +435,12 @@ private:
                 }
             }
         }
+
+        // Redundant as well, and what makes the tightest schools solvable: in
+        // a slot every class has a lesson, so when nearly every teacher free
+        // in that slot is needed, the few who may stay idle are counted.
+        if (!m_level.explain)
+            addSlotCounts(busyIn);
 
         // Spread: on different days when the count fits the week, otherwise
         // every day and at most ceil(n / days) a day.
@@ -479,6 +488,54 @@ private:
                     if (const int lit = x(v, t))
                         m_cnf.clause({-lit}, sel);
             }
+        }
+    }
+
+    // In a slot, the lessons taught number the classes when every class's
+    // week is full. A teacher whose lessons are all single-class ones counts
+    // once (their busy literal); combined groups, lessons of several teachers
+    // and lessons without one count once per class.
+    void addSlotCounts(const std::vector<std::vector<int>>& busyIn)
+    {
+        const int S = m_pb.slotCount();
+        for (int c = 0; c < m_pb.classCount(); ++c) {
+            int total = 0;
+            for (int s = 1; s <= SolverProblem::kSubjects; ++s)
+                total += std::max(0, m_pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)]);
+            if (total != S)
+                return;
+        }
+        const int classes = m_pb.classCount();
+        std::vector<char> single(m_units.teacherNames.size(), 0);
+        std::vector<char> counted(m_units.list.size(), 0);
+        for (size_t id = 0; id < single.size(); ++id) {
+            const auto& taught = m_units.unitsOfTeacher[id];
+            single[id] = std::all_of(taught.begin(), taught.end(), [&](int u) {
+                const Unit& unit = m_units.list[static_cast<size_t>(u)];
+                return unit.classes.size() == 1 && unit.teachers.size() == 1;
+            });
+            if (single[id])
+                for (const int u : taught)
+                    counted[static_cast<size_t>(u)] = 1;
+        }
+        for (int t = 0; t < S; ++t) {
+            std::vector<int> taught;
+            for (size_t id = 0; id < single.size(); ++id)
+                if (single[id] && busyIn[id][static_cast<size_t>(t)])
+                    taught.push_back(busyIn[id][static_cast<size_t>(t)]);
+            for (size_t u = 0; u < m_units.list.size(); ++u)
+                if (!counted[u])
+                    if (const int v = x(static_cast<int>(u), t))
+                        taught.insert(taught.end(), m_units.list[u].classes.size(), v);
+            // Worth its clauses only when at most a fifth may stay idle;
+            // counted from the idle side, the counter stays small.
+            const int n = static_cast<int>(taught.size());
+            if ((n - classes) * 4 > classes)
+                continue;
+            std::vector<int> idle;
+            for (const int lit : taught)
+                idle.push_back(-lit);
+            m_cnf.atMost(idle, n - classes);
         }
     }
 
@@ -1414,7 +1471,7 @@ SolverOutcome Search::run()
     if (trace())
         std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
                      std::chrono::duration<double>(Clock::now() - began).count());
-    if (!m_request.start.empty()) {
+    if (!m_request.start.empty() && m_request.localSearch) {
         // A few hand moves usually need only a few swaps: try those first.
         std::vector<int> grid = m_request.start;
         const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread, m_request.pins)
@@ -1434,7 +1491,7 @@ SolverOutcome Search::run()
         }
     }
     std::vector<int> clean; // clash-free, every lesson placed, spread short
-    if (m_request.start.empty()) {
+    if (m_request.start.empty() && m_request.localSearch) {
         std::vector<int> grid = m_greedy;
         LocalSearch search(m_pb, m_units, m_seed, m_request.spread);
         const bool mended = search.run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });

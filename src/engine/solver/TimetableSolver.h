@@ -30,6 +30,9 @@ struct SolverRequest
 {
     std::uint32_t seed = 1;
     bool spread = true; // one subject's lessons of a class on different days
+    // A quick local search answers easy schools before the exact search is
+    // built; off, the exact search answers every school.
+    bool localSearch = true;
     // Start timetable: classCount × dayCount × periodCount subject numbers,
     // cell (c, d, p) at (c·dayCount + d)·periodCount + p, 0 = free. With a
     // start timetable the solver repairs it, changing as few cells as it can.
