@@ -346,8 +346,15 @@ private Q_SLOTS:
 
     // Hand moves that clash are pinned; the repair keeps them and changes
     // little else.
+    void repairKeepsPins_data()
+    {
+        QTest::addColumn<bool>("localSearch");
+        QTest::newRow("quick search first") << true;
+        QTest::newRow("exact search alone") << false;
+    }
     void repairKeepsPins()
     {
+        QFETCH(bool, localSearch);
         const SolverProblem pb = feasibleSchool();
         SolverRequest request;
         const SolverOutcome first = solveTimetable(pb, request);
@@ -358,6 +365,7 @@ private Q_SLOTS:
         std::swap(moved[0], moved[1]);
         request.start = moved;
         request.pins = {{0, 0, 0}, {0, 0, 1}};
+        request.localSearch = localSearch;
         const std::vector<int> startCopy = request.start;
         const SolverOutcome repaired = solveTimetable(pb, request);
         QCOMPARE(repaired.status, SolverOutcome::Status::Solved);
@@ -371,6 +379,60 @@ private Q_SLOTS:
         QCOMPARE(repaired.changedCells, changed);
         QVERIFY2(changed <= 12, qPrintable(QString::number(changed)));
         QCOMPARE(request.start, startCopy);
+    }
+
+    // A hand move that puts mathematics onto the other class's mathematics
+    // lesson (one teacher): when swapping two cells of one class mends it, the
+    // repair changes no more than those two.
+    void repairChangesFewCells_data() { repairKeepsPins_data(); }
+    void repairChangesFewCells()
+    {
+        QFETCH(bool, localSearch);
+        const SolverProblem pb = feasibleSchool();
+        const int S = pb.slotCount();
+        const int P = pb.periodCount;
+        int tried = 0;
+        for (std::uint32_t seed = 1; seed <= 20 && tried < 3; ++seed) {
+            SolverRequest request;
+            request.seed = seed;
+            const SolverOutcome first = solveTimetable(pb, request);
+            QCOMPARE(first.status, SolverOutcome::Status::Solved);
+            // Class 1's mathematics to the period of class 2's on the same day.
+            std::vector<int> moved = first.grid;
+            int from = -1, to = -1;
+            for (int t = 0; t < P; ++t) {
+                if (moved[static_cast<size_t>(t)] == 2)
+                    from = t;
+                if (moved[static_cast<size_t>(S + t)] == 2)
+                    to = t;
+            }
+            QVERIFY(from != -1 && to != -1 && from != to);
+            std::swap(moved[static_cast<size_t>(from)], moved[static_cast<size_t>(to)]);
+            // Is one swap of two other cells enough?
+            bool oneSwap = false;
+            for (int c = 0; c < pb.classCount() && !oneSwap; ++c)
+                for (int a = 0; a < S && !oneSwap; ++a)
+                    for (int b = a + 1; b < S && !oneSwap; ++b) {
+                        if (c == 0 && (a == from || a == to || b == from || b == to))
+                            continue;
+                        std::vector<int> mended = moved;
+                        std::swap(mended[static_cast<size_t>(c * S + a)], mended[static_cast<size_t>(c * S + b)]);
+                        oneSwap = faults(pb, mended, true, false).isEmpty();
+                    }
+            if (!oneSwap)
+                continue;
+            ++tried;
+            request.start = moved;
+            request.pins = {{0, 0, from}, {0, 0, to}};
+            request.localSearch = localSearch;
+            const SolverOutcome repaired = solveTimetable(pb, request);
+            QCOMPARE(repaired.status, SolverOutcome::Status::Solved);
+            const QStringList found = faults(pb, repaired.grid, true, false);
+            QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+            QCOMPARE(repaired.grid[static_cast<size_t>(from)], moved[static_cast<size_t>(from)]);
+            QCOMPARE(repaired.changedCells, 2);
+        }
+        QVERIFY(tried > 0);
     }
 
     // Two pins that cannot both hold are named in the explanation.

@@ -1105,8 +1105,8 @@ private:
     {
         int lit, unit, slot;
     };
-    void restoreCells(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                      std::vector<int>& grid);
+    void reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                       std::vector<int>& grid);
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
@@ -1226,7 +1226,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
         if (r == Result::Sat) {
             grid = gridOf(model);
             if (repair)
-                restoreCells(model, hard, start, grid);
+                reduceChanges(model, hard, start, grid);
             return r;
         }
         CaDiCaL::Solver& solver = model.cnf().solver();
@@ -1299,13 +1299,22 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     }
 }
 
-// A repair frees more cells than it must. Puts the start timetable's
-// lessons back where they can go, a whole class at a time and then a class's
-// day at a time, keeping every lesson already back.
-void Search::restoreCells(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                          std::vector<int>& grid)
+// A repair frees more cells than it must. Then, round after round, a class
+// with changed cells and the two classes whose lessons most keep them from
+// going back (they hold the wanted teacher in that slot) may change any of
+// their cells, as long as more of them end as they were; every other class
+// keeps each cell that is as it was. A round that finds nothing is not
+// repeated while those classes stay as they are.
+void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                           std::vector<int>& grid)
 {
-    const int P = m_pb.periodCount;
+    constexpr int kRounds = 300;
+    constexpr std::int64_t kConflictsPerRound = 4000;
+    constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
+    constexpr size_t kBlockers = 2;
+
+    const int S = m_pb.slotCount();
+    const int classes = m_pb.classCount();
     CaDiCaL::Solver& solver = model.cnf().solver();
     std::vector<char> held(start.size());
     auto update = [&] {
@@ -1314,26 +1323,95 @@ void Search::restoreCells(SatModel& model, const std::vector<int>& hard, const s
         grid = gridOf(model);
     };
     update();
-    for (const bool byDay : {false, true}) {
-        std::set<std::pair<int, int>> groups; // (class, day or -1)
+    auto classOf = [&](size_t i) { return m_units.list[static_cast<size_t>(start[i].unit)].classes.front(); };
+    auto unitAt = [&](int c, int t) {
+        const int s = grid[static_cast<size_t>(c * S + t)];
+        return s > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] : -1;
+    };
+
+    std::set<std::pair<std::vector<int>, int>> fruitless; // (classes, their changed cells)
+    int rounds = 0;
+    int unfinished = 0;
+    bool improved = true;
+    while (improved && rounds < kRounds) {
+        improved = false;
+        std::vector<int> changedIn(static_cast<size_t>(classes), 0);
         for (size_t i = 0; i < start.size(); ++i)
             if (!held[i])
-                groups.insert({m_units.list[static_cast<size_t>(start[i].unit)].classes.front(),
-                               byDay ? start[i].slot / P : -1});
-        for (const auto& [c, d] : groups) {
-            if (m_stop.stopped() || m_stop.timedOut())
+                ++changedIn[static_cast<size_t>(classOf(i))];
+        std::vector<int> order;
+        for (int c = 0; c < classes; ++c)
+            if (changedIn[static_cast<size_t>(c)] > 0)
+                order.push_back(c);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return changedIn[static_cast<size_t>(a)] > changedIn[static_cast<size_t>(b)];
+        });
+        for (const int c : order) {
+            if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds)
                 return;
-            std::vector<int> assumptions = hard;
-            bool any = false;
+            // The classes holding, in the slots of c's changed cells, the
+            // teachers c's lessons there had.
+            std::vector<int> blocking(static_cast<size_t>(classes), 0);
             for (size_t i = 0; i < start.size(); ++i) {
-                const bool inGroup = m_units.list[static_cast<size_t>(start[i].unit)].classes.front() == c
-                    && (d == -1 || start[i].slot / P == d);
-                if (held[i] || inGroup)
-                    assumptions.push_back(start[i].lit);
-                any = any || (inGroup && !held[i]);
+                if (held[i] || classOf(i) != c)
+                    continue;
+                const auto& wanted = m_units.list[static_cast<size_t>(start[i].unit)].teachers;
+                for (int other = 0; other < classes; ++other) {
+                    const int u = other == c ? -1 : unitAt(other, start[i].slot);
+                    if (u == -1)
+                        continue;
+                    for (const int id : m_units.list[static_cast<size_t>(u)].teachers)
+                        if (std::find(wanted.begin(), wanted.end(), id) != wanted.end())
+                            ++blocking[static_cast<size_t>(other)];
+                }
             }
-            if (any && solve(model, assumptions, 2000) == Result::Sat)
-                update();
+            std::vector<int> group;
+            for (int other = 0; other < classes; ++other)
+                if (blocking[static_cast<size_t>(other)] > 0)
+                    group.push_back(other);
+            std::stable_sort(group.begin(), group.end(), [&](int a, int b) {
+                return blocking[static_cast<size_t>(a)] > blocking[static_cast<size_t>(b)];
+            });
+            if (group.size() > kBlockers)
+                group.resize(kBlockers);
+            group.push_back(c);
+            std::sort(group.begin(), group.end());
+            auto inGroup = [&](size_t i) {
+                for (const int member : m_units.list[static_cast<size_t>(start[i].unit)].classes)
+                    if (std::binary_search(group.begin(), group.end(), member))
+                        return true;
+                return false;
+            };
+            std::vector<int> assumptions = hard;
+            std::vector<int> lost; // a group's lesson not where it was
+            int changed = 0;
+            for (size_t i = 0; i < start.size(); ++i) {
+                if (inGroup(i)) {
+                    lost.push_back(-start[i].lit);
+                    changed += held[i] ? 0 : 1;
+                } else if (held[i]) {
+                    assumptions.push_back(start[i].lit);
+                }
+            }
+            if (!fruitless.insert({group, changed}).second)
+                continue;
+            ++rounds;
+            const int fewer = model.cnf().newVar();
+            model.cnf().atMost(lost, changed - 1, fewer);
+            assumptions.push_back(fewer);
+            const Result r = solve(model, assumptions, kConflictsPerRound);
+            if (trace())
+                std::fprintf(stderr, "trade: %zu classes, %d changed, %s\n", group.size(), changed,
+                             r == Result::Sat ? "fewer" : r == Result::Unsat ? "no fewer" : "unfinished");
+            if (r == Result::Sat)
+                update(); // before any clause is added: the values last only until then
+            model.cnf().clause({-fewer}); // this round's count is not needed again
+            if (r == Result::Sat) {
+                improved = true;
+                break;
+            }
+            if (r == Result::Unknown && ++unfinished >= kUnfinishedRounds)
+                return;
         }
     }
 }
