@@ -381,12 +381,14 @@ void CMainFrame::OptimizeTimetable()
     }
     std::atomic<bool> cancel{false};
     std::atomic<int> best{job.before.total()};
+    std::atomic<bool> restoring{false};
     job.request.seed = m_lastRun ? m_lastRun->seed : 1;
     job.request.conflictBudget = m_optimizeBudget;
     job.request.cancel = &cancel;
-    job.request.progress = [&best](const SolverProgress& progress) {
+    job.request.progress = [&best, &restoring](const SolverProgress& progress) {
         if (progress.bestViolations >= 0)
             best = progress.bestViolations;
+        restoring = progress.restoring;
     };
 
     // The solver works on a worker thread; the dialog shows what is left and
@@ -408,9 +410,13 @@ void CMainFrame::OptimizeTimetable()
         label->setText(QStringLiteral("正在停止……"));
         stop->setEnabled(false);
     });
+    // Once a timetable without clashes is found, stopping keeps it: the
+    // search is only putting cells back as they were.
     const auto showLeft = [&] {
-        if (!cancelled)
-            label->setText(QStringLiteral("正在优化课表，剩余冲突与未排课时：%1").arg(best.load()));
+        if (cancelled)
+            return;
+        label->setText(OptimizeRun::progressText(best.load(), restoring.load()));
+        stop->setText(restoring ? QStringLiteral("停止并采用") : QStringLiteral("取消"));
     };
     showLeft();
     QTimer tick;
@@ -441,7 +447,8 @@ void CMainFrame::OptimizeTimetable()
     worker.join();
     tick.stop();
 
-    if (cancelled || outcome.status == SolverOutcome::Status::Cancelled) {
+    if (outcome.status == SolverOutcome::Status::Cancelled
+        || (cancelled && outcome.status != SolverOutcome::Status::Solved)) {
         showNote(QStringLiteral("已取消优化，课表没有改动"));
         return;
     }

@@ -473,6 +473,47 @@ private Q_SLOTS:
         QVERIFY(reports > 0);
     }
 
+    // Stopped once a repair is found and only cells are being put back, the
+    // repair found stands.
+    void stopWhileRestoringKeepsRepair()
+    {
+        const SolverProblem pb = feasibleSchool();
+        const int S = pb.slotCount();
+        const SolverOutcome first = solveTimetable(pb, SolverRequest());
+        // Class 1's mathematics onto class 2's mathematics period (one teacher).
+        std::vector<int> moved = first.grid;
+        int from = -1, to = -1;
+        for (int t = 0; t < pb.periodCount; ++t) {
+            if (moved[static_cast<size_t>(t)] == 2)
+                from = t;
+            if (moved[static_cast<size_t>(S + t)] == 2)
+                to = t;
+        }
+        QVERIFY(from != -1 && to != -1 && from != to);
+        std::swap(moved[static_cast<size_t>(from)], moved[static_cast<size_t>(to)]);
+
+        std::atomic<bool> cancel{false};
+        bool restoring = false;
+        SolverRequest request;
+        request.start = moved;
+        request.pins = {{0, 0, from}, {0, 0, to}};
+        request.localSearch = false;
+        request.cancel = &cancel;
+        request.progress = [&](const SolverProgress& progress) {
+            if (progress.restoring) {
+                restoring = true;
+                cancel = true;
+            }
+        };
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QVERIFY(restoring);
+        QCOMPARE(outcome.status, SolverOutcome::Status::Solved);
+        const QStringList found = faults(pb, outcome.grid, true, false);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+        QCOMPARE(outcome.grid[static_cast<size_t>(from)], moved[static_cast<size_t>(from)]);
+        QCOMPARE(outcome.grid[static_cast<size_t>(to)], moved[static_cast<size_t>(to)]);
+    }
+
     void malformedRequestIsRefused()
     {
         SolverRequest request;

@@ -417,6 +417,9 @@ private Q_SLOTS:
         QCOMPARE(OptimizeRun::reportText({3, 1, 2}, {0, 0, 1}, 14),
                  QStringLiteral("优化课表：教师冲突 3 → 0 处，未排 1 → 0 节，时段外 2 → 1 节，改动 14 格"));
 
+        QCOMPARE(OptimizeRun::progressText(5, false), QStringLiteral("正在优化课表，剩余冲突与未排课时：5"));
+        QVERIFY(OptimizeRun::progressText(0, true).contains(QStringLiteral("冲突已全部解决")));
+
         QVERIFY(OptimizeRun::notesHint({}).isEmpty());
         QVERIFY(OptimizeRun::notesHint({QStringLiteral("甲"), QStringLiteral("乙")}).contains(QStringLiteral("有2条说明")));
 

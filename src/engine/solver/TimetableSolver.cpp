@@ -1076,10 +1076,10 @@ public:
 private:
     enum class Result { Sat, Unsat, Unknown };
 
-    void report(const QString& stage, int best = -1)
+    void report(const QString& stage, int best = -1, bool restoring = false)
     {
         if (m_request.progress)
-            m_request.progress({stage, best});
+            m_request.progress({stage, best, restoring});
     }
     Result solve(SatModel& model, const std::vector<int>& assumptions, std::int64_t budget)
     {
@@ -1125,6 +1125,7 @@ private:
     Units m_units;
     std::vector<int> m_greedy;
     bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes
+    bool m_restoring = false;         // a repair is found; its changed cells are being put back
     std::int64_t m_budgetLeft = 0;
 };
 
@@ -1295,7 +1296,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
         keep.swap(kept);
         if (round > kCellRounds + 160)
             keep.clear();
-        report(QStringLiteral("修复课表"), static_cast<int>(keep.size()));
+        report(QStringLiteral("修复课表"));
     }
 }
 
@@ -1312,6 +1313,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     constexpr std::int64_t kConflictsPerRound = 4000;
     constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
     constexpr size_t kBlockers = 2;
+    m_restoring = true;
 
     const int S = m_pb.slotCount();
     const int classes = m_pb.classCount();
@@ -1396,6 +1398,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
             if (!fruitless.insert({group, changed}).second)
                 continue;
             ++rounds;
+            report(QStringLiteral("减少改动"), 0, true);
             const int fewer = model.cnf().newVar();
             model.cnf().atMost(lost, changed - 1, fewer);
             assumptions.push_back(fewer);
@@ -1617,7 +1620,9 @@ SolverOutcome Search::run()
         const bool shortTry = level.spread && !clean.empty();
         std::vector<int> grid;
         const Result r = solveLevel(level, grid, shortTry ? 300000 : std::numeric_limits<std::int64_t>::max());
-        if (m_stop.stopped()) {
+        // Stopped while a repair already found was only putting cells back:
+        // that repair stands.
+        if (m_stop.stopped() && !(r == Result::Sat && m_restoring)) {
             outcome = SolverOutcome();
             outcome.status = SolverOutcome::Status::Cancelled;
             return outcome;

@@ -24,6 +24,7 @@ struct SolverProgress
 {
     QString stage;           // what it is doing, for a status line
     int bestViolations = -1; // lessons still unplaced or clashing in the best timetable so far; -1 unknown
+    bool restoring = false;  // a repair is found; cells it changed are being put back as they were
 };
 
 struct SolverRequest
@@ -57,7 +58,8 @@ struct SolverOutcome
         Solved,      // every lesson placed, no clash, every fixed lesson and pin kept
         Impossible,  // proved: no such timetable (see explanation)
         OutOfBudget, // neither found nor disproved within the budget
-        Cancelled,   // stopped by the cancel flag; nothing else is set
+        Cancelled,   // stopped by the cancel flag; nothing else is set (a repair already
+                     // found when the flag is set, only putting cells back, is Solved)
     };
     Status status = Status::OutOfBudget;
     // The timetable in the start timetable's layout: the solution, or when out
