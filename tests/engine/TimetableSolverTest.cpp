@@ -114,10 +114,11 @@ SolverProblem fallbackSchool()
     return pb;
 }
 
-// Ten classes, 2 days x 3 periods, every teacher busy in every slot but
-// those of the combined lesson: classes 1 and 2 take 科4 together twice, the
-// last class's lessons have no teacher. In each slot as many lessons are
-// taught as there are classes, the combined one counting for two.
+// Ten classes, 2 days x 3 periods, and nearly every teacher needed in every
+// slot: classes 1 and 2 take 科4 together twice and 科1 with a teacher of
+// their own, seven classes have one teacher for their whole week, and the
+// last class's lessons have no teacher. In each slot ten lessons are taught,
+// the combined one counting for two classes.
 SolverProblem fullTeachersSchool()
 {
     SolverProblem pb = school(2, 3, 10);
@@ -257,7 +258,7 @@ private Q_SLOTS:
             << "combined and fixed" << St::Solved << false << false << QStringList();
         QTest::newRow("zones sharing no period use their union")
             << "fallback" << St::Solved << false << true << QStringList();
-        QTest::newRow("every teacher busy in every slot")
+        QTest::newRow("nearly every teacher needed in every slot")
             << "full teachers" << St::Solved << false << false << QStringList();
     }
     void schools()
