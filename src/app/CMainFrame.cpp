@@ -407,7 +407,7 @@ void CMainFrame::OptimizeTimetable()
     connect(stop, &QPushButton::clicked, &dialog, [&] {
         cancelled = true;
         cancel = true;
-        label->setText(QStringLiteral("正在停止……"));
+        label->setText(restoring ? QStringLiteral("正在停止，保留已找到的课表……") : QStringLiteral("正在停止……"));
         stop->setEnabled(false);
     });
     // Once a timetable without clashes is found, stopping keeps it: the
