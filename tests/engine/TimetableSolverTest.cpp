@@ -426,7 +426,14 @@ private Q_SLOTS:
             request.start = moved;
             request.pins = {{0, 0, from}, {0, 0, to}};
             request.localSearch = localSearch;
+            // Until a timetable without clashes is found, a repair knows no count to report.
+            int counted = -1;
+            request.progress = [&counted](const SolverProgress& progress) {
+                if (!progress.restoring)
+                    counted = std::max(counted, progress.bestViolations);
+            };
             const SolverOutcome repaired = solveTimetable(pb, request);
+            QCOMPARE(counted, -1);
             QCOMPARE(repaired.status, SolverOutcome::Status::Solved);
             const QStringList found = faults(pb, repaired.grid, true, false);
             QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));

@@ -1598,7 +1598,8 @@ SolverOutcome Search::run()
             m_greedy = std::move(grid); // the better partial timetable to hand back
         }
     }
-    report(QStringLiteral("初排"), unplacedIn(m_pb, m_greedy));
+    // The partial timetable built from scratch says nothing of a repair's.
+    report(QStringLiteral("初排"), m_request.start.empty() ? unplacedIn(m_pb, m_greedy) : -1);
 
     // Levels, each looser than the one before: the spread given up (then
     // polished back as far as it goes), then the union of zones on days they
