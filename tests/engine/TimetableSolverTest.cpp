@@ -133,6 +133,25 @@ SolverProblem fullTeachersSchool()
     return pb;
 }
 
+// A hand move in a timetable of the feasible school: class 1's mathematics
+// swapped onto the period of class 2's mathematics on the first day, where
+// their one teacher already teaches. Sets the two periods swapped.
+std::vector<int> mathOntoOtherClass(const SolverProblem& pb, const std::vector<int>& grid, int& from, int& to)
+{
+    const int S = pb.slotCount();
+    from = to = -1;
+    for (int t = 0; t < pb.periodCount; ++t) {
+        if (grid[static_cast<size_t>(t)] == 2)
+            from = t;
+        if (grid[static_cast<size_t>(S + t)] == 2)
+            to = t;
+    }
+    std::vector<int> moved = grid;
+    if (from != -1 && to != -1)
+        std::swap(moved[static_cast<size_t>(from)], moved[static_cast<size_t>(to)]);
+    return moved;
+}
+
 SolverProblem schoolNamed(const QString& name)
 {
     if (name == QLatin1String("full teachers"))
@@ -391,24 +410,15 @@ private Q_SLOTS:
         QFETCH(bool, localSearch);
         const SolverProblem pb = feasibleSchool();
         const int S = pb.slotCount();
-        const int P = pb.periodCount;
         int tried = 0;
         for (std::uint32_t seed = 1; seed <= 20 && tried < 3; ++seed) {
             SolverRequest request;
             request.seed = seed;
             const SolverOutcome first = solveTimetable(pb, request);
             QCOMPARE(first.status, SolverOutcome::Status::Solved);
-            // Class 1's mathematics to the period of class 2's on the same day.
-            std::vector<int> moved = first.grid;
             int from = -1, to = -1;
-            for (int t = 0; t < P; ++t) {
-                if (moved[static_cast<size_t>(t)] == 2)
-                    from = t;
-                if (moved[static_cast<size_t>(S + t)] == 2)
-                    to = t;
-            }
+            const std::vector<int> moved = mathOntoOtherClass(pb, first.grid, from, to);
             QVERIFY(from != -1 && to != -1 && from != to);
-            std::swap(moved[static_cast<size_t>(from)], moved[static_cast<size_t>(to)]);
             // Is one swap of two other cells enough?
             bool oneSwap = false;
             for (int c = 0; c < pb.classCount() && !oneSwap; ++c)
@@ -486,19 +496,10 @@ private Q_SLOTS:
     void stopWhileRestoringKeepsRepair()
     {
         const SolverProblem pb = feasibleSchool();
-        const int S = pb.slotCount();
         const SolverOutcome first = solveTimetable(pb, SolverRequest());
-        // Class 1's mathematics onto class 2's mathematics period (one teacher).
-        std::vector<int> moved = first.grid;
         int from = -1, to = -1;
-        for (int t = 0; t < pb.periodCount; ++t) {
-            if (moved[static_cast<size_t>(t)] == 2)
-                from = t;
-            if (moved[static_cast<size_t>(S + t)] == 2)
-                to = t;
-        }
+        const std::vector<int> moved = mathOntoOtherClass(pb, first.grid, from, to);
         QVERIFY(from != -1 && to != -1 && from != to);
-        std::swap(moved[static_cast<size_t>(from)], moved[static_cast<size_t>(to)]);
 
         std::atomic<bool> cancel{false};
         bool restoring = false;

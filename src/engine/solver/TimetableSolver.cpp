@@ -1054,6 +1054,19 @@ int unplacedIn(const SolverProblem& pb, const std::vector<int>& grid)
     return missing;
 }
 
+// The indices of the counts above zero, the largest count first (ties in
+// index order).
+std::vector<int> mostFirst(const std::vector<int>& counts)
+{
+    std::vector<int> order;
+    for (size_t i = 0; i < counts.size(); ++i)
+        if (counts[i] > 0)
+            order.push_back(static_cast<int>(i));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)]; });
+    return order;
+}
+
 // ---- One search ------------------------------------------------------------
 
 class Search
@@ -1341,14 +1354,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
         for (size_t i = 0; i < start.size(); ++i)
             if (!held[i])
                 ++changedIn[static_cast<size_t>(classOf(i))];
-        std::vector<int> order;
-        for (int c = 0; c < classes; ++c)
-            if (changedIn[static_cast<size_t>(c)] > 0)
-                order.push_back(c);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return changedIn[static_cast<size_t>(a)] > changedIn[static_cast<size_t>(b)];
-        });
-        for (const int c : order) {
+        for (const int c : mostFirst(changedIn)) {
             if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds)
                 return;
             // The classes holding, in the slots of c's changed cells, the
@@ -1367,13 +1373,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                             ++blocking[static_cast<size_t>(other)];
                 }
             }
-            std::vector<int> group;
-            for (int other = 0; other < classes; ++other)
-                if (blocking[static_cast<size_t>(other)] > 0)
-                    group.push_back(other);
-            std::stable_sort(group.begin(), group.end(), [&](int a, int b) {
-                return blocking[static_cast<size_t>(a)] > blocking[static_cast<size_t>(b)];
-            });
+            std::vector<int> group = mostFirst(blocking);
             if (group.size() > kBlockers)
                 group.resize(kBlockers);
             group.push_back(c);
