@@ -133,6 +133,31 @@ SolverProblem fullTeachersSchool()
     return pb;
 }
 
+// Two classes, 2 days x 6 periods, each with five and four lessons of two
+// subjects, a teacher for each; three periods stay free. Spread, a subject
+// takes two or three periods a day.
+SolverProblem moreLessonsThanDaysSchool()
+{
+    SolverProblem pb = school(2, 6, 2);
+    for (int c = 0; c < 2; ++c) {
+        lesson(pb, c, 1, 5, QStringLiteral("甲%1").arg(c));
+        lesson(pb, c, 2, 4, QStringLiteral("乙%1").arg(c));
+    }
+    return pb;
+}
+
+// One class, 2 days x 6 periods, six lessons each of two subjects, the
+// second allowed only in the last two periods of the first day: it cannot
+// keep to three a day, so the spread is given up.
+SolverProblem beyondShareSchool()
+{
+    SolverProblem pb = school(2, 6, 1);
+    lesson(pb, 0, 1, 6, QStringLiteral("甲"));
+    lesson(pb, 0, 2, 6, QStringLiteral("乙"));
+    pb.setZone(pb.subjectZones, 0, 2, 0, periods({4, 5}));
+    return pb;
+}
+
 // A hand move in a timetable of the feasible school: class 1's mathematics
 // swapped onto the period of class 2's mathematics on the first day, where
 // their one teacher already teaches. Sets the two periods swapped.
@@ -156,6 +181,10 @@ SolverProblem schoolNamed(const QString& name)
 {
     if (name == QLatin1String("full teachers"))
         return fullTeachersSchool();
+    if (name == QLatin1String("more lessons than days"))
+        return moreLessonsThanDaysSchool();
+    if (name == QLatin1String("beyond share"))
+        return beyondShareSchool();
     if (name == QLatin1String("feasible"))
         return feasibleSchool();
     if (name == QLatin1String("spread only"))
@@ -195,6 +224,11 @@ QStringList faults(const SolverProblem& pb, const std::vector<int>& grid, bool s
                 found << QStringLiteral("class %1 subject %2: %3 of %4").arg(c).arg(s).arg(have).arg(n);
             if (spread && n >= 2 && static_cast<int>(days.size()) < std::min(n, pb.dayCount))
                 found << QStringLiteral("class %1 subject %2 not spread").arg(c).arg(s);
+            // More lessons than days: none beyond the day's share.
+            const int share = (n + pb.dayCount - 1) / pb.dayCount;
+            for (const auto& [day, lessons] : perDay)
+                if (spread && n > pb.dayCount && lessons > share)
+                    found << QStringLiteral("class %1 subject %2: %3 lessons on day %4").arg(c).arg(s).arg(lessons).arg(day);
         }
         for (int t = 0; t < S; ++t) {
             const int s = at(c, t);
@@ -279,6 +313,10 @@ private Q_SLOTS:
             << "fallback" << St::Solved << false << true << QStringList();
         QTest::newRow("nearly every teacher needed in every slot")
             << "full teachers" << St::Solved << false << false << QStringList();
+        QTest::newRow("more lessons than days")
+            << "more lessons than days" << St::Solved << false << false << QStringList();
+        QTest::newRow("a day beyond its share") << "beyond share" << St::Solved << true << false
+                                                << QStringList{"高一1班 数学"};
     }
     void schools()
     {

@@ -44,6 +44,45 @@ int CnfBuilder::anyOf(const std::vector<int>& lits)
     return any;
 }
 
+std::vector<int> CnfBuilder::countUpTo(const std::vector<int>& lits, int upTo)
+{
+    // prev[j]: at least j + 1 of the literals so far; 0 stands for false.
+    std::vector<int> prev(static_cast<size_t>(upTo), 0);
+    for (size_t i = 0; i < lits.size(); ++i) {
+        const int x = lits[i];
+        std::vector<int> next(static_cast<size_t>(upTo), 0);
+        for (int j = 0; j < upTo && j <= static_cast<int>(i); ++j) {
+            const int keep = prev[static_cast<size_t>(j)];
+            const int below = j == 0 ? 0 : prev[static_cast<size_t>(j - 1)];
+            if (j == 0 && keep == 0) {
+                next[0] = x; // the first literal counts itself
+                continue;
+            }
+            const int self = newVar();
+            next[static_cast<size_t>(j)] = self;
+            // self <-> keep or (x and (j == 0 or below))
+            if (keep != 0)
+                clause({-keep, self});
+            if (j == 0)
+                clause({-x, self});
+            else
+                clause({-x, -below, self});
+            if (keep != 0)
+                clause({-self, keep, x});
+            else
+                clause({-self, x});
+            if (j > 0) {
+                if (keep != 0)
+                    clause({-self, keep, below});
+                else
+                    clause({-self, below});
+            }
+        }
+        prev = std::move(next);
+    }
+    return prev;
+}
+
 void CnfBuilder::atMost(const std::vector<int>& lits, int k, int guard)
 {
     const int n = static_cast<int>(lits.size());

@@ -32,6 +32,9 @@ public:
     // A literal true exactly when one of the literals is: the literal itself
     // when there is one, else a new variable defined as their "or".
     int anyOf(const std::vector<int>& lits);
+    // Literals o[0..upTo-1], o[j] true exactly when at least j + 1 of the
+    // literals are (a sequential counter defined both ways).
+    std::vector<int> countUpTo(const std::vector<int>& lits, int upTo);
     void exactly(const std::vector<int>& lits, int k, int guard = 0)
     {
         atMost(lits, k, guard);

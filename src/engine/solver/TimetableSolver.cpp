@@ -356,23 +356,37 @@ private:
             }
         }
 
-        // Each unit exactly its weekly count. With spread that must hold and
-        // no more lessons than days, a unit takes at most one slot a day and
-        // the count is over its days, which is small and propagates well.
+        // Each unit exactly its weekly count. With spread that must hold, the
+        // count is kept day by day: a day holds at most one lesson (or, with
+        // more lessons than days, between one and its share), and the week
+        // adds up small per-day counts. That propagates far better than one
+        // count over every slot of the week, and the model is a third smaller.
         const bool hardSpread = m_level.spread && !m_level.explain;
         std::vector<char> spreadDone(unitCount, 0);
         for (size_t u = 0; u < unitCount; ++u) {
             const int n = m_units.list[u].count;
-            if (hardSpread && n >= 2 && n <= D && !m_units.list[u].spreadFixed) {
-                std::vector<int> days;
+            if (hardSpread && n >= 2 && !m_units.list[u].spreadFixed) {
+                const int share = (n + D - 1) / D;
+                std::vector<int> counted;
                 for (int d = 0; d < D; ++d) {
                     const std::vector<int> lits = lessonVars(static_cast<int>(u), d, d + 1);
                     if (lits.empty())
                         continue;
-                    m_cnf.atMost(lits, 1);
-                    days.push_back(m_cnf.anyOf(lits));
+                    if (share == 1) {
+                        m_cnf.atMost(lits, 1);
+                        counted.push_back(m_cnf.anyOf(lits));
+                        continue;
+                    }
+                    // atLeast[j]: the day holds more than j lessons.
+                    const std::vector<int> atLeast = m_cnf.countUpTo(lits, share + 1);
+                    m_cnf.clause({atLeast[0]});
+                    if (const int beyond = atLeast[static_cast<size_t>(share)])
+                        m_cnf.clause({-beyond});
+                    for (int j = 0; j < share; ++j)
+                        if (atLeast[static_cast<size_t>(j)] != 0)
+                            counted.push_back(atLeast[static_cast<size_t>(j)]);
                 }
-                m_cnf.exactly(days, n);
+                m_cnf.exactly(counted, n);
                 spreadDone[u] = 1;
                 continue;
             }
@@ -442,7 +456,8 @@ private:
         if (!m_level.explain)
             addSlotCounts(busyIn);
 
-        // Spread: on different days when the count fits the week, otherwise
+        // Spread where the counts above do not already hold it (the explaining
+        // model): on different days when the count fits the week, otherwise
         // every day and at most ceil(n / days) a day.
         if (m_level.spread) {
             for (size_t u = 0; u < unitCount; ++u) {
