@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -1333,14 +1334,15 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
 // going back (they hold the wanted teacher in that slot) may change any of
 // their cells, as long as more of them end as they were; every other class
 // keeps each cell that is as it was. A round that finds nothing is not
-// repeated while those classes stay as they are.
+// repeated while those classes stay as they are. When no class finds fewer
+// with its two most blocking classes, the third most blocking takes the
+// place of the second, then of the first.
 void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
                            std::vector<int>& grid)
 {
     constexpr int kRounds = 300;
     constexpr std::int64_t kConflictsPerRound = 4000;
     constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
-    constexpr size_t kBlockers = 2;
     m_restoring = true;
 
     const int S = m_pb.slotCount();
@@ -1362,9 +1364,12 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     std::set<std::pair<std::vector<int>, int>> fruitless; // (classes, their changed cells)
     int rounds = 0;
     int unfinished = 0;
-    bool improved = true;
-    while (improved && rounds < kRounds) {
-        improved = false;
+    // The two blocking classes taken with a class, by their rank: the two
+    // most blocking first; the others once no class finds fewer with those.
+    constexpr std::array<std::pair<size_t, size_t>, 3> kBlockerPairs{{{0, 1}, {0, 2}, {1, 2}}};
+    size_t pair = 0;
+    while (rounds < kRounds) {
+        bool improved = false;
         std::vector<int> changedIn(static_cast<size_t>(classes), 0);
         for (size_t i = 0; i < start.size(); ++i)
             if (!held[i])
@@ -1388,9 +1393,14 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                             ++blocking[static_cast<size_t>(other)];
                 }
             }
-            std::vector<int> group = mostFirst(blocking);
-            if (group.size() > kBlockers)
-                group.resize(kBlockers);
+            const std::vector<int> ranked = mostFirst(blocking);
+            const auto [first, second] = kBlockerPairs[pair];
+            if (pair > 0 && second >= ranked.size())
+                continue;
+            std::vector<int> group;
+            for (const size_t rank : {first, second})
+                if (rank < ranked.size())
+                    group.push_back(ranked[rank]);
             group.push_back(c);
             std::sort(group.begin(), group.end());
             auto inGroup = [&](size_t i) {
@@ -1431,6 +1441,12 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
             if (r == Result::Unknown && ++unfinished >= kUnfinishedRounds)
                 return;
         }
+        if (improved)
+            pair = 0;
+        else if (pair + 1 < kBlockerPairs.size())
+            ++pair;
+        else
+            return;
     }
 }
 
