@@ -363,7 +363,6 @@ private:
         // adds up small per-day counts. That propagates far better than one
         // count over every slot of the week, and the model is a third smaller.
         const bool hardSpread = m_level.spread && !m_level.explain;
-        std::vector<char> spreadDone(unitCount, 0);
         for (size_t u = 0; u < unitCount; ++u) {
             const int n = m_units.list[u].count;
             if (hardSpread && n >= 2 && !m_units.list[u].spreadFixed) {
@@ -388,7 +387,6 @@ private:
                             counted.push_back(atLeast[static_cast<size_t>(j)]);
                 }
                 m_cnf.exactly(counted, n);
-                spreadDone[u] = 1;
                 continue;
             }
             m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), n);
@@ -457,13 +455,13 @@ private:
         if (!m_level.explain)
             addSlotCounts(busyIn);
 
-        // Spread where the counts above do not already hold it (the explaining
-        // model): on different days when the count fits the week, otherwise
-        // every day and at most ceil(n / days) a day.
-        if (m_level.spread) {
+        // Spread in the explaining model (elsewhere the counts above hold it):
+        // on different days when the count fits the week, otherwise every day
+        // and at most ceil(n / days) a day.
+        if (m_level.spread && m_level.explain) {
             for (size_t u = 0; u < unitCount; ++u) {
                 const int n = m_units.list[u].count;
-                if (n < 2 || spreadDone[u] || m_units.list[u].spreadFixed)
+                if (n < 2 || m_units.list[u].spreadFixed)
                     continue;
                 for (int d = 0; d < D; ++d) {
                     const std::vector<int> lits = lessonVars(static_cast<int>(u), d, d + 1);
