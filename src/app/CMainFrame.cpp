@@ -75,7 +75,11 @@ CMainFrame::CMainFrame(QWidget* parent)
     addAction(undo);
     addAction(redo);
     // The optimisation's before → after holds only while its step is done.
-    connect(&m_view->undoStack(), &QUndoStack::indexChanged, this, [this] { updateResultLine(); });
+    // So does the run's line: undoing a run brings back the line of the one before.
+    connect(&m_view->undoStack(), &QUndoStack::indexChanged, this, [this] {
+        followRunSteps();
+        updateResultLine();
+    });
     m_noteTimer.setSingleShot(true);
     m_noteTimer.setInterval(4000);
     connect(&m_noteTimer, &QTimer::timeout, this, [this] { updateResultLine(); });
@@ -273,6 +277,9 @@ void CMainFrame::homeAction(int action)
 
 void CMainFrame::RunScheduling()
 {
+    // A new run replaces the timetable shown: unsaved work is saved, given up or kept first.
+    if (!settleUnsavedWork())
+        return;
     PlanningModel plan;
     Status read;
     try {
@@ -291,6 +298,14 @@ void CMainFrame::RunScheduling()
         return;
     }
     m_view->PublishToView(plan);
+    const QUndoStack& steps = m_view->undoStack();
+    std::erase_if(m_runSteps, [&steps](const auto& step) {
+        for (int i = 0; i < steps.count(); ++i)
+            if (steps.command(i) == step.first)
+                return false;
+        return true;
+    });
+    m_runSteps.emplace_back(steps.command(steps.index() - 1), outcome);
     m_lastRun = outcome;
     m_optimizeReport.clear();
     {
@@ -345,12 +360,10 @@ void CMainFrame::updateTitle()
     setWindowTitle(m_view->isModified() ? QStringLiteral("Vorlat — 未保存") : QStringLiteral("Vorlat"));
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+bool CMainFrame::settleUnsavedWork()
 {
-    if (!m_view->isModified()) {
-        event->accept();
-        return;
-    }
+    if (!m_view->isModified())
+        return true;
     QMessageBox box(QMessageBox::Question, QStringLiteral("Vorlat"), QStringLiteral("课表尚未保存，是否保存？"),
                     QMessageBox::NoButton, this);
     QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
@@ -359,16 +372,34 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();
-    if (box.clickedButton() == save) {
-        if (m_view->SaveTimetable())
-            event->accept();
-        else
-            event->ignore();
-    } else if (box.clickedButton() == discard) {
+    if (box.clickedButton() == save)
+        return m_view->SaveTimetable();
+    return box.clickedButton() == discard;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (settleUnsavedWork())
         event->accept();
-    } else {
+    else
         event->ignore();
+}
+
+void CMainFrame::followRunSteps()
+{
+    const QUndoStack& steps = m_view->undoStack();
+    // A step taken off the stack may leave its address to a later one: the
+    // latest entry for an address is the one that counts.
+    for (int i = steps.index() - 1; i >= 0; --i) {
+        if (steps.text(i) != QStringLiteral("排课"))
+            continue;
+        for (auto it = m_runSteps.rbegin(); it != m_runSteps.rend(); ++it)
+            if (steps.command(i) == it->first) {
+                m_lastRun = it->second;
+                return;
+            }
     }
+    m_lastRun.reset();
 }
 
 void CMainFrame::OptimizeTimetable()

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class CVorlatView;
 class QAction;
@@ -39,7 +41,9 @@ public:
     void command(int id);
 
     // Runs the scheduler on the plan in the database and shows the result as
-    // the master table. Refusals and database errors are shown and change nothing.
+    // the master table, as one undo step. With unsaved work it first asks
+    // 保存 / 不保存 / 取消, as closing does. Refusals and database errors are
+    // shown and change nothing.
     void RunScheduling();
     // The seed of the next runs; without one, the current time in seconds.
     void setRunSeed(std::optional<std::uint32_t> seed) { m_runSeed = seed; }
@@ -75,6 +79,11 @@ private:
     // 导出课表: the save dialog, then the workbook on a worker thread with the progress picture.
     QString askExportPath(bool teachers);
     void exportTimetable(bool teachers);
+    // With unsaved work: 保存 / 不保存 / 取消. True when the caller may go on
+    // (saved, or not to be saved); false on 取消 or a failed save.
+    bool settleUnsavedWork();
+    // lastRun() follows the undo history: the run whose step is the latest one done.
+    void followRunSteps();
 
     CVorlatView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
@@ -82,6 +91,7 @@ private:
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;
+    std::vector<std::pair<const QUndoCommand*, ScheduleOutcome>> m_runSteps; // each run's undo step
     bool m_optimizeClean = false;
     QString m_optimizeReport; // before → after of the last optimisation, until the next run
     QStringList m_optimizeNotes; // what the optimisation relaxed, for the tooltip

@@ -40,13 +40,39 @@ TimetableData::FixedLesson TimetableData::fixedLesson(int i) const
     return {fixedLessons[at], fixedLessons[at + 1], fixedLessons[at + 2], fixedLessons[at + 3]};
 }
 
+std::optional<FixedMoveLog::Row> TimetableData::fixedLessonRow(const FixedLesson& lesson) const
+{
+    if (lesson.classIndex < 0 || lesson.classIndex >= classCount || lesson.subject < 1
+        || lesson.subject > Plan::kSubjectSlots)
+        return std::nullopt;
+    return FixedMoveLog::Row{className(lesson.classIndex), lesson.day, lesson.period, subjectNames[lesson.subject - 1]};
+}
+
 void TimetableData::setFixedLesson(int i, const FixedLesson& lesson)
 {
+    const std::optional<FixedMoveLog::Row> from = fixedLessonRow(fixedLesson(i));
+    const std::optional<FixedMoveLog::Row> to = fixedLessonRow(lesson);
+    if (from && to)
+        fixedMoves.append({*from, *to});
     const size_t at = static_cast<size_t>(i * Plan::kFixedGroup);
     fixedLessons[at] = lesson.classIndex;
     fixedLessons[at + 1] = lesson.day;
     fixedLessons[at + 2] = lesson.period;
     fixedLessons[at + 3] = lesson.subject;
+    touch();
+}
+
+void TimetableData::setFixedLessons(const std::vector<int>& lessons)
+{
+    if (lessons.size() == fixedLessons.size()) {
+        for (int i = 0; i < fixedLessonCount(); ++i) {
+            const size_t at = static_cast<size_t>(i * Plan::kFixedGroup);
+            const FixedLesson next{lessons[at], lessons[at + 1], lessons[at + 2], lessons[at + 3]};
+            if (const auto from = fixedLessonRow(fixedLesson(i)), to = fixedLessonRow(next); from && to)
+                fixedMoves.append({*from, *to});
+        }
+    }
+    fixedLessons = lessons;
     touch();
 }
 
@@ -158,6 +184,7 @@ void TimetableData::PublishToView(const PlanningModel& plan)
     const auto validClass = [this](int c) { return c >= 0 && c < classCount; };
 
     fixedLessons.clear();
+    fixedMoves.clear();
     for (size_t i = 0; i + Plan::kFixedGroup <= plan.fixedLessons.size(); i += Plan::kFixedGroup) {
         const FixedLesson lesson{plan.fixedLessons[i], plan.fixedLessons[i + 1], plan.fixedLessons[i + 2],
                                  plan.fixedLessons[i + 3]};

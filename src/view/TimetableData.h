@@ -1,11 +1,13 @@
 #pragma once
 
 #include "base/PlanVocabulary.h"
+#include "view/FixedMoveLog.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class PlanningModel;
@@ -20,6 +22,11 @@ class PlanningModel;
 //   fixedLessons: groups of 4 (class index, day index, period index, subject number).
 //   combinedClasses: groups of 6 (subject number, five class indexes, -1 empty).
 // Reach into them through the accessors below.
+//
+// fixedMoves records, by name, every fixed lesson moved through
+// setFixedLesson or setFixedLessons since the timetable was loaded, handed
+// over by a run or saved: the save writes those moves, and only those, to
+// 固定科目.
 //
 // A change counter tells whether the timetable shown differs from the saved
 // one: every change made through this class (a lesson set, a fixed lesson
@@ -40,6 +47,7 @@ public:
     std::vector<int> combinedClasses;
     QStringList subjectGrid;
     QStringList teacherGrid;
+    FixedMoveLog fixedMoves; // hand moves of fixed lessons not yet in 固定科目
 
     // ---- Shape and accessors ------------------------------------------------
 
@@ -76,7 +84,14 @@ public:
     };
     int fixedLessonCount() const { return static_cast<int>(fixedLessons.size()) / Plan::kFixedGroup; }
     FixedLesson fixedLesson(int i) const;
+    // Moves fixed lesson i (a swap by hand): recorded in fixedMoves.
     void setFixedLesson(int i, const FixedLesson& lesson);
+    // Puts back a whole list of the same fixed lessons (undo and redo of a
+    // swap); the groups that differ are recorded as moves in fixedMoves.
+    void setFixedLessons(const std::vector<int>& lessons);
+    // The 固定科目 row of a fixed lesson, or nothing when its class or
+    // subject names no row or subject of this timetable.
+    std::optional<FixedMoveLog::Row> fixedLessonRow(const FixedLesson& lesson) const;
     void appendFixedLesson(const FixedLesson& lesson);
 
     // combinedClasses.
@@ -115,7 +130,8 @@ public:
     // The hand-off at the end of a scheduling run: the planning model's week,
     // classes, subject names, fixed lessons, combined classes and text grids
     // replace this timetable's. Groups with a subject outside 1..24 or a class
-    // index that is not a row are left out. Counts as a change.
+    // index that is not a row are left out. The fixed lessons are the file's
+    // as the run read them: no move is left to write. Counts as a change.
     void PublishToView(const PlanningModel& plan);
 
     // ---- Changes ---------------------------------------------------------------

@@ -55,9 +55,62 @@ std::vector<QStringList> gridRows(const TimetableData& model, bool teachers)
     return rows;
 }
 
-bool validSubject(int n)
+// A row of 固定科目 in use (before the first "H" class), as it is in the file.
+struct FixedRow
 {
-    return n >= 1 && n <= Plan::kSubjectSlots;
+    int id = 0;
+    QString className;
+    QString day;
+    QString period;
+    QString subject;
+    bool written = false; // changed by a move
+
+    bool is(const FixedMoveLog::Row& row) const
+    {
+        return className == row.className && subject == row.subject && TextRules::toInt(day) - 1 == row.day
+            && TextRules::toInt(period) - 1 == row.period;
+    }
+};
+
+// Applies the hand moves of fixed lessons to the rows of 固定科目 as they are
+// now, in the order they were made: each move takes the first row that still
+// names the lesson where it stood. A move whose row is gone or was changed
+// meanwhile changes nothing. Only the rows a move changed are written.
+void writeFixedMoves(const FixedMoveLog& log, const QString& purpose)
+{
+    if (log.empty())
+        return;
+    std::vector<FixedRow> rows;
+    {
+        TableReader reader(Schema::kFixedTable);
+        while (reader.next()) {
+            FixedRow row{TextRules::toInt(reader.text(0)), reader.text(kClassColumn), reader.text(QStringLiteral("星期")),
+                         reader.text(QStringLiteral("节次")), reader.text(kSubjectColumn)};
+            if (TextRules::isEmpty(row.className))
+                break;
+            rows.push_back(row);
+        }
+    }
+    const std::vector<FixedRow> before = rows;
+    for (const FixedMoveLog::Move& move : log.moves()) {
+        for (FixedRow& row : rows) {
+            if (!row.is(move.from))
+                continue;
+            row.day = oneBased(move.to.day);
+            row.period = oneBased(move.to.period);
+            row.subject = move.to.subject;
+            row.written = true;
+            break;
+        }
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const FixedRow& row = rows[i];
+        const FixedRow& was = before[i];
+        if (!row.written || (row.day == was.day && row.period == was.period && row.subject == was.subject))
+            continue;
+        updateRow(Schema::kFixedTable, {QStringLiteral("星期"), QStringLiteral("节次"), kSubjectColumn},
+                  {row.day, row.period, row.subject}, row.id, purpose);
+    }
 }
 
 } // namespace
@@ -77,6 +130,7 @@ Status TimetableStore::LoadSavedTimetable(TimetableData& model)
         model.classCount = 0;
         model.subjectGrid.clear();
         model.teacherGrid.clear();
+        model.fixedMoves.clear();
         model.touch();
         return Failure::refused(QStringLiteral("读取已保存的课表：") + driver);
     }
@@ -114,6 +168,7 @@ Status TimetableStore::LoadSavedTimetable(TimetableData& model)
     const PlanReader::NameLookup subjectNumber = [&model](const QString& name) { return model.SubjectNumber(name); };
     model.fixedLessons = PlanReader::ReadFixedLessons(classIndex, subjectNumber, std::nullopt);
     model.combinedClasses = PlanReader::ReadCombinedClasses(classIndex, subjectNumber);
+    model.fixedMoves.clear();
     model.touch();
     model.markSaved();
     return Status::done();
@@ -126,33 +181,9 @@ void TimetableStore::SaveTimetable(TimetableData& model)
 
     rewriteList(Schema::kTimetableTable, gridRows(model, false), purpose);
     rewriteList(Schema::kTimetableTeachersTable, gridRows(model, true), purpose);
-
-    // Groups that name no class row or subject have nothing to write; the
-    // loader and the hand-off never keep such groups.
-    std::vector<QStringList> fixedRows;
-    for (int i = 0; i < model.fixedLessonCount(); ++i) {
-        const TimetableData::FixedLesson lesson = model.fixedLesson(i);
-        if (lesson.classIndex < 0 || lesson.classIndex >= model.classCount || !validSubject(lesson.subject))
-            continue;
-        fixedRows.push_back({model.className(lesson.classIndex), oneBased(lesson.day), oneBased(lesson.period),
-                             model.subjectNames[lesson.subject - 1]});
-    }
-    rewriteList(Schema::kFixedTable, fixedRows, purpose);
-
-    std::vector<QStringList> combinedRows;
-    for (int g = 0; g < model.combinedGroupCount(); ++g) {
-        const int subjectNumber = model.combinedSubject(g);
-        if (!validSubject(subjectNumber))
-            continue;
-        QStringList row{model.subjectNames[subjectNumber - 1]};
-        for (int k = 0; k < Plan::kCombinedMembers; ++k) {
-            const int member = model.combinedMember(g, k);
-            row << (member >= 0 && member < model.classCount ? model.className(member) : TextRules::emptyMarker());
-        }
-        combinedRows.push_back(row);
-    }
-    rewriteList(Schema::kCombinedTable, combinedRows, purpose);
+    writeFixedMoves(model.fixedMoves, purpose);
 
     tx.commit();
+    model.fixedMoves.clear();
     model.markSaved();
 }

@@ -5,9 +5,11 @@
 class TimetableData;
 
 // Reading and writing the saved timetable: 课表 and 课表教师 (one row per class,
-// 63 slot columns "11" .. "79"), with 固定科目 and 合班设置 written back from
-// the timetable's lists. Works on the shared connection; a database failure
-// throws StoreError, to be caught at the command's edge.
+// 63 slot columns "11" .. "79"). 固定科目 and 合班设置 are read with it; the
+// constraint dialogs own them, so a save changes 固定科目 only where a fixed
+// lesson was moved by hand and never touches 合班设置. Works on the shared
+// connection; a database failure throws StoreError, to be caught at the
+// command's edge.
 class TimetableStore
 {
 public:
@@ -19,8 +21,13 @@ public:
     // an empty timetable.
     static Status LoadSavedTimetable(TimetableData& data);
 
-    // Rewrites 课表, 课表教师, 固定科目 and 合班设置 from the timetable in one
-    // transaction and marks it saved: after a failure all four tables are as
-    // they were, and the timetable still counts as changed.
+    // Rewrites 课表 and 课表教师 from the timetable and writes the fixed
+    // lessons moved by hand since the load, the run or the last save
+    // (fixedMoves) into the rows of 固定科目 as they are in the file now, all
+    // in one transaction; then marks the timetable saved and clears the
+    // moves. A moved lesson whose row was deleted or changed meanwhile is not
+    // written back; every other row, and 合班设置, stay as they are. After a
+    // failure the tables are as they were, and the timetable still counts as
+    // changed with its moves kept.
     static void SaveTimetable(TimetableData& data);
 };

@@ -17,8 +17,8 @@
 
 namespace {
 
-// A saved timetable of two classes in a 2 × 2 week, with a fixed lesson and a
-// combined group, written through the model into a scratch database.
+// A saved timetable of two classes in a 2 × 2 week, written through the model
+// into a scratch database, with a fixed lesson and a combined group.
 TimetableModel writeTimetable()
 {
     TimetableModel model;
@@ -37,6 +37,9 @@ TimetableModel writeTimetable()
     model.appendFixedLesson({1, 0, 1, 2});
     model.appendCombinedGroup(3, {0, 1});
     TimetableStore::SaveTimetable(model);
+    // The constraints as the dialogs write them (the save leaves them alone).
+    rewriteList(Schema::kFixedTable, {{"七(2)", "1", "2", "数学"}}, QStringLiteral("test"));
+    rewriteList(Schema::kCombinedTable, {{"体育", "七(1)", "七(2)", "H", "H", "H"}}, QStringLiteral("test"));
     return model;
 }
 

@@ -60,6 +60,24 @@ void pressPlay(CMainFrame& frame)
     leftClick(viewport, play.center());
 }
 
+// The middle of master-table cell (class, day, period) in the view's viewport.
+QPoint cellCentre(const TimetableModel& m, int c, int d, int p)
+{
+    return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2,
+                  (c + 1) * 2 * m.layout.cellHeight + 5);
+}
+
+// In adjustment mode: selects (c, d0, p0), right-clicks (c, d1, p1) and
+// answers the swap's question, if one comes, with OK.
+void swapByHand(CMainFrame& frame, int c, int d0, int p0, int d1, int p1)
+{
+    const TimetableModel& m = frame.view()->model();
+    QWidget* viewport = frame.view()->viewport();
+    leftClick(viewport, cellCentre(m, c, d0, p0));
+    BoxAnswerer boxes({QStringLiteral("OK")});
+    rightClick(viewport, cellCentre(m, c, d1, p1));
+}
+
 // The 取消 button of the optimisation's progress dialog, once it is open.
 QPushButton* optimizeCancelButton()
 {
@@ -520,7 +538,7 @@ private Q_SLOTS:
         frame->commandAction(1107)->trigger();
         QVERIFY(pressed);
         QVERIFY(Shown(frame->view()->model()) == before);
-        QCOMPARE(frame->view()->undoStack().count(), 0);
+        QCOMPARE(frame->view()->undoStack().count(), 1); // the run's step only
         QVERIFY(frame->resultLine()->text().contains(QStringLiteral("已取消")));
     }
 
@@ -573,7 +591,7 @@ private Q_SLOTS:
         QVERIFY2(boxes.texts().first().contains(QStringLiteral("无法排出")), qPrintable(boxes.texts().first()));
         QVERIFY(!details.isEmpty());
         QVERIFY(Shown(m) == before);
-        QCOMPARE(frame->view()->undoStack().count(), 0);
+        QCOMPARE(frame->view()->undoStack().count(), 1); // the run's step only
     }
 
     void undoAndRedoFromTheKeyboard()
@@ -610,10 +628,149 @@ private Q_SLOTS:
         QCOMPARE(m.subjectGrid, swapped);
         QVERIFY(!frame->view()->isModified());
 
-        // A new run clears the history.
+        // A new run is one more step: Ctrl+Z brings back the swapped timetable.
+        const int steps = frame->view()->undoStack().count();
         frame->commandAction(1101)->trigger();
         pressPlay(*frame);
-        QCOMPARE(frame->view()->undoStack().count(), 0);
+        QCOMPARE(frame->view()->undoStack().count(), steps + 1);
+        const QStringList rerun = m.subjectGrid;
+        QVERIFY(rerun != swapped);
+        QVERIFY(frame->view()->isModified());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QVERIFY(!frame->view()->isModified());
+        QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, rerun);
+    }
+
+    void saveKeepsTheConstraintTables()
+    {
+        // 查询总表 then 保存课表 on a school with nothing saved yet.
+        DemoDatabase db;
+        const std::vector<QStringList> fixed = tableRows(QStringLiteral("固定科目"));
+        const std::vector<QStringList> combined = tableRows(QStringLiteral("合班设置"));
+        QCOMPARE(fixed.size(), size_t(4));
+        QCOMPARE(combined.size(), size_t(1));
+        auto frame = openFrame();
+        frame->commandAction(1104)->trigger();
+        frame->commandAction(1103)->trigger();
+        QCOMPARE(tableRows(QStringLiteral("固定科目")), fixed);
+        QCOMPARE(tableRows(QStringLiteral("合班设置")), combined);
+
+        // A fixed lesson added in 设置固定科目 after start-up outlives the next save.
+        {
+            QSqlQuery query(Database::connection());
+            QVERIFY(query.exec(QStringLiteral(
+                "insert into 固定科目(班级,星期,节次,科目) values('七(2)班','2','3','数学')")));
+        }
+        std::vector<QStringList> added = tableRows(QStringLiteral("固定科目"));
+        QCOMPARE(added.size(), size_t(5));
+        frame->commandAction(1103)->trigger();
+        QCOMPARE(tableRows(QStringLiteral("固定科目")), added);
+
+        // After a run, the fixed lesson of 七(1)班 on day 1, period 1, moved
+        // by hand to period 4, is moved in its row; nothing else changes.
+        frame->setRunSeed(5u);
+        frame->commandAction(1101)->trigger();
+        pressPlay(*frame);
+        const TimetableModel& m = frame->view()->model();
+        QCOMPARE(m.className(0), QStringLiteral("七(1)班"));
+        QCOMPARE(m.subject(0, 0, 0), QStringLiteral("语文"));
+        QVERIFY(m.subject(0, 0, 3) != QStringLiteral("语文"));
+        frame->commandAction(1102)->trigger();
+        swapByHand(*frame, 0, 0, 0, 0, 3);
+        QCOMPARE(m.subject(0, 0, 3), QStringLiteral("语文"));
+        {
+            QSqlQuery query(Database::connection()); // and another one meanwhile
+            QVERIFY(query.exec(QStringLiteral(
+                "insert into 固定科目(班级,星期,节次,科目) values('七(3)班','4','2','英语')")));
+        }
+        added = tableRows(QStringLiteral("固定科目"));
+        frame->commandAction(1103)->trigger();
+        added[0] = QStringList{"七(1)班", "1", "4", "语文"};
+        QCOMPARE(tableRows(QStringLiteral("固定科目")), added);
+        QCOMPARE(tableRows(QStringLiteral("合班设置")), combined);
+    }
+
+    void secondRunAsksFirst_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("保存") << QStringLiteral("保存");
+        QTest::newRow("不保存") << QStringLiteral("不保存");
+        QTest::newRow("取消") << QStringLiteral("取消");
+    }
+    void secondRunAsksFirst()
+    {
+        QFETCH(QString, answer);
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(5u);
+        pressPlay(*frame);
+        frame->commandAction(1103)->trigger();
+        const std::vector<QStringList> savedRun = tableRows(QStringLiteral("课表"));
+        frame->commandAction(1102)->trigger();
+        const TimetableModel& m = frame->view()->model();
+        const QStringList ran = m.subjectGrid;
+        swapByHand(*frame, 0, 0, 0, 0, 3);
+        swapByHand(*frame, 1, 0, 1, 0, 4);
+        const QStringList swapped = m.subjectGrid;
+        QVERIFY(swapped != ran);
+        QVERIFY(frame->view()->isModified());
+        const int steps = frame->view()->undoStack().count();
+
+        frame->setRunSeed(6u);
+        frame->commandAction(1101)->trigger();
+        BoxAnswerer boxes({answer});
+        pressPlay(*frame);
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("课表尚未保存，是否保存？")});
+        const std::vector<QStringList> file = tableRows(QStringLiteral("课表"));
+
+        if (answer == QStringLiteral("取消")) {
+            // Nothing ran: the hand work is shown as it was, still unsaved.
+            QCOMPARE(frame->flags(), (DisplayFlags{0, 0, 0}));
+            QCOMPARE(m.subjectGrid, swapped);
+            QCOMPARE(frame->view()->undoStack().count(), steps);
+            QCOMPARE(frame->lastRun()->seed, 5u);
+            QVERIFY(frame->view()->isModified());
+            QCOMPARE(file, savedRun);
+            return;
+        }
+        // The run is shown, as one more undo step.
+        QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+        QCOMPARE(frame->lastRun()->seed, 6u);
+        QVERIFY(m.subjectGrid != swapped);
+        QCOMPARE(frame->view()->undoStack().count(), steps + 1);
+        QVERIFY(frame->view()->isModified());
+        QVERIFY(frame->resultLine()->text().contains(QStringLiteral("随机种子 6")));
+        if (answer == QStringLiteral("保存")) {
+            QCOMPARE(file.at(0).at(1), swapped.at(1)); // the swapped timetable was saved first
+            QCOMPARE(file.at(0).at(4), swapped.at(4));
+        } else {
+            QCOMPARE(file, savedRun);
+        }
+
+        // Ctrl+Z brings the hand work back, with its result line; Ctrl+Y the run.
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m.subjectGrid, swapped);
+        QCOMPARE(frame->view()->isModified(), answer == QStringLiteral("不保存"));
+        QCOMPARE(frame->lastRun()->seed, 5u);
+        QVERIFY2(frame->resultLine()->text().contains(QStringLiteral("随机种子 5")), qPrintable(frame->resultLine()->text()));
+        QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(m.subjectGrid != swapped);
+        QCOMPARE(frame->lastRun()->seed, 6u);
+        // Back to the hand work and a run without saving: the question again.
+        QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        if (frame->view()->isModified()) {
+            frame->commandAction(1101)->trigger();
+            boxes.push(QStringLiteral("取消"));
+            pressPlay(*frame);
+            QCOMPARE(boxes.texts().size(), 2);
+            QCOMPARE(m.subjectGrid, swapped);
+        }
     }
 
     void exportWithTheProgressPicture_data()

@@ -20,13 +20,23 @@
 
 namespace {
 
-// One optimisation of the whole timetable as a step of the undo history. It
-// is pushed after the new timetable was put in place: the first redo() does nothing.
+// A new timetable for the whole school (a scheduling run, an optimisation) as
+// one step of the undo history: undo brings back the week, the classes, the
+// grids, the fixed lessons and the baseline as they were.
+//
+// The fixed lessons moved by hand that the save still has to write follow the
+// timetable shown. An optimisation keeps the same fixed lessons, so a change
+// of one is recorded as a move. A run starts from the file's fixed lessons:
+// the moves made on the earlier timetable are set aside (the user chose not to
+// save them) and come back with it on undo.
 class ReplaceCommand : public QUndoCommand
 {
 public:
     struct State
     {
+        int classCount = 0;
+        int dayCount = 0;
+        int periodCount = 0;
         QStringList subjectNames;
         QStringList subjectGrid;
         QStringList teacherGrid;
@@ -36,48 +46,72 @@ public:
     };
     static State capture(const TimetableData& data, const QStringList& baseline)
     {
-        return {data.subjectNames, data.subjectGrid, data.teacherGrid, data.fixedLessons, data.combinedClasses, baseline};
+        return {data.classCount,  data.dayCount,     data.periodCount,  data.subjectNames, data.subjectGrid,
+                data.teacherGrid, data.fixedLessons, data.combinedClasses, baseline};
     }
 
-    ReplaceCommand(TimetableData& model, QStringList& baseline, State before, State after, const QString& text,
+    // run: the new timetable is a run's, with the fixed lessons as the file
+    // holds them; the moves not yet saved are those of the timetable replaced.
+    ReplaceCommand(TimetableModel& model, QStringList& baseline, State after, bool run, const QString& text,
                    std::function<void()> changed)
         : QUndoCommand(text)
         , m_model(model)
         , m_baseline(baseline)
-        , m_before(std::move(before))
+        , m_before(capture(model, baseline))
         , m_after(std::move(after))
+        , m_run(run)
+        , m_setAside(model.fixedMoves)
         , m_changed(std::move(changed))
     {
     }
-    void undo() override { apply(m_before); }
+    void undo() override
+    {
+        apply(m_before);
+        if (m_run)
+            m_model.fixedMoves.append(m_setAside);
+    }
     void redo() override
     {
-        if (m_first) {
-            m_first = false;
-            return;
-        }
         apply(m_after);
+        if (m_run)
+            m_model.fixedMoves.append(m_setAside.reversed());
     }
 
 private:
     void apply(const State& s)
     {
+        const bool sameShape = s.classCount == m_model.classCount && s.dayCount == m_model.dayCount
+            && s.periodCount == m_model.periodCount;
+        m_model.classCount = s.classCount;
+        m_model.dayCount = s.dayCount;
+        m_model.periodCount = s.periodCount;
         m_model.subjectNames = s.subjectNames;
         m_model.subjectGrid = s.subjectGrid;
         m_model.teacherGrid = s.teacherGrid;
-        m_model.fixedLessons = s.fixedLessons;
+        if (m_run)
+            m_model.fixedLessons = s.fixedLessons;
+        else
+            m_model.setFixedLessons(s.fixedLessons);
         m_model.combinedClasses = s.combinedClasses;
+        m_model.teachers.clear();
+        if (!sameShape && !m_model.layout.showsTeacherTable()
+            && !m_model.isCell(m_model.selection.selectedClass, m_model.selection.selectedDay,
+                               m_model.selection.selectedPeriod)) {
+            m_model.selection.select(0, 0, 0);
+            m_model.selection.swapArmed = 0;
+        }
         m_model.touch();
         m_baseline = s.baseline;
         m_changed();
     }
 
-    TimetableData& m_model;
+    TimetableModel& m_model;
     QStringList& m_baseline;
     State m_before;
     State m_after;
+    bool m_run;
+    FixedMoveLog m_setAside; // the moves of the replaced timetable not yet saved
     std::function<void()> m_changed;
-    bool m_first = true;
 };
 
 } // namespace
@@ -125,11 +159,10 @@ void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int ad
 
 void CVorlatView::PublishToView(const PlanningModel& plan)
 {
-    m_model.PublishToView(plan);
-    m_baseline = m_model.subjectGrid;
-    m_undo.clear();
-    m_unsavedBase = true;
-    notifyModified();
+    TimetableData result = m_model;
+    result.PublishToView(plan);
+    m_undo.push(new ReplaceCommand(m_model, m_baseline, ReplaceCommand::capture(result, result.subjectGrid), true,
+                                   QStringLiteral("排课"), [this] { timetableChanged(); }));
 }
 
 bool CVorlatView::SaveTimetable()
@@ -140,7 +173,6 @@ bool CVorlatView::SaveTimetable()
         QMessageBox::critical(this, QStringLiteral("Vorlat"), QStringLiteral("课表没有保存。\n%1").arg(error.message()));
         return false;
     }
-    m_unsavedBase = false;
     m_undo.setClean();
     notifyModified();
     return true;
@@ -291,27 +323,16 @@ void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
 
 void CVorlatView::replaceTimetable(const TimetableData& result, const QString& undoText)
 {
-    ReplaceCommand::State before = ReplaceCommand::capture(m_model, m_baseline);
-    ReplaceCommand::State after = ReplaceCommand::capture(result, result.subjectGrid);
-    auto* step = new ReplaceCommand(m_model, m_baseline, std::move(before), after, undoText, [this] { timetableChanged(); });
-    // Put the new timetable in place, then record the step.
-    m_model.subjectNames = after.subjectNames;
-    m_model.subjectGrid = after.subjectGrid;
-    m_model.teacherGrid = after.teacherGrid;
-    m_model.fixedLessons = after.fixedLessons;
-    m_model.combinedClasses = after.combinedClasses;
-    m_model.touch();
-    m_baseline = after.baseline;
-    m_undo.push(step);
-    timetableChanged();
+    m_undo.push(new ReplaceCommand(m_model, m_baseline, ReplaceCommand::capture(result, result.subjectGrid), false,
+                                   undoText, [this] { timetableChanged(); }));
 }
 
 void CVorlatView::timetableChanged()
 {
-    if (m_model.layout.showsTeacherTable()) {
+    // An undone run may bring back another week or other classes.
+    if (m_model.layout.showsTeacherTable())
         m_model.BuildTeacherTable();
-        m_model.UpdateGeometry(screenWidth());
-        updateScrollBars();
-    }
+    m_model.UpdateGeometry(screenWidth());
+    updateScrollBars();
     viewport()->update();
 }

@@ -27,20 +27,23 @@ public:
 
     // Switches the display (home, master, adjustment, teacher table).
     void SetDisplayMode(int showTimetable, int showTeacherTable, int adjustMode);
-    // A finished scheduling run replaces the timetable shown.
+    // A finished scheduling run replaces the timetable shown, as one undo
+    // step: undo brings back the timetable it replaced, hand swaps and all.
     void PublishToView(const PlanningModel& plan);
     // Writes the timetable; on failure shows the store's message and returns false.
     bool SaveTimetable();
 
     // The timetable shown differs from the saved one.
-    bool isModified() const { return m_unsavedBase || !m_undo.isClean(); }
+    // The undo history's clean state is the timetable last loaded or saved.
+    bool isModified() const { return !m_undo.isClean(); }
     QUndoStack& undoStack() { return m_undo; }
 
     // The subject grid as the last run, optimisation or load left it: the
     // cells that differ from it were changed by hand since.
     const QStringList& baseline() const { return m_baseline; }
     // An optimised timetable replaces the shown one as one undo step; undo
-    // brings back the grids, the fixed lessons and the baseline.
+    // brings back the grids, the fixed lessons and the baseline. The first
+    // step is done here (QUndoStack::push).
     void replaceTimetable(const TimetableData& result, const QString& undoText);
 
     // Width of the primary screen, which sets the master table's column width.
@@ -75,7 +78,6 @@ private:
     HomeScreen m_home;
     QString m_loadError;
     QUndoStack m_undo;
-    bool m_unsavedBase = false; // a run not saved yet
     bool m_lastModified = false;
     TimetablePainter::MarkTable m_marks; // the cells' marks, per change of the timetable
     QSize m_warmedSize;  // the size the home pictures are being painted for

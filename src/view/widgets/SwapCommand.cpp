@@ -29,7 +29,7 @@ void SwapCommand::apply(const State& state)
         return;
     m_model.setLesson(m_class, state.first.day, state.first.period, state.first.subject, state.first.teacher);
     m_model.setLesson(m_class, state.second.day, state.second.period, state.second.subject, state.second.teacher);
-    m_model.fixedLessons = state.fixedLessons;
+    m_model.setFixedLessons(state.fixedLessons); // records the fixed lessons moved back or again
     m_model.touch();
     if (m_changed)
         m_changed();
