@@ -1,6 +1,7 @@
 #include "TimetableFixture.h"
 
 #include "engine/PlanningModel.h"
+#include "view/SwapRules.h"
 #include "view/TimetableModel.h"
 
 #include <QtTest>
@@ -435,6 +436,84 @@ private Q_SLOTS:
         QCOMPARE(model.classCount, 1);
         model.BuildTeacherTable();
         QCOMPARE(model.teachers.teacherCount(), 1);
+    }
+
+    void fixedMovesRecordWhatTheSaveWrites()
+    {
+        // 七(1): 语文 fixed at (0, 0), 数学 fixed at (0, 2), 英语 free to move.
+        TimetableModel model = emptyModel(1, 4, {QStringLiteral("七(1)")});
+        const QStringList lessons{"语文/张", "英语/王", "数学/李", "-"};
+        fillRow(model, 0, lessons);
+        model.appendFixedLesson({0, 0, 0, 1});
+        model.appendFixedLesson({0, 0, 2, 2});
+        const std::vector<int> loaded = model.fixedLessons;
+        // What an undo back to the start does.
+        const auto undoAll = [&] {
+            fillRow(model, 0, lessons);
+            model.setFixedLessons(loaded);
+        };
+        const auto row = [](int period, const char* subject) {
+            return FixedMoveLog::Row{QStringLiteral("七(1)"), 0, period, QString::fromUtf8(subject)};
+        };
+        const auto swap = [&model](int p0, int p1) {
+            model.selection.select(0, 0, p0);
+            model.selection.swapArmed = 1;
+            SwapRules::Request request;
+            request.decision = SwapRules::Decision::AskConfirm; // answered with OK
+            request.classIndex = 0;
+            request.selectedDay = 0;
+            request.selectedPeriod = p0;
+            request.clickedDay = 0;
+            request.clickedPeriod = p1;
+            SwapRules::Perform(model, request);
+        };
+
+        // A fixed lesson moved by hand is recorded by name; moving it back leaves nothing.
+        swap(0, 1);
+        QCOMPARE(model.fixedMoves.moves(),
+                 (std::vector<FixedMoveLog::Move>{{row(0, "语文"), row(1, "语文")}}));
+        swap(1, 0);
+        QVERIFY(model.fixedMoves.empty());
+        // Into a free slot too; a lesson that is not fixed records nothing.
+        swap(2, 3);
+        swap(1, 2);
+        QCOMPARE(model.fixedMoves.moves(), (std::vector<FixedMoveLog::Move>{{row(2, "数学"), row(3, "数学")}}));
+        // Undo puts the list back: the move is taken out again.
+        undoAll();
+        QVERIFY(model.fixedMoves.empty());
+
+        // Two fixed lessons that trade places trade subjects; undone in
+        // either order, nothing is left.
+        swap(0, 2);
+        QCOMPARE(model.fixedMoves.moves(),
+                 (std::vector<FixedMoveLog::Move>{{row(0, "语文"), row(0, "数学")}, {row(2, "数学"), row(2, "语文")}}));
+        undoAll();
+        QVERIFY(model.fixedMoves.empty());
+
+        // A chain stays in order; undoing its last step leaves the first.
+        swap(0, 1);
+        swap(1, 3);
+        const FixedMoveLog chain = model.fixedMoves;
+        QCOMPARE(chain.moves().size(), size_t(2));
+        swap(3, 1);
+        QCOMPARE(model.fixedMoves.moves(), (std::vector<FixedMoveLog::Move>{{row(0, "语文"), row(1, "语文")}}));
+        // An inverse behind a move that touches the same row does not cancel.
+        FixedMoveLog log;
+        log.append({row(0, "语文"), row(1, "语文")});
+        log.append({row(1, "语文"), row(2, "语文")});
+        log.append({row(1, "语文"), row(0, "语文")});
+        QCOMPARE(log.moves().size(), size_t(3));
+        QCOMPARE(chain.reversed().moves().front(), chain.moves().back().inverse());
+
+        // A run's hand-off starts from the file's fixed lessons: nothing to write.
+        PlanningModel plan;
+        plan.classCount = 1;
+        plan.dayCount = 1;
+        plan.periodCount = 4;
+        plan.subjectGrid = model.subjectGrid;
+        plan.teacherGrid = model.teacherGrid;
+        model.PublishToView(plan);
+        QVERIFY(model.fixedMoves.empty());
     }
 };
 
