@@ -1,18 +1,35 @@
 #include "store/PlanStore.h"
 
+#include "store/Database.h"
 #include "store/ListRewrite.h"
 #include "store/Schema.h"
 #include "store/TextRules.h"
 #include "store/Transaction.h"
+
+#include <QSqlQuery>
+#include <QVariant>
 
 namespace PlanStore {
 
 void saveWeek(int days, int periods)
 {
     const QString purpose = QStringLiteral("保存周工作计划");
+    const QStringList& columns = Schema::table(Schema::kWeekTable).columns;
+    const QStringList values{TextRules::fromInt(days), TextRules::fromInt(periods)};
     Transaction tx(purpose);
-    updateRow(Schema::kWeekTable, Schema::table(Schema::kWeekTable).columns,
-              {TextRules::fromInt(days), TextRules::fromInt(periods)}, 1, purpose);
+    // Every reader keeps the values of the last row, so that is the row written.
+    QSqlQuery last = Database::exec(QStringLiteral("SELECT MAX(%1) FROM %2")
+                                        .arg(Schema::quoted(Schema::kRowId), Schema::quoted(Schema::kWeekTable)),
+                                    {}, purpose);
+    const QVariant lastRow = last.next() ? last.value(0) : QVariant();
+    if (lastRow.isNull()) {
+        Database::exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (1, ?, ?)")
+                           .arg(Schema::quoted(Schema::kWeekTable), Schema::quoted(Schema::kRowId),
+                                Schema::quoted(columns[0]), Schema::quoted(columns[1])),
+                       {values[0], values[1]}, purpose);
+    } else {
+        updateRow(Schema::kWeekTable, columns, values, lastRow.toInt(), purpose);
+    }
     tx.commit();
 }
 

@@ -10,7 +10,8 @@
 // either writes them all or none.
 namespace PlanStore {
 
-// 周工作计划 row 1.
+// 周工作计划: the row every reader uses, the last one; row 1 is added to an
+// empty table.
 void saveWeek(int days, int periods);
 // 任教科目 rows 1..24, one name per row ("H" for an unused position).
 void saveSubjects(const QStringList& names);

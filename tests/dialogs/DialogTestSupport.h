@@ -13,13 +13,14 @@
 
 #include <memory>
 
-// Answers the next message box that opens with its default button (OK) and
-// keeps its text. Polls, so it also finds a box opened from a nested event
-// loop; gives up after a few seconds so that no test hangs.
+// Answers the next message box that opens with its default button (OK), or
+// with the button of the given text, and keeps its text. Polls, so it also
+// finds a box opened from a nested event loop; gives up after a few seconds
+// so that no test hangs.
 class MessageBoxAnswerer : public QObject
 {
 public:
-    MessageBoxAnswerer()
+    explicit MessageBoxAnswerer(const QString& buttonText = QString()) : m_buttonText(buttonText)
     {
         m_timer.setInterval(20);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
@@ -44,12 +45,19 @@ private:
         m_timer.stop();
         QAbstractButton* button = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton())
                                                        : box->buttons().value(0);
+        if (!m_buttonText.isEmpty()) {
+            button = nullptr;
+            for (QAbstractButton* candidate : box->buttons())
+                if (candidate->text() == m_buttonText)
+                    button = candidate;
+        }
         if (button)
             button->click();
         else
             box->close();
     }
 
+    QString m_buttonText;
     QTimer m_timer;
     int m_polls = 0;
     bool m_answered = false;

@@ -119,6 +119,65 @@ private Q_SLOTS:
         QCOMPARE(logic.check(35), refusal);
     }
 
+    // A count is 0 .. days x periods, typed or stored, and a total never
+    // wraps. Row 6 (七年级, in use) holds 4 + 30 in a 5 x 7 week.
+    void countsStayInTheWeek_data()
+    {
+        QTest::addColumn<QStringList>("typed");   // into columns 2 and 3 of row 6
+        QTest::addColumn<QStringList>("cells");   // columns 0, 2, 3 of row 6 afterwards
+        QTest::addColumn<QString>("refusal");     // on save
+
+        QTest::newRow("two huge counts are not taken")
+            << QStringList{"99999999999", "99999999999"} << QStringList{"34", "4", "30"}
+            << "根据周工作计划，周课时量应为 35 节";
+        QTest::newRow("one over the week is not taken")
+            << QStringList{"36", "0"} << QStringList{"4", "4", "0"} << "根据周工作计划，周课时量应为 35 节";
+        QTest::newRow("the whole week in one subject")
+            << QStringList{"35", ""} << QStringList{"35", "35", ""} << "";
+        QTest::newRow("leading zeros") << QStringList{"0005", "030"} << QStringList{"35", "0005", "030"} << "";
+    }
+    void countsStayInTheWeek()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, refusal);
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级"}, {{6, {4, 30}}});
+        LessonPlanLogic logic;
+        logic.load();
+        logic.setCell(6, 2, typed[0]);
+        logic.setCell(6, 3, typed[1]);
+        QCOMPARE((QStringList{logic.cell(6, 0), logic.cell(6, 2), logic.cell(6, 3)}), cells);
+        QCOMPARE(logic.save(), refusal);
+        if (refusal.isEmpty())
+            QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6].mid(0, 4),
+                     (QStringList{"35", "七年级", QString::number(cells[1].toInt()),
+                                  QString::number(cells[2].toInt())}));
+        else
+            QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[6].mid(0, 4), (QStringList{"34", "七年级", "4", "30"}));
+    }
+
+    // Counts an older program stored beyond the week: the total is shown
+    // without wrapping, and a grade in use is refused with the count named;
+    // a grade not in use is saved as it is.
+    void storedCountsBeyondTheWeek()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级"}, {});
+        PlanStore::saveWeeklyPlanRow(6, 0, {2147483647, 2147483647});
+        PlanStore::saveWeeklyPlanRow(7, 0, {2147483647, 2147483647});
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.cell(6, 0), QStringLiteral("4294967294"));
+        QCOMPARE(logic.totalWhileTyping(6, 2, QStringLiteral("1")), QStringLiteral("2147483648"));
+        QCOMPARE(logic.save(), QStringLiteral("七年级的“语文”为 2147483647 节，每个科目的周课时应在 0 到 35 节之间"));
+        logic.setCell(6, 2, QStringLiteral("5"));
+        logic.setCell(6, 3, QStringLiteral("30"));
+        QCOMPARE(logic.save(), QString());
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[7].mid(0, 4),
+                 (QStringList{"2147483647", "八年级", "2147483647", "2147483647"}));
+    }
+
     void openingShowsZeroAsEmptyAndRecomputesTotals()
     {
         ScratchDatabase db;
@@ -174,6 +233,13 @@ private Q_SLOTS:
         QTest::keyClicks(dialog.editor(), QStringLiteral("x6"));
         QCOMPARE(dialog.editor()->text(), QStringLiteral("6"));
         QCOMPARE(list->text(6, 0), QStringLiteral("36"));
+        // The editor takes no count beyond the week's 35 lessons.
+        QTest::keyClick(dialog.editor(), Qt::Key_Backspace);
+        QTest::keyClicks(dialog.editor(), QStringLiteral("99999999999"));
+        QCOMPARE(dialog.editor()->text(), QStringLiteral("9"));
+        QCOMPARE(list->text(6, 0), QStringLiteral("39"));
+        QTest::keyClick(dialog.editor(), Qt::Key_Backspace);
+        QTest::keyClicks(dialog.editor(), QStringLiteral("6"));
 
         MessageBoxAnswerer refusal;
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);

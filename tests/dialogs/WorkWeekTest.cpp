@@ -1,7 +1,9 @@
 #include "DialogTestSupport.h"
 
 #include "dialogs/plan/CDayNumDlg.h"
+#include "ConstraintFixtures.h"
 #include "dialogs/plan/WorkWeekLogic.h"
+#include "store/PlanReader.h"
 #include "store/StoreError.h"
 
 #include <QComboBox>
@@ -69,8 +71,9 @@ private Q_SLOTS:
         QCOMPARE(logic.periodCount, 1);
     }
 
-    // Save updates row 1 only, adds it to an empty table, and writes values
-    // it loaded back unchanged.
+    // Save updates the row every reader uses, the last one, adds row 1 to an
+    // empty table, and writes values it loaded back unchanged; opening again
+    // and the run both see what was saved.
     void save_data()
     {
         QTest::addColumn<QStringList>("stored");
@@ -78,8 +81,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("periods");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("row 1 updated") << QStringList{"5", "8"} << 6 << 7 << QStringList{"6", "7"};
-        QTest::newRow("only row 1 of two") << QStringList{"5", "8", "4", "4"} << 3 << 3
-                                          << QStringList{"3", "3", "4", "4"};
+        QTest::newRow("the last of two rows") << QStringList{"5", "8", "4", "4"} << 3 << 3
+                                             << QStringList{"5", "8", "3", "3"};
+        QTest::newRow("the last of three rows") << QStringList{"5", "8", "4", "4", "6", "6"} << 7 << 9
+                                               << QStringList{"5", "8", "4", "4", "7", "9"};
         QTest::newRow("missing row added") << QStringList{} << 5 << 6 << QStringList{"5", "6"};
     }
     void save()
@@ -102,6 +107,44 @@ private Q_SLOTS:
         for (const QStringList& row : tableRows(Schema::kWeekTable))
             flat << row;
         QCOMPARE(flat, after);
+        WorkWeekLogic reopened;
+        reopened.load();
+        QCOMPARE(QSize(reopened.dayCount, reopened.periodCount), QSize(days, periods));
+        int runDays = 0;
+        int runPeriods = 0;
+        PlanReader::ReadWeek(runDays, runPeriods);
+        QCOMPARE(QSize(runDays, runPeriods), QSize(days, periods));
+    }
+
+    // A week that leaves a fixed lesson outside it asks first: 取消 keeps
+    // the dialog open and writes nothing, 保存 writes the week and keeps the
+    // lesson in its table.
+    void dialogAsksBeforeLeavingConstraintsOutside()
+    {
+        ScratchDatabase db;
+        writeSchool(7, 9, {"语文"}, threeClasses());
+        PlanStore::saveFixedLessons({{"1班", "7", "1", "语文"}});
+        CDayNumDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::keyClick(dialog.dayCombo(), Qt::Key_Up);
+        QCOMPARE(dialog.logic().dayCount, 6);
+        {
+            MessageBoxAnswerer answer(QStringLiteral("取消"));
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QVERIFY(answer.answered());
+            QVERIFY2(answer.text().contains(QStringLiteral("固定科目 1 条")), qPrintable(answer.text()));
+        }
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(tableRows(Schema::kWeekTable).back(), (QStringList{"7", "9"}));
+        {
+            MessageBoxAnswerer answer(QStringLiteral("保存"));
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QVERIFY(answer.answered());
+        }
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(tableRows(Schema::kWeekTable).back(), (QStringList{"6", "9"}));
+        QCOMPARE(tableRows(Schema::kFixedTable).front(), (QStringList{"1班", "7", "1", "语文"}));
     }
 
     // Through the dialog: a changed combo and "保存" write the week; a

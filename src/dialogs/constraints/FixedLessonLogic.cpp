@@ -46,14 +46,16 @@ void FixedLessonLogic::setUp(const QStringList& classNames, int dayCount, int pe
 
     const QSet<QString> knownClasses(classes.begin(), classes.end());
     entries.clear();
+    outsideWeek.clear();
     for (const QStringList& row : stored) {
-        if (row.size() < 4 || !knownClasses.contains(row[0]))
+        if (row.size() < 4 || !knownClasses.contains(row[0]) || !slots.contains(row[3]))
             continue;
         const long long day = static_cast<long long>(TextRules::toInt(row[1])) - 1;
         const long long period = static_cast<long long>(TextRules::toInt(row[2])) - 1;
-        if (day >= dayCount || period >= periodCount || !slots.contains(row[3]))
-            continue;
-        entries.push_back(row.mid(0, 4));
+        if (day >= dayCount || period >= periodCount)
+            outsideWeek.push_back(row.mid(0, 4));
+        else
+            entries.push_back(row.mid(0, 4));
     }
 }
 
@@ -84,5 +86,7 @@ void FixedLessonLogic::remove(int row)
 
 void FixedLessonLogic::save() const
 {
-    PlanStore::saveFixedLessons(entries);
+    std::vector<QStringList> rows = entries;
+    rows.insert(rows.end(), outsideWeek.begin(), outsideWeek.end());
+    PlanStore::saveFixedLessons(rows);
 }

@@ -23,12 +23,15 @@ public:
     // kept even when that click cleared the mark.
     QString chosenDay, chosenPeriod, chosenSubject;
     std::vector<QStringList> entries;
+    // Stored rows on a day or in a period outside the week: not shown, and
+    // written back after the entries, so that a smaller week loses nothing.
+    std::vector<QStringList> outsideWeek;
 
     // Reads 教师分工, 周工作计划, 任教科目 and 固定科目; returns the refusal of
     // data the dialog cannot show. Throws StoreError.
     QString load();
-    // Entries naming a class or subject that is gone, or a day or period
-    // outside the week, are left out.
+    // Entries naming a class or subject that is gone are left out; those on
+    // a day or in a period outside the week go to outsideWeek.
     void setUp(const QStringList& classNames, int dayCount, int periodCount, const QStringList& subjectSlots,
                const std::vector<QStringList>& stored);
 
@@ -43,7 +46,8 @@ public:
     // all three choices.
     void add();
     void remove(int row);
-    // Rewrites 固定科目 in one transaction. Throws StoreError.
+    // Rewrites 固定科目 in one transaction: the entries, then the rows
+    // outside the week as they were. Throws StoreError.
     void save() const;
 
 private:

@@ -52,10 +52,16 @@ void ZoneTable::addToGrid(int c, int s, int days, int periods, std::vector<bool>
 void ZoneTable::storeGrid(int c, int s, int days, int periods, const std::vector<bool>& chosen)
 {
     for (int d = 0; d < days && d < kDays; ++d) {
+        const QString kept = zone(c, s, d) == noZone() ? QString() : zone(c, s, d);
         QString value;
-        for (int p = 0; p < periods; ++p)
-            if (chosen[static_cast<size_t>(d * periods + p)])
+        for (int p = 0; p < kMaxPeriods; ++p) {
+            // Periods after the day's last keep their marks: they apply again
+            // once the day has them.
+            const bool marked = p < periods ? chosen[static_cast<size_t>(d * periods + p)]
+                                            : kept.contains(QChar(u'0' + p));
+            if (marked)
                 value += QChar(u'0' + p);
+        }
         setZone(c, s, d, value.isEmpty() ? noZone() : value);
     }
 }

@@ -16,6 +16,7 @@ public:
     static constexpr int kSlots = 24;
     static constexpr int kRecord = 8;
     static constexpr int kDays = 7;
+    static constexpr int kMaxPeriods = 9; // periods 0..8: one digit each
     static QString noZone() { return QStringLiteral("9"); }
 
     // 24 records [name, "9" x 7] per class.
@@ -35,7 +36,8 @@ public:
     // pair's zone on the first `days` days: the union with what is there.
     void addToGrid(int c, int s, int days, int periods, std::vector<bool>& chosen) const;
     // The grid's column d becomes the zone of day d for d < days ("9" when the
-    // column is empty); later days keep their values.
+    // column is empty); later days, and on each day the marks of periods
+    // after the last, keep their values.
     void storeGrid(int c, int s, int days, int periods, const std::vector<bool>& chosen);
 
     // One row per record, in table order.

@@ -3,7 +3,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QValidator>
+
+namespace {
+
+// Lets the editor take only what a cell accepts: a keystroke that would make
+// the count larger than the week's lessons is not taken.
+class CountValidator : public QValidator
+{
+public:
+    CountValidator(const LessonPlanLogic& logic, QObject* parent) : QValidator(parent), m_logic(logic) {}
+
+    State validate(QString& input, int&) const override
+    {
+        return m_logic.acceptsCount(input) ? Acceptable : Invalid;
+    }
+
+private:
+    const LessonPlanLogic& m_logic;
+};
+
+} // namespace
 
 CClassNumProDlg::CClassNumProDlg(QWidget* parent)
     : PlanDialog(parent, QStringLiteral("周课时计划"), 683, 186),
@@ -35,7 +55,7 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
 
     m_editor = new QLineEdit(m_list->viewport());
     m_editor->setAlignment(Qt::AlignCenter);
-    m_editor->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_editor));
+    m_editor->setValidator(new CountValidator(m_logic, m_editor));
     m_editor->hide();
 
     fillList();
@@ -44,6 +64,13 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
     connect(m_editor, &QLineEdit::editingFinished, this, &CClassNumProDlg::onEditorDone);
     connect(m_clear, &QPushButton::clicked, this, &CClassNumProDlg::onClear);
     connect(m_save, &QPushButton::clicked, this, &CClassNumProDlg::onSave);
+}
+
+CClassNumProDlg::~CClassNumProDlg()
+{
+    // Hiding a dialog that is being destroyed takes the focus from the
+    // editor; that must not reach this half-destroyed dialog.
+    m_editor->disconnect(this);
 }
 
 void CClassNumProDlg::fillList()

@@ -8,13 +8,14 @@ class QPushButton;
 
 // "周课时计划": lessons per week of every subject for each grade, edited in
 // place in the rows of the grades in use; "保存" refuses while such a row does
-// not add up to the week's lessons.
+// not add up to the week's lessons. A cell takes 0 .. days x periods.
 class CClassNumProDlg : public PlanDialog
 {
     Q_OBJECT
 
 public:
     explicit CClassNumProDlg(QWidget* parent = nullptr);
+    ~CClassNumProDlg() override;
 
     const LessonPlanLogic& logic() const { return m_logic; }
     ReportList* list() const { return m_list; }

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
@@ -45,6 +46,19 @@ void CDayNumDlg::onComboChanged()
 
 void CDayNumDlg::onSave()
 {
+    QString question;
+    if (!save([&] { question = m_logic.outsideQuestion(); }))
+        return;
+    if (!question.isEmpty()) {
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::NoButton, this);
+        QPushButton* keep = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() != keep)
+            return;
+    }
     if (save([this] { m_logic.save(); }))
         accept();
 }

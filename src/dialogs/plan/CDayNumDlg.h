@@ -7,7 +7,9 @@ class QComboBox;
 class QPushButton;
 
 // "周工作计划": the number of working days and of periods a day, with a live
-// preview of the week grid. Writes 周工作计划 on "保存"; closing writes nothing.
+// preview of the week grid. Writes 周工作计划 on "保存", after asking when the
+// new week leaves fixed lessons or zone marks outside it (declined: the
+// dialog stays open, nothing written); closing writes nothing.
 class CDayNumDlg : public PlanDialog
 {
     Q_OBJECT

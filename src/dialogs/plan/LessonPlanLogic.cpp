@@ -8,6 +8,8 @@
 #include "store/TextRules.h"
 #include "store/Transaction.h"
 
+#include <climits>
+
 int LessonPlanLogic::GradeNumber(const QString& gradeName)
 {
     return GradeIndex(gradeName) + 1;
@@ -18,9 +20,19 @@ QString LessonPlanLogic::lessonsMessage(int lessonsPerWeek)
     return QStringLiteral("根据周工作计划，周课时量应为 ") + QStringLiteral("%1 节").arg(lessonsPerWeek);
 }
 
+int LessonPlanLogic::lessonsPerWeek(int days, int periods)
+{
+    const long long lessons = static_cast<long long>(days) * periods;
+    if (days <= 0 || periods <= 0)
+        return 0;
+    return lessons > INT_MAX ? INT_MAX : static_cast<int>(lessons);
+}
+
 void LessonPlanLogic::load()
 {
     subjects = PlanTables::leadingSubjects(PlanTables::readSubjectSlots());
+    const PlanTables::Week week = PlanTables::readWeek();
+    maxCount = week.found ? lessonsPerWeek(week.days, week.periods) : 0;
 
     gradePresent.fill(false);
     {
@@ -55,18 +67,32 @@ bool LessonPlanLogic::canEdit(int row, int column) const
         && column >= 2 && column < columnCount();
 }
 
-int LessonPlanLogic::total(int row) const
+long long LessonPlanLogic::total(int row) const
 {
-    int sum = 0;
+    // 24 counts of at most 2^31 each: a long long cannot overflow.
+    long long sum = 0;
     const QStringList& cells = rows[static_cast<size_t>(row)];
     for (int c = 2; c < cells.size(); ++c)
         sum += TextRules::toInt(cells[c]);
     return sum;
 }
 
-static QString shown(int value)
+static QString shown(long long value)
 {
-    return value == 0 ? QString() : TextRules::fromInt(value);
+    return value == 0 ? QString() : QString::number(value);
+}
+
+bool LessonPlanLogic::acceptsCount(const QString& text) const
+{
+    if (text.size() > 10)
+        return false;
+    long long value = 0;
+    for (const QChar ch : text) {
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+            return false;
+        value = value * 10 + (ch.unicode() - u'0');
+    }
+    return value <= maxCount;
 }
 
 void LessonPlanLogic::refreshTotal(int row)
@@ -74,17 +100,19 @@ void LessonPlanLogic::refreshTotal(int row)
     rows[static_cast<size_t>(row)][0] = shown(total(row));
 }
 
-void LessonPlanLogic::setCell(int row, int column, const QString& text)
+bool LessonPlanLogic::setCell(int row, int column, const QString& text)
 {
-    if (row < 0 || row >= static_cast<int>(rows.size()) || column < 2 || column >= columnCount())
-        return;
+    if (row < 0 || row >= static_cast<int>(rows.size()) || column < 2 || column >= columnCount()
+        || !acceptsCount(text))
+        return false;
     rows[static_cast<size_t>(row)][column] = text;
     refreshTotal(row);
+    return true;
 }
 
 QString LessonPlanLogic::totalWhileTyping(int row, int column, const QString& editorText) const
 {
-    return shown(total(row) + TextRules::toInt(editorText) - TextRules::toInt(cell(row, column)));
+    return shown(total(row) + TextRules::toInt(editorText) - static_cast<long long>(TextRules::toInt(cell(row, column))));
 }
 
 void LessonPlanLogic::clearAll()
@@ -97,16 +125,27 @@ void LessonPlanLogic::clearAll()
 
 QString LessonPlanLogic::check(int lessonsPerWeek) const
 {
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        if (gradePresent[static_cast<size_t>(r)] && TextRules::toInt(cell(r, 0)) != lessonsPerWeek)
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        if (!gradePresent[static_cast<size_t>(r)])
+            continue;
+        for (int c = 2; c < columnCount(); ++c) {
+            const int count = TextRules::toInt(cell(r, c));
+            if (count < 0 || count > lessonsPerWeek)
+                return QStringLiteral("%1的“%2”为 %3 节，每个科目的周课时应在 0 到 %4 节之间")
+                    .arg(cell(r, 1), subjects[c - 2])
+                    .arg(count)
+                    .arg(lessonsPerWeek);
+        }
+        if (total(r) != lessonsPerWeek)
             return lessonsMessage(lessonsPerWeek);
+    }
     return QString();
 }
 
 QString LessonPlanLogic::save() const
 {
     const PlanTables::Week week = PlanTables::readWeek();
-    const QString refusal = check(week.days * week.periods);
+    const QString refusal = check(lessonsPerWeek(week.days, week.periods));
     if (!refusal.isEmpty())
         return refusal;
     Transaction transaction(QStringLiteral("保存周课时计划"));
@@ -114,7 +153,11 @@ QString LessonPlanLogic::save() const
         std::vector<int> counts;
         for (int c = 2; c < columnCount(); ++c)
             counts.push_back(TextRules::toInt(cell(r, c)));
-        PlanStore::saveWeeklyPlanRow(r, TextRules::toInt(cell(r, 0)), counts);
+        // A grade not in use keeps what it holds; a total beyond the int
+        // range (old data) is written as the largest one.
+        const long long sum = total(r);
+        PlanStore::saveWeeklyPlanRow(r, sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<int>(sum),
+                                     counts);
     }
     transaction.commit();
     return QString();

@@ -21,31 +21,41 @@ public:
     static QString lessonsMessage(int lessonsPerWeek);
 
     QStringList subjects;                 // column headers from column 2 on
+    // The most lessons a subject can have: the week's days x periods (0
+    // without a week).
+    int maxCount = 0;
     std::array<bool, kGrades> gradePresent{};
     std::vector<QStringList> rows;        // per grade: total, grade, counts
 
-    // Reads 任教科目, 教师分工 and 周课时计划. Throws StoreError.
+    // Reads 任教科目, 教师分工, 周课时计划 and 周工作计划. Throws StoreError.
     void load();
+    // The lessons of the week: days x periods, without overflow (0 for a
+    // week without days or periods, at most the largest int).
+    static int lessonsPerWeek(int days, int periods);
 
     int columnCount() const { return 2 + static_cast<int>(subjects.size()); }
     bool canEdit(int row, int column) const;
     const QString& cell(int row, int column) const { return rows[static_cast<size_t>(row)][column]; }
-    // The editor's text becomes the cell ("0" shows as empty) and the total follows.
-    void setCell(int row, int column, const QString& text);
+    // What a cell accepts: nothing (0) or a decimal count 0 .. maxCount.
+    bool acceptsCount(const QString& text) const;
+    // The editor's text becomes the cell ("0" shows as empty) and the total
+    // follows; a text the cell does not accept changes nothing (false).
+    bool setCell(int row, int column, const QString& text);
     // The total of a row while its cell (row, column) is being edited: the
     // editor's text counts in place of the cell's.
     QString totalWhileTyping(int row, int column, const QString& editorText) const;
     // "清空列表": every count and total empty; the grade names stay.
     void clearAll();
 
-    // The check before saving: the message naming the week's lessons when a
-    // grade in use does not add up to days x periods; empty when all do.
+    // The check before saving: for a grade in use, the message naming a
+    // count outside 0 .. days x periods, or the one naming the week's lessons
+    // when the row does not add up to them; empty when all do.
     QString check(int lessonsPerWeek) const;
     // Reads the week, checks, and writes all twelve rows in one transaction.
     // Returns the refusal (nothing written) or an empty text. Throws StoreError.
     QString save() const;
 
 private:
-    int total(int row) const;
+    long long total(int row) const;
     void refreshTotal(int row);
 };

@@ -1,16 +1,15 @@
 #include "dialogs/plan/WorkWeekLogic.h"
 
+#include "dialogs/constraints/OutsideWeek.h"
 #include "dialogs/plan/PlanTables.h"
-#include "store/Database.h"
 #include "store/PlanStore.h"
-#include "store/Schema.h"
-#include "store/TextRules.h"
-#include "store/Transaction.h"
 
 void WorkWeekLogic::load()
 {
     const PlanTables::Week week = PlanTables::readWeek();
     rowFound = week.found;
+    storedDays = week.found ? week.days : 0;
+    storedPeriods = week.found ? week.periods : 0;
     if (week.found) {
         dayCount = week.days;
         periodCount = week.periods;
@@ -42,20 +41,13 @@ WeekGridGeometry WorkWeekLogic::preview() const
                                     previewArea.height());
 }
 
+QString WorkWeekLogic::outsideQuestion() const
+{
+    const OutsideWeek outside = OutsideWeek::count(storedDays, storedPeriods, dayCount, periodCount);
+    return outside.any() ? outside.question(dayCount, periodCount) : QString();
+}
+
 void WorkWeekLogic::save() const
 {
-    const QString purpose = QStringLiteral("保存周工作计划");
-    Transaction transaction(purpose);
-    QSqlQuery row = Database::exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = 1")
-                                       .arg(Schema::quoted(Schema::kWeekTable), Schema::quoted(Schema::kRowId)),
-                                   {}, purpose);
-    if (row.next()) {
-        PlanStore::saveWeek(dayCount, periodCount);
-    } else {
-        Database::exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (1, ?, ?)")
-                           .arg(Schema::quoted(Schema::kWeekTable), Schema::quoted(Schema::kRowId),
-                                Schema::quoted(QStringLiteral("工作天数")), Schema::quoted(QStringLiteral("每天节次"))),
-                       {TextRules::fromInt(dayCount), TextRules::fromInt(periodCount)}, purpose);
-    }
-    transaction.commit();
+    PlanStore::saveWeek(dayCount, periodCount);
 }

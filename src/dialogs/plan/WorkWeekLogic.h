@@ -16,6 +16,11 @@ public:
     // items, and Save adds row 1.
     bool rowFound = false;
 
+    // The week as stored when the dialog opened (0 x 0 without a row): what
+    // the constraints apply to until the new week is saved.
+    int storedDays = 0;
+    int storedPeriods = 0;
+
     // Reads 周工作计划 (the last row wins). Throws StoreError.
     void load();
 
@@ -30,6 +35,12 @@ public:
     QRect previewArea{10, 40, 610, 405};
     WeekGridGeometry preview() const;
 
-    // Writes row 编号 1 (adding it when the table has none). Throws StoreError.
+    // The question to ask before saving when the new week leaves fixed
+    // lessons or zone marks outside it; empty when it leaves none. Reads the
+    // constraint tables. Throws StoreError.
+    QString outsideQuestion() const;
+
+    // Writes the row the readers use, the last one (adding row 1 when the
+    // table has none). Throws StoreError.
     void save() const;
 };
