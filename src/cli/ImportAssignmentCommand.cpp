@@ -53,13 +53,11 @@ void printFindings(const AssignmentImport& import)
         printOut(table.render());
     }
 
-    for (const AssignmentImport::StrayCells& cells : import.CellsOutsideSubjects()) {
-        QStringList stray;
-        for (qsizetype i = 0; i < cells.texts.size(); ++i)
-            stray << QStringLiteral("%1 列“%2”").arg(cells.columns[i], cells.texts[i]);
-        printOut(QStringLiteral("注意：班级%1在科目之外的列有内容（%2），会一并保存，但不属于任何科目。")
-                     .arg(import.className(cells.classRow), stray.join(QStringLiteral("，"))));
-    }
+    const QStringList notes = import.Notes();
+    if (!notes.isEmpty())
+        printOut(QString());
+    for (const QString& note : notes)
+        printOut(note);
 
     if (!import.skippedRows.empty()) {
         printOut(QString());
@@ -72,12 +70,32 @@ void printFindings(const AssignmentImport& import)
     }
 }
 
+// What saving does to the data stored under the present subjects.
+void printRemap(const SubjectRemap& remap)
+{
+    const QStringList moved = AssignmentImport::MovedLines(remap);
+    if (!moved.isEmpty()) {
+        printOut(QString());
+        printOut(QStringLiteral("任教科目的顺序变了，周课时计划和排课区随科目名称移动（%1 个科目）：").arg(moved.size()));
+        for (const QString& line : moved)
+            printOut(QStringLiteral("  ") + line);
+    }
+    const QStringList dropped = AssignmentImport::DroppedLines(remap);
+    if (!dropped.isEmpty()) {
+        printOut(QString());
+        printOut(QStringLiteral("不再是任教科目的科目（%1 个）：").arg(dropped.size()));
+        for (const QString& line : dropped)
+            printOut(QStringLiteral("  ") + line);
+    }
+}
+
 } // namespace
 
 int runImportAssignment(const QStringList& args)
 {
-    Command command({QStringLiteral("import-assignment"), {}, {}, 1,
-                     QStringLiteral("用法: vorlat-cli import-assignment FILE [--db PATH]")});
+    const QString dropMissing = QStringLiteral("--drop-missing");
+    Command command({QStringLiteral("import-assignment"), {}, {dropMissing}, 1,
+                     QStringLiteral("用法: vorlat-cli import-assignment FILE [--drop-missing] [--db PATH]")});
     if (!command.parse(args))
         return ExitUsage;
     const CommandLine& line = command.line();
@@ -93,7 +111,24 @@ int runImportAssignment(const QStringList& args)
 
     if (!command.openDatabase())
         return ExitStoreFailure;
-    const Status saved = import.Save();
+    if (import.classCount() == 0)
+        return report(Failure::refused(QStringLiteral("未设置教师分工！")));
+
+    // The counts, zones, fixed lessons and groups follow their subjects; what
+    // belongs to a subject that is gone is dropped only when asked for.
+    const SubjectRemap remap = import.PrepareSave();
+    printRemap(remap);
+    if (remap.losesData() && !line.has(dropMissing)) {
+        QStringList names;
+        for (const SubjectRemap::Loss& loss : remap.dropped())
+            if (loss.holdsData())
+                names << loss.subject;
+        return report(Failure::refused(
+            QStringLiteral("没有保存：科目%1不在新的分工表中，保存会删除它们的周课时、排课区、固定科目或合班设置（见上）。"
+                           "确认删除请加 %2 重新导入。")
+                .arg(names.join(QStringLiteral("、")), dropMissing)));
+    }
+    const Status saved = import.Save(remap);
     if (!saved.ok())
         return report(saved.failure());
     printOut(QString());

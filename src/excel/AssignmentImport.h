@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 #include "excel/AssignmentSheet.h"
+#include "store/SubjectRemap.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,10 @@ public:
     QStringList assignmentRows;
     // Rows of the last imported sheet that were not taken, and why.
     std::vector<AssignmentSheet::SkippedRow> skippedRows;
+    // The blank header cell that ended the subjects (0-based column, -1 for
+    // none) and the header texts after it, which are not subjects.
+    int headerGap = -1;
+    std::vector<AssignmentSheet::IgnoredHeader> ignoredHeaders;
 
     int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }
 
@@ -52,16 +57,41 @@ public:
     };
     std::vector<StrayCells> CellsOutsideSubjects() const;
 
+    // Notes on what the import leaves out or takes in without a subject: the
+    // header texts after a blank header cell, and the teacher cells outside
+    // the subjects, one line each; empty when there is nothing to say.
+    QStringList Notes() const;
+
     // Reads the first worksheet of the file and takes it apart. progressState
     // goes to Running, then to Finished, or to Failed when the file cannot be
-    // read. Returns done, or a File failure naming the file and the reason.
-    // Never throws. Touches no database, so it may run on
-    // a worker thread while the caller shows progress.
+    // read or the sheet cannot be imported. Returns done; a File failure
+    // naming the file and the reason (a cell of the header row or of a class
+    // row longer than a cell may be is such a reason); or a Refused failure
+    // naming the rows or columns when two classes or two subjects share a
+    // name. Never throws. Touches no database, so it may run on a worker
+    // thread while the caller shows progress.
     Status Import(const QString& path, std::atomic<int>& progressState);
 
-    // "保存": replaces 任教科目 (all 24 rows) and 教师分工 in one transaction.
-    // Refuses with "未设置教师分工！" without writing anything when there is no
-    // class. Throws StoreError; the tables are then unchanged.
-    // Runs on the thread that owns the shared connection.
+    // What saving would do to the counts, zones, fixed lessons and combined
+    // groups stored under the present subjects (see SubjectRemap), for the
+    // question before "保存". Throws StoreError.
+    SubjectRemap PrepareSave() const;
+
+    // "保存": replaces 任教科目 (all 24 rows) and 教师分工 and moves what is
+    // stored for each subject to its new number, all in one transaction.
+    // `confirmed` is what the user agreed to; when the database no longer
+    // matches it (another program changed the subjects meanwhile) nothing is
+    // written and the save is refused. Refuses with "未设置教师分工！" without
+    // writing anything when there is no class. Throws StoreError; the tables
+    // are then unchanged. Runs on the thread that owns the shared connection.
+    Status Save(const SubjectRemap& confirmed) const;
+    // The same without a question: the counts and zones follow their
+    // subjects, and what belongs to a dropped subject is removed.
     Status Save() const;
+
+    // A remap in the user's words, one line per subject: "语文：第 1 → 第 3
+    // 个科目" for a move, "物理（原第 4 个科目）：周课时 2 个年级、固定科目
+    // 1 节" for a subject that is dropped with what is stored for it.
+    static QStringList MovedLines(const SubjectRemap& remap);
+    static QStringList DroppedLines(const SubjectRemap& remap);
 };

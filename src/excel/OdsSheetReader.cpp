@@ -196,7 +196,7 @@ private:
                     text += QLatin1Char('\n');
                 first = false;
                 text += readInline();
-                SheetCells::checkCellText(m_row, m_column, text.size());
+                SheetCells::clipCellText(text);
             } else {
                 m_xml.skipCurrentElement();
             }
@@ -235,7 +235,7 @@ private:
                     ++depth; // a span, a link: its text counts
                 }
             }
-            SheetCells::checkCellText(m_row, m_column, text.size());
+            SheetCells::clipCellText(text);
         }
         return text;
     }

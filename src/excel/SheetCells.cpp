@@ -43,19 +43,23 @@ QString& SheetCells::slot(int r, int c)
     return row->second[c];
 }
 
-void SheetCells::checkCellText(int r, int c, qsizetype length)
+void SheetCells::clipCellText(QString& text)
 {
-    if (length > kMaxCellChars)
-        throw SheetLimitError(
-            QStringLiteral("单元格 %1 的文字超过 %2 个字符的上限").arg(CellName(c, r + 1)).arg(kMaxCellChars));
+    if (text.size() > kMaxCellChars)
+        text.truncate(kMaxCellChars + 1);
+}
+
+QString SheetCells::TooLongReason(int r, int c)
+{
+    return QStringLiteral("单元格 %1 的文字超过 %2 个字符的上限").arg(CellName(c, r + 1)).arg(kMaxCellChars);
 }
 
 void SheetCells::setString(int r, int c, const QString& text)
 {
     if (!contains(r, c))
         return;
-    checkCellText(r, c, text.size());
-    slot(r, c) = text;
+    QString& cell = slot(r, c);
+    cell = text.size() > kMaxCellChars ? text.left(kMaxCellChars + 1) : text;
 }
 
 void SheetCells::setNumber(int r, int c, double value)
@@ -138,7 +142,7 @@ bool SheetCells::readFrom(QDataStream& in)
         for (int c = 0; c < kColumns; ++c) {
             QString text;
             in >> text;
-            if (in.status() != QDataStream::Ok || text.size() > kMaxCellChars)
+            if (in.status() != QDataStream::Ok || text.size() > kMaxCellChars + 1)
                 return false;
             texts << text;
         }

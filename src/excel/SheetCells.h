@@ -20,8 +20,11 @@ class QDataStream;
 //
 // Only rows that hold something are stored, so memory follows the cells a
 // file really has, not the number of its last row. A sheet may hold at most
-// kMaxUsedRows such rows and a cell at most kMaxCellChars characters; the
-// setters throw SheetLimitError when a file goes beyond either.
+// kMaxUsedRows such rows; the setters throw SheetLimitError beyond that. A
+// cell longer than kMaxCellChars characters is kept as its first
+// kMaxCellChars + 1 characters, which marks it as too long (tooLong()): the
+// reading goes on, and whoever uses the cell refuses it, so that a long note
+// beside the table does not cost the whole sheet.
 class SheetCells
 {
 public:
@@ -59,8 +62,13 @@ public:
     // The text of a number cell.
     static QString NumberText(double value);
 
-    // Throws SheetLimitError when text is longer than a cell may be.
-    static void checkCellText(int r, int c, qsizetype length);
+    // Cuts text that is longer than a cell may be to kMaxCellChars + 1
+    // characters, the length that marks it as too long.
+    static void clipCellText(QString& text);
+    // Whether the cell at sheet row r + 1, column c + 1 was longer than a cell may be.
+    bool tooLong(int r, int c) const { return cell(r, c).size() > kMaxCellChars; }
+    // "单元格 C2 的文字超过 200 个字符的上限"
+    static QString TooLongReason(int r, int c);
 
 private:
     bool contains(int r, int c) const { return r >= 0 && r < m_rowCount && c >= 0 && c < kColumns; }

@@ -4,7 +4,9 @@
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
 #include "excel/SheetReader.h"
+#include "base/SchoolPlan.h"
 #include "store/Database.h"
+#include "store/PlanReader.h"
 #include "view/TimetableStore.h"
 #include "view/TimetableModel.h"
 
@@ -24,6 +26,68 @@ bool writeText(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The sample sheet with its subject columns taken in the given order
+// (indexes into the sample's subjects); the rows under the table stay.
+QByteArray sampleWithSubjects(const QList<int>& order)
+{
+    QFile file(sampleSheet());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList out;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList cells = line.split(QLatin1Char(','));
+        if (cells.size() < 3) {
+            out << line;
+            continue;
+        }
+        QStringList row = cells.mid(0, 2);
+        for (const int subject : order)
+            row << cells.value(2 + subject).trimmed();
+        out << row.join(QLatin1Char(','));
+    }
+    return out.join(QLatin1Char('\n')).toUtf8();
+}
+
+// Everything the database holds for each subject, by the subject's name:
+// the counts of every grade, the subject and teacher zones of every class,
+// the fixed lessons and the combined groups.
+QStringList planByName(const QString& db)
+{
+    Database::open(db);
+    SchoolPlan plan;
+    const Status read = PlanReader::Load(plan);
+    Database::close();
+    if (!read.ok())
+        return {read.message()};
+    QStringList facts;
+    for (int s = 1; s <= Plan::kSubjectSlots; ++s) {
+        const QString& name = plan.subjectNames[s - 1];
+        if (name == QLatin1String("H"))
+            continue;
+        for (int g = 0; g < plan.gradeRowCount(); ++g)
+            facts << QStringLiteral("%1 grade %2: %3").arg(name).arg(g).arg(plan.plan(g, s));
+        for (int c = 0; c < plan.classCount; ++c)
+            for (int d = 0; d < Plan::kMaxDays; ++d)
+                facts << QStringLiteral("%1 %2 day %3: %4 %5")
+                             .arg(name, plan.className(c))
+                             .arg(d)
+                             .arg(plan.subjectZones[SchoolPlan::zoneIndex(c, s, d)],
+                                  plan.teacherZones[SchoolPlan::zoneIndex(c, s, d)]);
+    }
+    for (int i = 0; i < plan.fixedLessonCount(); ++i)
+        facts << QStringLiteral("fixed %1 %2 %3 %4")
+                     .arg(plan.className(plan.fixedField(i, 0)))
+                     .arg(plan.fixedField(i, 1))
+                     .arg(plan.fixedField(i, 2))
+                     .arg(plan.subjectNames[plan.fixedField(i, 3) - 1]);
+    for (int g = 0; g < plan.combinedGroupCount(); ++g)
+        facts << QStringLiteral("group %1 %2 %3")
+                     .arg(plan.subjectNames[plan.combinedSubject(g) - 1], plan.className(plan.combinedMember(g, 0)),
+                          plan.className(plan.combinedMember(g, 1)));
+    facts.sort();
+    return facts;
 }
 
 } // namespace
@@ -123,6 +187,66 @@ private Q_SLOTS:
         // Usage.
         QCOMPARE(runCli({QStringLiteral("import-assignment")}).exitCode, 2);
         QCOMPARE(runCli({QStringLiteral("import-assignment"), noClass, noClass}).exitCode, 2);
+    }
+
+    // The demo school re-imported with its subject columns reversed: the
+    // counts, zones, fixed lessons and groups stay with their subjects and the
+    // moves are printed. A sheet without 心理健康 is refused while 心理健康
+    // holds fixed lessons and counts, and saved with --drop-missing. Two
+    // rows for one class are refused.
+    void reimportKeepsDataWithItsSubject()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("Vorlat.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), db}).exitCode, 0);
+        const QStringList before = planByName(db);
+        QVERIFY(before.size() > 100);
+
+        const QString reversed = dir.filePath(QStringLiteral("倒序.csv"));
+        QVERIFY(writeText(reversed, sampleWithSubjects({13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0})));
+        CliRun run = runCli({QStringLiteral("import-assignment"), reversed, QStringLiteral("--db"), db});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("语文：第 1 → 第 14 个科目")), qPrintable(run.out));
+        QCOMPARE(planByName(db), before);
+
+        const QString withoutLast = dir.filePath(QStringLiteral("少一科.csv"));
+        QVERIFY(writeText(withoutLast, sampleWithSubjects({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+        const QByteArray unchanged = fileHash(db);
+        run = runCli({QStringLiteral("import-assignment"), withoutLast, QStringLiteral("--db"), db});
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains(QStringLiteral("--drop-missing")), qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("心理健康（原第 1 个科目）：周课时 3 个年级、固定科目 2 节")), qPrintable(run.out));
+        QCOMPARE(fileHash(db), unchanged);
+
+        run = runCli({QStringLiteral("import-assignment"), withoutLast, QStringLiteral("--drop-missing"), QStringLiteral("--db"), db});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QStringList kept;
+        for (const QString& fact : before)
+            if (!fact.contains(QStringLiteral("心理健康")))
+                kept << fact;
+        QCOMPARE(planByName(db), kept);
+
+        const QString twice = dir.filePath(QStringLiteral("重复.csv"));
+        QVERIFY(writeText(twice, "年级,班级,语文\n七年级,七(1)班,王海燕\n七年级,七(2)班,李建国\n七年级,七(1)班 ,赵丽华\n"));
+        const QByteArray saved = fileHash(db);
+        run = runCli({QStringLiteral("import-assignment"), twice, QStringLiteral("--db"), db});
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains(QStringLiteral("班级名称重复：第 2、4 行都是“七(1)班”")), qPrintable(run.err));
+        QCOMPARE(fileHash(db), saved);
+    }
+
+    // A blank header cell: vorlat-cli says which header texts are not subjects.
+    void blankHeaderCellIsNoted()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("Vorlat.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--db"), db}).exitCode, 0);
+        const QString gap = dir.filePath(QStringLiteral("空白.csv"));
+        QVERIFY(writeText(gap, "年级,班级,语文,,英语\n七年级,七(1)班,王海燕,,赵丽华\n"));
+        const CliRun run = runCli({QStringLiteral("import-assignment"), gap, QStringLiteral("--db"), db});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("第 1 行 D 列是空白，任教科目到此为止；其后的 E 列“英语” 不会作为科目导入")),
+                 qPrintable(run.out));
     }
 
     void exportRefusalsAndErrors()

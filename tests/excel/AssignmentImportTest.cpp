@@ -7,7 +7,12 @@
 #include "excel/ExcelProgress.h"
 #include "excel/SheetReader.h"
 #include "store/Database.h"
+#include "store/PlanReader.h"
 #include "store/PlanStore.h"
+#include "store/Schema.h"
+#include "store/StoreError.h"
+
+#include "base/ZoneText.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -64,6 +69,26 @@ QByteArray toGb18030(const QString& text)
     iconv_close(converter);
     out.truncate(out.size() - static_cast<qsizetype>(outLeft));
     return out;
+}
+
+// A sheet written row by row: one list of texts per sheet row, "" for an empty cell.
+FixtureSheet sheetOf(const QList<QStringList>& rows)
+{
+    FixtureSheet sheet;
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            if (!rows[r][c].isEmpty())
+                sheet.push_back(textCell(r, c, rows[r][c]));
+    return sheet;
+}
+
+// Every write of 教师分工 fails, as a full disk would.
+void injectAssignmentFailure()
+{
+    Database::exec(QStringLiteral("CREATE TRIGGER fail_assignment BEFORE UPDATE ON %1 BEGIN SELECT RAISE(ABORT, "
+                                  "'injected failure'); END")
+                       .arg(Schema::quoted(Schema::kAssignmentsTable)),
+                   {}, QStringLiteral("inject a failure"));
 }
 
 QStringList assignmentRow(const QStringList& start)
@@ -408,6 +433,170 @@ private Q_SLOTS:
             const SheetReader::Result scrambled = SheetReader::Read(file);
             QVERIFY(scrambled.ok() || scrambled.error().contains(QDir::toNativeSeparators(file)));
         }
+    }
+
+    // Sheets that are refused, with the reason naming the cell, the rows or
+    // the columns, and sheets that are read, with what is said about them.
+    // Only the header row and the class rows are held to the length of a
+    // cell; a refusal keeps the import before it.
+    void sheetsRefusedOrNoted_data()
+    {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<QString>("outcome"); // "read", "file" or "refused"
+        QTest::addColumn<QString>("said");    // a piece of the refusal, or of the notes ("" for none)
+        QTest::addColumn<int>("classes");
+
+        const QString longText = QString(250, QChar(u'长'));
+        const QStringList header{QStringLiteral("年级"), QStringLiteral("班级"), QStringLiteral("语文"), QStringLiteral("数学")};
+        const QStringList first{QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("王海燕"), QStringLiteral("李建国")};
+        const QStringList second{QStringLiteral("七年级"), QStringLiteral("七(2)班"), QStringLiteral("王海燕"), QStringLiteral("赵丽华")};
+
+        QTest::newRow("a long note under the table")
+            << QList<QStringList>{header, first, second, {}, {QStringLiteral("备注：") + longText}} << "read" << ""
+            << 2;
+        QTest::newRow("a long text beside the table, in a row that is no class")
+            << QList<QStringList>{header, first, {QStringLiteral("说明"), QString(), QString(), QString(), longText}, second}
+            << "read" << "" << 2;
+        QTest::newRow("a long teacher name in a class row")
+            << QList<QStringList>{header, first, {QStringLiteral("七年级"), QStringLiteral("七(2)班"), longText}} << "file"
+            << QStringLiteral("单元格 C3 的文字超过 200 个字符的上限") << 0;
+        QTest::newRow("a long text at the end of a class row")
+            << QList<QStringList>{header, first + QStringList(21, QString()) + QStringList{longText}} << "file"
+            << QStringLiteral("单元格 Z2 的文字超过 200 个字符的上限") << 0;
+        QTest::newRow("a long text in the header row")
+            << QList<QStringList>{header + QStringList{QString(), longText}, first} << "file"
+            << QStringLiteral("单元格 F1 的文字超过 200 个字符的上限") << 0;
+        QTest::newRow("two classes with one name")
+            << QList<QStringList>{header, first, second, first} << "refused"
+            << QStringLiteral("班级名称重复：第 2、4 行都是“七(1)班”") << 0;
+        QTest::newRow("one name, once with blanks around it")
+            << QList<QStringList>{header, first, {QStringLiteral("七年级"), QStringLiteral(" 七(1)班\u3000")}} << "refused"
+            << QStringLiteral("第 2、3 行都是“七(1)班”") << 0;
+        QTest::newRow("two subjects with one name")
+            << QList<QStringList>{header + QStringList{QStringLiteral(" 语文")}, first} << "refused"
+            << QStringLiteral("第 1 行的科目名称重复：C、E 列都是“语文”") << 0;
+        QTest::newRow("a blank header cell before more subjects")
+            << QList<QStringList>{{QStringLiteral("年级"), QStringLiteral("班级"), QStringLiteral("语文"), QStringLiteral(" "),
+                                   QStringLiteral("英语"), QStringLiteral("体育")},
+                                  first}
+            << "read" << QStringLiteral("第 1 行 D 列是空白，任教科目到此为止；其后的 E 列“英语”、F 列“体育” 不会作为科目导入")
+            << 1;
+        QTest::newRow("a teacher under no subject")
+            << QList<QStringList>{header, first + QStringList{QString(), QStringLiteral("钱志强")}} << "read"
+            << QStringLiteral("班级七(1)班在科目之外的列有内容（F 列“钱志强”）") << 1;
+    }
+
+    void sheetsRefusedOrNoted()
+    {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, outcome);
+        QFETCH(QString, said);
+        QFETCH(int, classes);
+        const QString good = writeFixture(QStringLiteral("xlsx"), assignmentFixture(), QStringLiteral("earlier"));
+        const QString file = writeFixture(QStringLiteral("xlsx"), sheetOf(rows), QStringLiteral("sheet"));
+        QVERIFY(!good.isEmpty() && !file.isEmpty());
+
+        AssignmentImport import;
+        std::atomic<int> progressState{-1};
+        QVERIFY(import.Import(good, progressState).ok());
+        const QStringList earlier = import.assignmentRows;
+        const Status status = import.Import(file, progressState);
+        if (outcome == QLatin1String("read")) {
+            QVERIFY2(status.ok(), qPrintable(status.message()));
+            QCOMPARE(import.classCount(), classes);
+            const QString notes = import.Notes().join(QLatin1Char('\n'));
+            if (said.isEmpty())
+                QVERIFY2(notes.isEmpty(), qPrintable(notes));
+            else
+                QVERIFY2(notes.contains(said), qPrintable(notes));
+            return;
+        }
+        QVERIFY(status.is(outcome == QLatin1String("file") ? Failure::Kind::File : Failure::Kind::Refused));
+        QVERIFY2(status.message().contains(said), qPrintable(status.message()));
+        QVERIFY2(status.message().contains(QDir::toNativeSeparators(file)), qPrintable(status.message()));
+        QCOMPARE(progressState.load(), ExcelProgress::Failed);
+        QCOMPARE(import.assignmentRows, earlier);
+    }
+
+    // Subject, class and teacher names lose their outer blanks (a full-width
+    // one too); a teacher cell of blanks alone is no teacher. The grade is
+    // compared as written.
+    void namesLoseTheirBlanks()
+    {
+        const QString file = writeFixture(
+            QStringLiteral("xlsx"),
+            sheetOf({{QStringLiteral("年级"), QStringLiteral("班级"), QStringLiteral(" 语文 "), QStringLiteral("\u3000数学\t")},
+                     {QStringLiteral("七年级"), QStringLiteral("  七(1)班 "), QStringLiteral(" 王海燕\u3000"), QStringLiteral("   ")}}),
+            QStringLiteral("blanks"));
+        AssignmentImport import;
+        std::atomic<int> progressState{0};
+        QVERIFY(import.Import(file, progressState).ok());
+        QCOMPARE(import.subjectSlots.mid(0, 3), (QStringList{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("H")}));
+        QCOMPARE(import.classCount(), 1);
+        QCOMPARE(import.className(0), QStringLiteral("七(1)班"));
+        QCOMPARE(import.teacher(0, 1), QStringLiteral("王海燕"));
+        QCOMPARE(import.teacher(0, 2), QStringLiteral("H"));
+        QVERIFY(import.Teachers().size() == 1);
+    }
+
+    // A re-import with the subject columns in another order: the weekly
+    // counts and zones stay with their subjects' names, in the same
+    // transaction as the assignment; a save the database no longer matches
+    // is refused, and a failing write leaves every table as it was.
+    void reimportKeepsDataWithItsSubject()
+    {
+        ScratchDatabase db;
+        const auto importRows = [&](const QList<QStringList>& rows, const QString& name) {
+            AssignmentImport import;
+            std::atomic<int> progressState{0};
+            const Status read = import.Import(writeFixture(QStringLiteral("xlsx"), sheetOf(rows), name), progressState);
+            return read.ok() ? import : AssignmentImport();
+        };
+        const AssignmentImport first = importRows(
+            {{QStringLiteral("年级"), QStringLiteral("班级"), QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语")},
+             {QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("赵")}},
+            QStringLiteral("first"));
+        QVERIFY(first.Save().ok());
+        PlanStore::saveWeeklyPlanRow(6, 12, {6, 4, 2});
+        std::vector<QStringList> zones;
+        for (int s = 0; s < Plan::kSubjectSlots; ++s)
+            zones.push_back({QStringLiteral("七(1)班"), s == 0 ? QStringLiteral("012") : QStringLiteral("9"), "9", "9", "9", "9", "9", "9"});
+        PlanStore::saveSubjectZones(zones);
+
+        const AssignmentImport reordered = importRows(
+            {{QStringLiteral("年级"), QStringLiteral("班级"), QStringLiteral("英语"), QStringLiteral("数学"), QStringLiteral("语文")},
+             {QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("赵"), QStringLiteral("李"), QStringLiteral("王")}},
+            QStringLiteral("reordered"));
+        QCOMPARE(reordered.classCount(), 1);
+
+        // Confirmed, then the subjects change under it: nothing is written.
+        const SubjectRemap confirmed = reordered.PrepareSave();
+        QCOMPARE(AssignmentImport::MovedLines(confirmed),
+                 (QStringList{QStringLiteral("语文：第 1 → 第 3 个科目"), QStringLiteral("英语：第 3 → 第 1 个科目")}));
+        PlanStore::saveSubjects({QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"), QStringLiteral("音乐")});
+        const QByteArray changed = fileHash(db.path());
+        const Status stale = reordered.Save(confirmed);
+        QVERIFY(stale.is(Failure::Kind::Refused));
+        QCOMPARE(fileHash(db.path()), changed);
+        PlanStore::saveSubjects({QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语")});
+
+        // The assignment cannot be written: the counts have not moved either.
+        injectAssignmentFailure();
+        const QByteArray before = fileHash(db.path());
+        QVERIFY_THROWS_EXCEPTION(StoreError, (void)reordered.Save(reordered.PrepareSave()));
+        QCOMPARE(fileHash(db.path()), before);
+        Database::exec(QStringLiteral("DROP TRIGGER fail_assignment"), {}, QStringLiteral("test"));
+
+        QVERIFY(reordered.Save(reordered.PrepareSave()).ok());
+        SchoolPlan plan;
+        QVERIFY(PlanReader::Load(plan).ok());
+        QCOMPARE(plan.SubjectNumber(QStringLiteral("语文")), 3);
+        QCOMPARE(plan.plan(6, 3), 6); // 语文
+        QCOMPARE(plan.plan(6, 2), 4); // 数学
+        QCOMPARE(plan.plan(6, 1), 2); // 英语
+        QCOMPARE(plan.subjectZones[SchoolPlan::zoneIndex(0, 3, 0)], QStringLiteral("012"));
+        QCOMPARE(plan.subjectZones[SchoolPlan::zoneIndex(0, 1, 0)], ZoneText::defaultZone(plan.periodCount));
+        QCOMPARE(plan.teacher(0, 3), QStringLiteral("王"));
     }
 
     void saveRefusesWithoutClasses()

@@ -46,6 +46,43 @@ QString skippedSummary(const AssignmentImport& import)
     return QStringLiteral("未导入 %1 行：").arg(lines.size()) + lines.join(QStringLiteral("；"));
 }
 
+QStringList noteLines(const AssignmentImport& import)
+{
+    return import.Notes() + skippedLines(import);
+}
+
+QString noteSummary(const AssignmentImport& import)
+{
+    QStringList parts = import.Notes();
+    const QString skipped = skippedSummary(import);
+    if (!skipped.isEmpty())
+        parts << skipped;
+    return parts.join(QStringLiteral("  "));
+}
+
+QString saveQuestion(const SubjectRemap& remap)
+{
+    if (!remap.changesAnything())
+        return QString();
+    QStringList text{QStringLiteral("导入的任教科目与已保存的不同，已有的设置按科目名称调整：")};
+    const QStringList moved = AssignmentImport::MovedLines(remap);
+    if (!moved.isEmpty()) {
+        text << QString() << QStringLiteral("周课时计划和排课区随科目移动：");
+        for (const QString& line : moved)
+            text << QStringLiteral("    ") + line;
+    }
+    const QStringList dropped = AssignmentImport::DroppedLines(remap);
+    if (!dropped.isEmpty()) {
+        text << QString()
+             << (remap.losesData() ? QStringLiteral("以下科目不再是任教科目，它们的设置将被删除：")
+                                   : QStringLiteral("以下科目不再是任教科目："));
+        for (const QString& line : dropped)
+            text << QStringLiteral("    ") + line;
+    }
+    text << QString() << QStringLiteral("是否保存？");
+    return text.join(QLatin1Char('\n'));
+}
+
 } // namespace AssignmentView
 
 static QImage paintInstructionPicture()

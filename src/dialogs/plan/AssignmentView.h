@@ -18,6 +18,18 @@ std::vector<QStringList> resultRows(const AssignmentImport& import);
 QStringList skippedLines(const AssignmentImport& import);
 // The line under the list: how many rows were skipped and why; empty when none.
 QString skippedSummary(const AssignmentImport& import);
+// Everything said under the list, one line each: the import's notes (header
+// texts after a blank header cell, teacher cells outside the subjects), then
+// the skipped rows. The list's tooltip.
+QStringList noteLines(const AssignmentImport& import);
+// The text of the line under the list: the notes, then the skipped rows'
+// summary; empty when there is nothing to say.
+QString noteSummary(const AssignmentImport& import);
+
+// The question before "保存" when the new subjects move or drop stored ones:
+// what moves with its subject and what is deleted with a subject that is
+// gone. Empty when saving keeps every subject where it is.
+QString saveQuestion(const SubjectRemap& remap);
 
 } // namespace AssignmentView
 

@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
@@ -67,22 +68,46 @@ void CFenGongDlg::importFile(const QString& path)
 void CFenGongDlg::showResult()
 {
     m_list->setRows(AssignmentView::resultRows(m_import));
-    const QString summary = AssignmentView::skippedSummary(m_import);
+    const QString summary = AssignmentView::noteSummary(m_import);
     m_skipped->setText(fontMetrics().elidedText(summary, Qt::ElideRight, m_skipped->width()));
-    m_skipped->setToolTip(AssignmentView::skippedLines(m_import).join(QLatin1Char('\n')));
+    m_skipped->setToolTip(AssignmentView::noteLines(m_import).join(QLatin1Char('\n')));
     m_list->show();
 }
 
 void CFenGongDlg::onSave()
 {
+    if (m_import.classCount() == 0) {
+        showMessage(QStringLiteral("未设置教师分工！"));
+        return;
+    }
+    // What the stored counts, zones, fixed lessons and groups become; the
+    // user agrees before anything moves or is deleted.
+    SubjectRemap remap;
+    if (!save([&] { remap = m_import.PrepareSave(); }))
+        return;
+    const QString question = AssignmentView::saveQuestion(remap);
+    if (!question.isEmpty() && !confirmSave(question, remap.losesData()))
+        return;
     Status saved;
-    if (!save([&] { saved = m_import.Save(); }))
+    if (!save([&] { saved = m_import.Save(remap); }))
         return;
     if (!saved.ok()) {
         showMessage(saved.message());
         return;
     }
     accept();
+}
+
+bool CFenGongDlg::confirmSave(const QString& question, bool losesData)
+{
+    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::NoButton, this);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    // Deleting settings is never the answer Enter gives.
+    box.setDefaultButton(losesData ? cancel : save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == save;
 }
 
 void CFenGongDlg::paintEvent(QPaintEvent*)

@@ -9,8 +9,9 @@ class QLabel;
 class QPushButton;
 
 // "导入教师分工": reads a teacher-assignment workbook, shows what was read
-// (and which rows were left out, and why), and on "保存" replaces the subject
-// list and the assignment. It never shows the stored assignment: it opens
+// (the notes on it, and which rows were left out, and why), and on "保存"
+// replaces the subject list and the assignment; when the subjects move or
+// some are gone, it first asks, listing what moves and what is deleted. It never shows the stored assignment: it opens
 // empty, with a picture of the expected sheet.
 class CFenGongDlg : public PlanDialog
 {
@@ -41,6 +42,8 @@ private:
     void onImport();
     void onSave();
     void showResult();
+    // The question before a save that moves or drops subjects; true for "保存".
+    bool confirmSave(const QString& question, bool losesData);
 
     AssignmentImport m_import;
     std::function<QString(QWidget*)> m_chooseFile;
