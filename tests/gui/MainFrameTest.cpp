@@ -500,6 +500,22 @@ private Q_SLOTS:
         QCOMPARE(frame->resultLine()->text(), line);
     }
 
+    // Seed 2 leaves one lesson outside its zone and no clash: the
+    // optimisation moves it in, and the line says so in green.
+    void optimizeMovesLessonsIntoTheirZones()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(2u);
+        pressPlay(*frame);
+        QVERIFY2(frame->resultLine()->text().contains(QStringLiteral("时段外 1 节")), qPrintable(frame->resultLine()->text()));
+        frame->commandAction(1107)->trigger();
+        const QString line = frame->resultLine()->text();
+        QVERIFY2(line.contains(QStringLiteral("时段外 1 → 0 节")), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("教师冲突 0 → 0 处")), qPrintable(line));
+        QVERIFY(frame->resultLine()->styleSheet().contains(QStringLiteral("#17602c")));
+    }
+
     void optimizeCancelLeavesTheTimetable()
     {
         DemoDatabase db;
