@@ -4,6 +4,7 @@
 #include "app/CHelpDlg.h"
 #include "app/CPrograssDlg.h"
 #include "app/OptimizeRun.h"
+#include "view/ShownFaults.h"
 #include "app/PictureBook.h"
 #include "app/TileActions.h"
 #include "engine/PlanningModel.h"
@@ -307,6 +308,7 @@ void CMainFrame::RunScheduling()
     });
     m_runSteps.emplace_back(steps.command(steps.index() - 1), outcome);
     m_lastRun = outcome;
+    m_rules = solverProblemFromModel(plan);
     m_optimizeReport.clear();
     {
         CDoFinshDlg finish(this);
@@ -320,9 +322,11 @@ void CMainFrame::updateResultLine()
     m_noteTimer.stop();
     m_resultLine->setToolTip(QString());
     const QUndoStack& steps = m_view->undoStack();
-    const bool optimised = !m_optimizeReport.isEmpty() && m_optimizeStep >= 0 && steps.index() > m_optimizeStep
+    // The optimisation's before → after holds while its step is the last one
+    // done; a swap after it, or its undo, brings the count of the timetable back.
+    const bool optimised = !m_optimizeReport.isEmpty() && m_optimizeStep >= 0 && steps.index() == m_optimizeStep + 1
         && steps.command(m_optimizeStep) == m_optimizeCommand && steps.text(m_optimizeStep) == QStringLiteral("优化课表");
-    if (m_flags.showTimetable == 0 || (!m_lastRun && !optimised)) {
+    if (m_flags.showTimetable == 0 || !m_rules) {
         m_resultLine->clear();
         return;
     }
@@ -332,19 +336,22 @@ void CMainFrame::updateResultLine()
         m_resultLine->setStyleSheet(m_optimizeClean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
         return;
     }
-    const ScheduleOutcome& r = *m_lastRun;
-    const bool clean = r.unplacedLessons == 0 && r.teacherClashes == 0;
-    QString text = QStringLiteral("排课结果：已排 %1/%2 节，未排 %3 节，教师冲突 %4 处（随机种子 %5）")
-                       .arg(r.placedLessons)
-                       .arg(r.requiredLessons)
-                       .arg(r.unplacedLessons)
-                       .arg(r.teacherClashes)
-                       .arg(r.seed);
-    if (OptimizeRun::suggestAfterRun(r))
+    // Counted afresh from the timetable shown, after every swap, undo and redo.
+    const std::optional<TimetableFaults> faults = ShownFaults::count(*m_rules, m_view->model());
+    if (!faults) {
+        m_resultLine->clear();
+        return;
+    }
+    std::optional<std::uint32_t> seed;
+    if (m_lastRun)
+        seed = m_lastRun->seed;
+    QString text = ShownFaults::resultText(*faults, seed);
+    if (!faults->clean())
         text += QStringLiteral("　") + OptimizeRun::suggestionText();
     m_resultLine->setText(text);
-    m_resultLine->setToolTip(QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(r.seed));
-    m_resultLine->setStyleSheet(clean ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
+    if (seed)
+        m_resultLine->setToolTip(QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(*seed));
+    m_resultLine->setStyleSheet(faults->clean() ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
 }
 
 void CMainFrame::showNote(const QString& text)
@@ -411,7 +418,7 @@ void CMainFrame::OptimizeTimetable()
         return;
     }
     std::atomic<bool> cancel{false};
-    std::atomic<int> best{job.before.total()};
+    std::atomic<int> best{int(job.before.clashes + job.before.unplaced)};
     std::atomic<bool> restoring{false};
     job.request.seed = m_lastRun ? m_lastRun->seed : 1;
     job.request.conflictBudget = m_optimizeBudget;
@@ -508,5 +515,6 @@ void CMainFrame::OptimizeTimetable()
     m_optimizeReport = OptimizeRun::reportText(job.before, after, outcome.changedCells);
     m_optimizeNotes = outcome.notes;
     m_optimizeClean = after.total() == 0;
+    m_rules = job.problem;
     updateResultLine();
 }

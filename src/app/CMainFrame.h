@@ -2,6 +2,7 @@
 
 #include "app/ToolbarCommands.h"
 #include "engine/ScheduleOutcome.h"
+#include "engine/solver/SolverProblem.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -92,6 +93,9 @@ private:
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;
     std::vector<std::pair<const QUndoCommand*, ScheduleOutcome>> m_runSteps; // each run's undo step
+    // The plan the timetable shown was made from (the last run or
+    // optimisation): what the result line counts against.
+    std::optional<SolverProblem> m_rules;
     bool m_optimizeClean = false;
     QString m_optimizeReport; // before → after of the last optimisation, until the next run
     QStringList m_optimizeNotes; // what the optimisation relaxed, for the tooltip

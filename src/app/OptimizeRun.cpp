@@ -2,6 +2,7 @@
 
 #include "engine/ScheduleOutcome.h"
 #include "engine/Scheduler.h"
+#include "engine/solver/TimetableAudit.h"
 #include "store/PlanReader.h"
 #include "store/StoreError.h"
 
@@ -44,11 +45,15 @@ std::vector<SolverPin> pinsFor(const TimetableData& shown, const QStringList& ba
 
 QString reportText(const Counts& before, const Counts& after, int changedCells)
 {
-    return QStringLiteral("优化课表：教师冲突 %1 → %2 处，未排 %3 → %4 节，时段外 %5 → %6 节，改动 %7 格")
+    const QString fixed = before.fixed || after.fixed
+        ? QStringLiteral("固定科目不在原位 %1 → %2 节，").arg(before.fixed).arg(after.fixed)
+        : QString();
+    return QStringLiteral("优化课表：教师冲突 %1 → %2 处，未排 %3 → %4 节，%5时段外 %6 → %7 节，改动 %8 格")
         .arg(before.clashes)
         .arg(after.clashes)
         .arg(before.unplaced)
         .arg(after.unplaced)
+        .arg(fixed)
         .arg(before.zone)
         .arg(after.zone)
         .arg(changedCells);
@@ -80,12 +85,12 @@ QString suggestionText()
 
 namespace {
 
-Counts countOf(PlanningModel& plan, const SolverProblem& problem, const std::vector<int>& grid)
+Counts countOf(const SolverProblem& problem, const std::vector<int>& grid)
 {
-    plan.lessonGrid = grid;
-    ScheduleOutcome counted;
-    Scheduler(plan).CountResult(counted);
-    return {counted.teacherClashes, counted.unplacedLessons, countZoneViolations(problem, grid)};
+    // Hand moves are counted where they stand, pinned or not: the line tells
+    // what the timetable holds.
+    const TimetableFaults faults = TimetableAudit::count(problem, grid);
+    return {faults.clashes, faults.unplaced, faults.outsideZones, faults.fixedOutOfPlace};
 }
 
 } // namespace
@@ -130,13 +135,14 @@ QString prepare(const TimetableData& shown, const QStringList& baseline, Job& jo
             }
     job.request.start = start;
     job.request.pins = pinsFor(shown, baseline);
-    job.before = countOf(plan, job.problem, start);
+    job.before = countOf(job.problem, start);
     return QString();
 }
 
 TimetableData apply(const TimetableData& shown, Job& job, const SolverOutcome& outcome, Counts& after)
 {
-    after = countOf(job.plan, job.problem, outcome.grid);
+    after = countOf(job.problem, outcome.grid);
+    job.plan.lessonGrid = outcome.grid;
     Scheduler(job.plan).BuildTextGrids();
     TimetableData result = shown;
     result.PublishToView(job.plan);

@@ -16,13 +16,14 @@ struct ScheduleOutcome;
 // is plain code; the main frame runs it on a worker thread and shows it.
 namespace OptimizeRun {
 
-// What is wrong with a timetable.
+// What is wrong with a timetable (TimetableAudit's count).
 struct Counts
 {
     qint64 clashes = 0;
     qint64 unplaced = 0;
-    int zone = 0;
-    int total() const { return int(clashes + unplaced); }
+    int zone = 0;  // lessons outside their zones
+    int fixed = 0; // fixed lessons out of place
+    qint64 total() const { return clashes + unplaced + zone + fixed; }
 };
 
 // The cells to keep: every fixed lesson in its cell, and every cell whose subject differs

@@ -3,6 +3,7 @@
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
 #include "engine/solver/SolverProblem.h"
+#include "engine/solver/TimetableAudit.h"
 #include "engine/solver/TimetableSolver.h"
 #include "store/StoreError.h"
 #include "view/TimetableJson.h"
@@ -139,7 +140,9 @@ int runSolve(const QStringList& args)
     }
 
     const SolverProblem problem = solverProblemFromModel(model);
+    const TimetableFaults before = TimetableAudit::count(problem, request.start);
     const SolverOutcome outcome = solveTimetable(problem, request);
+    const TimetableFaults after = TimetableAudit::count(problem, outcome.grid);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     const bool solved = outcome.status == SolverOutcome::Status::Solved;
     const bool hasTimetable = !outcome.grid.empty();
@@ -171,11 +174,20 @@ int runSolve(const QStringList& args)
         QString json = QStringLiteral("{\"seed\":%1,").arg(request.seed);
         if (hasTimetable)
             json += TimetableJson::members(timetable)
-                + QStringLiteral(",\"unplacedLessons\":%1,\"teacherClashes\":%2,\"zoneViolations\":%3,\"spreadViolations\":%4,")
+                + QStringLiteral(",\"unplacedLessons\":%1,\"teacherClashes\":%2,\"zoneViolations\":%3,\"spreadViolations\":%4,"
+                                 "\"fixedViolations\":%5,")
                       .arg(counts.unplacedLessons)
                       .arg(counts.teacherClashes)
-                      .arg(outcome.zoneViolations)
-                      .arg(outcome.spreadViolations);
+                      .arg(after.outsideZones)
+                      .arg(outcome.spreadViolations)
+                      .arg(after.fixedOutOfPlace);
+        if (repair)
+            json += QStringLiteral("\"before\":{\"unplacedLessons\":%1,\"teacherClashes\":%2,\"zoneViolations\":%3,"
+                                   "\"fixedViolations\":%4},")
+                        .arg(before.unplaced)
+                        .arg(before.clashes)
+                        .arg(before.outsideZones)
+                        .arg(before.fixedOutOfPlace);
         if (repair && hasTimetable)
             json += QStringLiteral("\"changedCells\":%1,").arg(outcome.changedCells);
         json += QStringLiteral("\"solved\":%1,\"spreadRelaxed\":%2,\"zoneFallback\":%3,\"notes\":%4")
@@ -192,6 +204,12 @@ int runSolve(const QStringList& args)
     printOut(QStringLiteral("随机种子：%1").arg(request.seed));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
     printOut(QStringLiteral("班级：%1 个").arg(model.classCount));
+    if (repair)
+        printOut(QStringLiteral("修复前：未排 %1 节，教师冲突 %2 处，固定科目不在原位 %3 节，时段外 %4 节")
+                     .arg(before.unplaced)
+                     .arg(before.clashes)
+                     .arg(before.fixedOutOfPlace)
+                     .arg(before.outsideZones));
     if (solved)
         printOut(QStringLiteral("结果：已排出完整课表，没有教师冲突"));
     else if (outcome.status == SolverOutcome::Status::Impossible)
@@ -202,7 +220,8 @@ int runSolve(const QStringList& args)
         printOut(QStringLiteral("已排课时：%1 / %2").arg(counts.placedLessons).arg(counts.requiredLessons));
         printOut(QStringLiteral("未排课时：%1").arg(counts.unplacedLessons));
         printOut(QStringLiteral("教师冲突：%1").arg(counts.teacherClashes));
-        printOut(QStringLiteral("时段外课时：%1").arg(outcome.zoneViolations));
+        printOut(QStringLiteral("固定科目不在原位：%1").arg(after.fixedOutOfPlace));
+        printOut(QStringLiteral("时段外课时：%1").arg(after.outsideZones));
         printOut(QStringLiteral("未分散课时：%1").arg(outcome.spreadViolations));
         if (repair)
             printOut(QStringLiteral("改动格数：%1").arg(outcome.changedCells));

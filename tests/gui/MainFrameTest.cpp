@@ -6,7 +6,12 @@
 #include "app/CMainFrame.h"
 #include "app/OptimizeRun.h"
 #include "app/Startup.h"
+#include "engine/PlanningModel.h"
+#include "engine/Scheduler.h"
+#include "engine/solver/SolverProblem.h"
 #include "store/DemoSchool.h"
+#include "store/PlanReader.h"
+#include "view/ShownFaults.h"
 #include "view/widgets/CVorlatView.h"
 
 #include <QAction>
@@ -513,6 +518,22 @@ private Q_SLOTS:
         QCOMPARE(frame->resultLine()->text(), line);
     }
 
+    // Seed 2 leaves one lesson outside its zone and no clash: the
+    // optimisation moves it in, and the line says so in green.
+    void optimizeMovesLessonsIntoTheirZones()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(2u);
+        pressPlay(*frame);
+        QVERIFY2(frame->resultLine()->text().contains(QStringLiteral("时段外 1 节")), qPrintable(frame->resultLine()->text()));
+        frame->commandAction(1107)->trigger();
+        const QString line = frame->resultLine()->text();
+        QVERIFY2(line.contains(QStringLiteral("时段外 1 → 0 节")), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("教师冲突 0 → 0 处")), qPrintable(line));
+        QVERIFY(frame->resultLine()->styleSheet().contains(QStringLiteral("#17602c")));
+    }
+
     void optimizeCancelLeavesTheTimetable()
     {
         DemoDatabase db;
@@ -592,6 +613,67 @@ private Q_SLOTS:
         QVERIFY(!details.isEmpty());
         QVERIFY(Shown(m) == before);
         QCOMPARE(frame->view()->undoStack().count(), 1); // the run's step only
+    }
+
+    // The result line counts the timetable shown: a hand swap that changes
+    // what is wrong changes the line, undo and redo bring each line back.
+    void resultLineFollowsSwapsUndoAndRedo()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(7u);
+        pressPlay(*frame);
+        PlanningModel plan;
+        QVERIFY(PlanReader::Load(plan).ok());
+        QVERIFY(Scheduler(plan).PrepareRun().ok());
+        const SolverProblem rules = solverProblemFromModel(plan);
+        TimetableModel& m = frame->view()->model();
+        const QString runLine = frame->resultLine()->text();
+        const TimetableFaults atRun = *ShownFaults::count(rules, m);
+        QVERIFY2(runLine.startsWith(ShownFaults::resultText(atRun, 7u)), qPrintable(runLine));
+
+        // Two lessons of class 0 whose exchange changes the clashes (neither
+        // of them fixed, so that no fixed lesson moves along).
+        const auto fixedAt = [&](int t) {
+            return m.FindFixedLesson(0, t / m.periodCount, t % m.periodCount,
+                                     m.SubjectNumber(m.subject(0, t / m.periodCount, t % m.periodCount)))
+                != -1;
+        };
+        int from = -1, to = -1;
+        for (int a = 0; a < m.slotCount() && to == -1; ++a)
+            for (int b = a + 1; b < m.slotCount() && to == -1; ++b) {
+                if (fixedAt(a) || fixedAt(b))
+                    continue;
+                TimetableData trial = m;
+                const int da = a / m.periodCount, pa = a % m.periodCount, db_ = b / m.periodCount, pb = b % m.periodCount;
+                const QString s = trial.subject(0, db_, pb), t = trial.teacher(0, db_, pb);
+                trial.setLesson(0, db_, pb, trial.subject(0, da, pa), trial.teacher(0, da, pa));
+                trial.setLesson(0, da, pa, s, t);
+                if (ShownFaults::count(rules, trial)->clashes != atRun.clashes)
+                    from = a, to = b;
+            }
+        QVERIFY(to != -1);
+
+        frame->commandAction(1102)->trigger();
+        QWidget* viewport = frame->view()->viewport();
+        const auto centre = [&](int d, int p) {
+            return QPoint((m.slotColumn(d, p) + 1) * m.layout.cellWidth + m.layout.cellWidth / 2, 2 * m.layout.cellHeight + 5);
+        };
+        leftClick(viewport, centre(from / m.periodCount, from % m.periodCount));
+        {
+            BoxAnswerer boxes({QStringLiteral("OK")});
+            rightClick(viewport, centre(to / m.periodCount, to % m.periodCount));
+        }
+        const QString swappedLine = frame->resultLine()->text();
+        const TimetableFaults afterSwap = *ShownFaults::count(rules, m);
+        QVERIFY(afterSwap.clashes != atRun.clashes);
+        QVERIFY2(swappedLine.startsWith(ShownFaults::resultText(afterSwap, 7u)), qPrintable(swappedLine));
+        QVERIFY(swappedLine != runLine);
+
+        frame->view()->undoStack().undo();
+        QCOMPARE(frame->resultLine()->text(), runLine);
+        frame->view()->undoStack().redo();
+        QCOMPARE(frame->resultLine()->text(), swappedLine);
     }
 
     void undoAndRedoFromTheKeyboard()

@@ -1,5 +1,7 @@
 #include "engine/solver/TimetableSolver.h"
 
+#include "engine/solver/TimetableAudit.h"
+
 #include "base/Naming.h"
 #include "engine/solver/CnfBuilder.h"
 
@@ -852,6 +854,9 @@ private:
         m_teacher.assign(static_cast<size_t>(m_units.teacherNames.size()) * static_cast<size_t>(S), 0);
         m_perDay.assign(m_units.list.size() * static_cast<size_t>(m_pb.dayCount), 0);
         std::vector<int> placed(m_units.list.size(), 0);
+        std::vector<char> pinned(m_cell.size(), 0);
+        for (const SolverPin& pin : m_pins)
+            pinned[static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period)] = 1;
         for (int c = 0; c < classes; ++c)
             for (int t = 0; t < S; ++t) {
                 const int s = grid[static_cast<size_t>(c * S + t)];
@@ -860,6 +865,13 @@ private:
                 const int u = m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)];
                 if (u == -1)
                     return false;
+                // A lesson outside its zones (a repair's start may have one) is
+                // taken out and placed again below like a missing one; fixed
+                // lessons and pinned cells stay where they were asked to be.
+                const auto& fixedSlots = unit(u).fixedSlots;
+                if (!inZone(u, t) && !pinned[static_cast<size_t>(c * S + t)]
+                    && std::find(fixedSlots.begin(), fixedSlots.end(), t) == fixedSlots.end())
+                    continue;
                 m_cell[static_cast<size_t>(c * S + t)] = u;
                 if (unit(u).classes.front() == c)
                     add(u, t, 1);
@@ -1672,8 +1684,14 @@ SolverOutcome Search::run()
             outcome.grid = std::move(grid);
             noteRelaxedSpread(outcome);
             if (level.fallback) {
+                // Every zone could not hold: the timetable is the best there
+                // is, but it is no solution.
+                outcome.status = SolverOutcome::Status::Impossible;
                 outcome.zoneFallback = true;
                 outcome.notes << QStringLiteral("科目时段与教师时段没有共同节次的那天，课排在两者之一的时段内");
+                outcome.explanation = TimetableAudit::zonesSharingNothing(m_pb, outcome.grid);
+                if (outcome.explanation.isEmpty())
+                    outcome.explanation << QStringLiteral("各课不能都排在科目时段与教师时段共同的节次内");
             }
             allImpossible = false;
             break;
@@ -1763,7 +1781,7 @@ void Search::noteRelaxedSpread(SolverOutcome& outcome) const
 void Search::finish(SolverOutcome& outcome) const
 {
     if (!outcome.grid.empty()) {
-        outcome.zoneViolations = countZoneViolations(m_pb, outcome.grid);
+        outcome.zoneViolations = TimetableAudit::count(m_pb, outcome.grid, m_request.pins).outsideZones;
         outcome.spreadViolations = countSpreadViolations(m_pb, outcome.grid);
         outcome.unplacedLessons = unplacedIn(m_pb, outcome.grid);
         if (!m_request.start.empty())
@@ -1829,6 +1847,27 @@ int countSpreadViolations(const SolverProblem& pb, const std::vector<int>& grid)
     return violations;
 }
 
+namespace {
+
+// Solved means every rule holds: a timetable that breaks one is handed back
+// as the best found, never as solved.
+SolverOutcome checked(const SolverProblem& pb, const SolverRequest& request, SolverOutcome outcome)
+{
+    if (outcome.status != SolverOutcome::Status::Solved)
+        return outcome;
+    bool pinsKept = true;
+    const int S = pb.slotCount();
+    for (const SolverPin& pin : request.pins) {
+        const size_t i = static_cast<size_t>(pin.classIndex * S + pin.day * pb.periodCount + pin.period);
+        pinsKept = pinsKept && outcome.grid.size() == request.start.size() && outcome.grid[i] == request.start[i];
+    }
+    if (!pinsKept || !TimetableAudit::count(pb, outcome.grid, request.pins).clean())
+        outcome.status = SolverOutcome::Status::OutOfBudget;
+    return outcome;
+}
+
+} // namespace
+
 SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& request)
 {
     if (!requestIsValid(problem, request)) {
@@ -1839,7 +1878,7 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
     }
     const int threads = std::max(1, request.threads);
     if (threads == 1)
-        return Search(problem, request, request.seed, nullptr).run();
+        return checked(problem, request, Search(problem, request, request.seed, nullptr).run());
 
     // Portfolio: the same school searched with different seeds; the first
     // search that settles the question stops the others.
@@ -1868,11 +1907,11 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
     for (std::thread& worker : workers)
         worker.join();
     if (winner != -1)
-        return outcomes[static_cast<size_t>(winner)];
+        return checked(problem, request, std::move(outcomes[static_cast<size_t>(winner)]));
     if (request.cancel && request.cancel->load()) {
         SolverOutcome cancelled;
         cancelled.status = SolverOutcome::Status::Cancelled;
         return cancelled;
     }
-    return outcomes.front();
+    return checked(problem, request, std::move(outcomes.front()));
 }

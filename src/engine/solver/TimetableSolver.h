@@ -55,8 +55,10 @@ struct SolverRequest
 struct SolverOutcome
 {
     enum class Status {
-        Solved,      // every lesson placed, no clash, every fixed lesson and pin kept
-        Impossible,  // proved: no such timetable (see explanation)
+        Solved,      // every rule holds: every lesson placed, no clash, every fixed lesson
+                     // and pin kept, every other lesson inside both its zones
+        Impossible,  // proved: no such timetable (see explanation); with zoneFallback
+                     // the grid holds the one that uses the union of the zones
         OutOfBudget, // neither found nor disproved within the budget
         Cancelled,   // stopped by the cancel flag; nothing else is set (a repair already
                      // found when the flag is set, only putting cells back, is Solved)
@@ -67,7 +69,7 @@ struct SolverOutcome
     std::vector<int> grid;
     bool spreadRelaxed = false; // spread was dropped because it could not hold
     bool zoneFallback = false;  // some lessons use the union of their zones
-    int zoneViolations = 0;     // lessons outside the intersection of their zones
+    int zoneViolations = 0;     // lessons outside the intersection of their zones (fixed and pinned cells aside)
     int spreadViolations = 0;   // over classes and subjects: min(n, days) minus the days used
     int unplacedLessons = 0;
     int changedCells = 0;       // cells that differ from the start timetable

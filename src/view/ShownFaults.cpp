@@ -1,0 +1,56 @@
+#include "view/ShownFaults.h"
+
+namespace ShownFaults {
+
+std::vector<int> gridOf(const SolverProblem& rules, const TimetableData& shown)
+{
+    if (shown.classCount != rules.classCount() || shown.dayCount != rules.dayCount
+        || shown.periodCount != rules.periodCount)
+        return {};
+    for (int c = 0; c < shown.classCount; ++c)
+        if (shown.className(c) != rules.classNames[c])
+            return {};
+    const int S = rules.slotCount();
+    std::vector<int> grid(static_cast<size_t>(rules.classCount()) * static_cast<size_t>(S), 0);
+    for (int c = 0; c < shown.classCount; ++c)
+        for (int d = 0; d < shown.dayCount; ++d)
+            for (int p = 0; p < shown.periodCount; ++p) {
+                const QString& name = shown.subject(c, d, p);
+                if (name.isEmpty() || name == Plan::emptyMarker())
+                    continue; // a free cell, even where an unused subject slot is named "H"
+                const int s = static_cast<int>(rules.subjectNames.indexOf(name)) + 1;
+                grid[static_cast<size_t>(c * S + d * shown.periodCount + p)] = s;
+            }
+    return grid;
+}
+
+std::optional<TimetableFaults> count(const SolverProblem& rules, const TimetableData& shown)
+{
+    const std::vector<int> grid = gridOf(rules, shown);
+    if (grid.empty())
+        return std::nullopt;
+    SolverProblem asShown = rules;
+    asShown.fixedLessons.clear();
+    for (int i = 0; i < shown.fixedLessonCount(); ++i) {
+        const TimetableData::FixedLesson f = shown.fixedLesson(i);
+        asShown.fixedLessons.push_back({f.classIndex, f.day, f.period, f.subject});
+    }
+    return TimetableAudit::count(asShown, grid);
+}
+
+QString resultText(const TimetableFaults& faults, std::optional<std::uint32_t> seed)
+{
+    QString text = QStringLiteral("%1：已排 %2/%3 节，未排 %4 节，教师冲突 %5 处，固定科目不在原位 %6 节，时段外 %7 节")
+                       .arg(seed ? QStringLiteral("排课结果") : QStringLiteral("课表"))
+                       .arg(faults.placed())
+                       .arg(faults.required)
+                       .arg(faults.unplaced)
+                       .arg(faults.clashes)
+                       .arg(faults.fixedOutOfPlace)
+                       .arg(faults.outsideZones);
+    if (seed)
+        text += QStringLiteral("（随机种子 %1）").arg(*seed);
+    return text;
+}
+
+} // namespace ShownFaults
