@@ -12,8 +12,19 @@ namespace {
 const QByteArray kMagic("VSHR", 4);
 constexpr char kVersion = 2;
 constexpr qsizetype kChunkBytes = 64 * 1024;
+
+// The cell rule as the reply applies it, in one place for writer and reader:
+// the longest text a cell may hold, and what becomes of a longer one before
+// it is sent (here: the file is refused in the rule's words).
+constexpr qsizetype kMaxSentCellChars = SheetCells::kMaxCellChars;
+QString sentCellText(int r, int c, const QString& text)
+{
+    SheetCells::checkCellText(r, c, text.size());
+    return text;
+}
+
 // UTF-8 takes at most 3 bytes for each UTF-16 unit of a QString.
-constexpr qsizetype kMaxTextBytes = qsizetype(SheetCells::kMaxCellChars) * 3;
+constexpr qsizetype kMaxTextBytes = kMaxSentCellChars * 3;
 constexpr qsizetype kMaxReasonBytes = qsizetype(SheetReply::kMaxReasonChars) * 3;
 constexpr qsizetype kMaxTexts = qsizetype(SheetCells::kColumns) * SheetCells::kMaxUsedRows;
 
@@ -109,14 +120,14 @@ bool SheetReply::Write(const QString& reason, const SheetCells& cells, const Sin
             const qsizetype recordStart = chunk.size();
             try {
                 for (int c = 0; c < SheetCells::kColumns; ++c) {
-                    const QString& text = cells.cell(r, c);
-                    if (text == empty) {
+                    const QString& cell = cells.cell(r, c);
+                    if (cell == empty) {
                         ids[c] = 0;
-                    } else if (text.isEmpty()) {
+                    } else if (cell.isEmpty()) {
                         ids[c] = 1;
                     } else {
-                        // What the program refuses is refused here, in the same words.
-                        SheetCells::checkCellText(r, c, text.size());
+                        // What the program would refuse is dealt with here.
+                        const QString text = sentCellText(r, c, cell);
                         auto known = numbers.constFind(text);
                         if (known == numbers.constEnd()) {
                             known = numbers.insert(text, quint64(numbers.size()) + 2);
@@ -200,7 +211,7 @@ bool SheetReply::Decoder::readRecord()
         const Got got = takeText(m_pending, at, kMaxTextBytes, text);
         if (got == Got::More)
             return false;
-        if (got == Got::Bad || text.size() > SheetCells::kMaxCellChars || m_texts.size() >= kMaxTexts)
+        if (got == Got::Bad || text.size() > kMaxSentCellChars || m_texts.size() >= kMaxTexts)
             return fail();
         m_texts << text;
         break;
