@@ -152,7 +152,7 @@ private Q_SLOTS:
             << QStringLiteral("单元格 C2 的文字超过 200 个字符的上限") << QString() << 0;
         QTest::newRow("more rows than a sheet may hold")
             << "rows.xlsx" << xlsx(xlsxRows(10001)) << QStringLiteral("有内容的行超过 10000 行的上限") << QString() << 0;
-        QTest::newRow("number of 251 digits")
+        QTest::newRow("number of 250 digits")
             << "digits.xlsx" << xlsx(sheetXml("<row r=\"2\"><c r=\"C2\"><v>1e250</v></c></row>"))
             << QStringLiteral("单元格 C2 的文字超过 200 个字符的上限") << QString() << 0;
         // The reason quotes the file; the part of it that goes back is capped.
