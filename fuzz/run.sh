@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) in build-fuzz/ and runs each for a while.
+# Builds the fuzz targets (fuzz/build.sh) in build-fuzz/ and runs each for a while.
 #   fuzz/run.sh [SECONDS] [FORMAT...]    default: 60 seconds, every format
 # Seeds come from fuzz/corpus/FORMAT; what the run learns goes to
 # build-fuzz/corpus/FORMAT. A crash, a leak of time or memory is written to
@@ -14,13 +13,7 @@ shift || true
 formats=("$@")
 [ ${#formats[@]} -eq 0 ] && formats=(xlsx ods xls csv)
 
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-  -DVORLAT_FUZZ=ON -DVORLAT_BUILD_TESTS=OFF -DVORLAT_BUILD_DESKTOP=OFF >/dev/null
-targets=()
-for f in "${formats[@]}"; do targets+=("fuzz_$f"); done
-cmake --build build-fuzz -j2 --target "${targets[@]}"
+fuzz/build.sh "${formats[@]}"
 
 mkdir -p fuzz/findings
 export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1

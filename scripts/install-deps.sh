@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
   liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev libcadical-dev zlib1g-dev
   fonts-noto-cjk xvfb xauth imagemagick zip
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "excel/SheetCells.h"
 #include "excel/SheetReader.h"
 
+#include <orcus/csv_parser.hpp>
 #include <orcus/orcus_csv.hpp>
 #include <orcus/parser_base.hpp>
 #include <orcus/spreadsheet/document.hpp>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -61,6 +63,65 @@ void takeCell(const ixion::model_context& context, int row, int column, SheetCel
         cells.setOther(row, column);
         break;
     }
+}
+
+// The CSV text as the sheet reads it: every line cut to its fields in
+// columns A..Z (nothing beyond is read, and the parser's sheet has no room for
+// a line of more fields than its columns). Tokenised by the parser the import
+// uses, with its settings, so every field keeps the value it would have had.
+// A line beyond the last row a sheet has is refused when it holds anything.
+class CsvColumnCutter
+{
+public:
+    explicit CsvColumnCutter(std::string& out) : m_out(out) {}
+
+    void begin_parse() {}
+    void end_parse() {}
+    void begin_row() { m_column = 0; }
+    void end_row()
+    {
+        if (m_row < SheetCells::kMaxRows)
+            m_out.push_back('\n');
+        ++m_row;
+    }
+    void cell(const char* p, size_t n, bool /*transient*/)
+    {
+        const int column = m_column++;
+        if (n > 0 && m_row >= SheetCells::kMaxRows)
+            throw SheetLimitError(QStringLiteral("第 %1 行有内容，超过工作表 %2 行的上限")
+                                      .arg(qint64(m_row) + 1)
+                                      .arg(SheetCells::kMaxRows));
+        if (column >= SheetCells::kColumns || m_row >= SheetCells::kMaxRows)
+            return;
+        if (column > 0)
+            m_out.push_back(',');
+        const std::string_view value(p, n);
+        if (value.find_first_of(",\n\"") == std::string_view::npos) {
+            m_out.append(value);
+            return;
+        }
+        m_out.push_back('"');
+        for (const char c : value) {
+            if (c == '"')
+                m_out.push_back('"');
+            m_out.push_back(c);
+        }
+        m_out.push_back('"');
+    }
+
+private:
+    std::string& m_out;
+    qint64 m_row = 0;
+    int m_column = 0;
+};
+
+orcus::csv::parser_config csvSettings()
+{
+    orcus::csv::parser_config config; // the settings orcus_csv reads with
+    config.delimiters.push_back(',');
+    config.text_qualifier = '"';
+    config.trim_cell_value = false;
+    return config;
 }
 
 bool convertGb18030(const QByteArray& content, QByteArray& utf8)
@@ -108,12 +169,20 @@ QString OrcusSheetReader::ReadCsv(const QByteArray& content, SheetCells& cells)
     text.replace('\r', '\n');
 
     try {
-        // Columns beyond the first 1,024 are dropped by the parser; only A..Z are read.
-        orcus::spreadsheet::document document({SheetCells::kMaxRows, 1024});
+        std::string cut;
+        {
+            const orcus::csv::parser_config config = csvSettings();
+            CsvColumnCutter cutter(cut);
+            orcus::csv_parser<CsvColumnCutter> parser(text.constData(), static_cast<size_t>(text.size()), cutter,
+                                                      config);
+            parser.parse();
+        }
+        text.clear();
+        orcus::spreadsheet::document document({SheetCells::kMaxRows, SheetCells::kColumns});
         orcus::spreadsheet::import_factory factory(document);
         orcus::orcus_csv filter(&factory);
-        filter.read_stream(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-        text.clear();
+        filter.read_stream(cut);
+        cut = std::string();
 
         if (document.get_sheet_count() == 0) { // an empty text: no rows
             cells.resize(0);
@@ -136,6 +205,8 @@ QString OrcusSheetReader::ReadCsv(const QByteArray& content, SheetCells& cells)
         throw;
     } catch (const std::bad_alloc&) {
         throw;
+    } catch (const orcus::csv::parse_error& error) {
+        return SheetReader::DamagedFileReason(error.what());
     } catch (const orcus::parse_error& error) {
         // The parser's own words name the place; they help after ours.
         return SheetReader::DamagedFileReason(error.what());

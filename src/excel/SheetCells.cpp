@@ -3,8 +3,6 @@
 #include "excel/ColumnName.h"
 #include "store/TextRules.h"
 
-#include <QDataStream>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -111,42 +109,4 @@ QString SheetCells::NumberText(double value)
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%0.0f", value);
     return QString::fromLatin1(buffer);
-}
-
-void SheetCells::writeTo(QDataStream& out) const
-{
-    out << qint32(m_rowCount) << qint32(m_rows.size());
-    for (const auto& row : m_rows)
-    {
-        out << qint32(row.first);
-        for (const QString& text : row.second)
-            out << text;
-    }
-}
-
-bool SheetCells::readFrom(QDataStream& in)
-{
-    *this = SheetCells();
-    qint32 rowCount = 0;
-    qint32 used = 0;
-    in >> rowCount >> used;
-    if (in.status() != QDataStream::Ok || rowCount < 0 || rowCount > kMaxRows || used < 0 || used > kMaxUsedRows)
-        return false;
-    m_rowCount = rowCount;
-    for (qint32 i = 0; i < used; ++i) {
-        qint32 r = -1;
-        in >> r;
-        if (in.status() != QDataStream::Ok || r < 0 || r >= rowCount || m_rows.count(r))
-            return false;
-        QStringList texts;
-        for (int c = 0; c < kColumns; ++c) {
-            QString text;
-            in >> text;
-            if (in.status() != QDataStream::Ok || text.size() > kMaxCellChars + 1)
-                return false;
-            texts << text;
-        }
-        m_rows.emplace(r, texts);
-    }
-    return true;
 }

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QDataStream;
-
 #include <map>
 #include <stdexcept>
 #include <vector>
@@ -52,12 +50,6 @@ public:
     // other way round. For small sheets: tests and callers that want a flat table.
     QStringList table() const;
     static SheetCells fromTable(const QStringList& cellTable);
-
-    // The cells through a byte stream (from the reading child to the program).
-    // readFrom checks what it gets against the limits and returns false for
-    // anything that is not a well-formed table.
-    void writeTo(QDataStream& out) const;
-    bool readFrom(QDataStream& in);
 
     // The text of a number cell.
     static QString NumberText(double value);

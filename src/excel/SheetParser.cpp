@@ -9,8 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +28,11 @@ bool isEncryptedPackage(const QByteArray& content)
 {
     static const QByteArray name = QByteArrayLiteral("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0");
     return content.contains(name);
+}
+
+QString notRegularFile()
+{
+    return QStringLiteral("这不是普通文件（而是管道、设备或套接字），无法读取");
 }
 
 enum class ZipKind { Xlsx, Ods, Other };
@@ -76,6 +87,30 @@ QString parseContent(const QString& path, const QByteArray& content, SheetCells&
 
 } // namespace
 
+int SheetParser::OpenRegularFile(const QString& path, QString& reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status{};
+    // Looked at before it is opened: opening some devices does something.
+    if (stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) {
+        reason = notRegularFile();
+        return -1;
+    }
+    // Without waiting, should a pipe have taken its place meanwhile.
+    const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = QStringLiteral("文件无法打开（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return -1;
+    }
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        reason = S_ISDIR(status.st_mode) ? QStringLiteral("这是一个文件夹，不是文件")
+                                         : notRegularFile();
+        return -1;
+    }
+    return fd;
+}
+
 QString SheetParser::OutOfMemoryReason()
 {
     return QStringLiteral("读取需要的内存超过了上限");
@@ -85,9 +120,14 @@ QString SheetParser::Parse(const QString& path, SheetCells& cells)
 {
     QString reason;
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        const int fd = OpenRegularFile(path, reason);
+        if (fd < 0)
+            return reason;
+        QFile file;
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            close(fd);
             return QStringLiteral("文件无法打开（%1）").arg(file.errorString());
+        }
         if (file.size() > kMaxFileBytes)
             return QStringLiteral("文件超过 %1 MB 的上限").arg(kMaxFileBytes / (1024 * 1024));
         // In steps, so that the buffer grows with the file and never past the cap.

@@ -21,6 +21,11 @@ constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
 // name). Never throws; running out of memory is a reason too.
 QString Parse(const QString& path, SheetCells& cells);
 
+// Opens path for reading when it is a regular file, without waiting on a
+// pipe or a device: returns the descriptor (the caller closes it), or -1 and
+// the reason.
+int OpenRegularFile(const QString& path, QString& reason);
+
 // The reason given when the memory the reader may use is not enough.
 QString OutOfMemoryReason();
 

@@ -1,7 +1,9 @@
 #include "excel/SheetReader.h"
 
+#include "excel/SheetParser.h"
+#include "excel/SheetReply.h"
+
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,9 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr quint32 kReplyMagic = 0x56534852; // "VSHR"
-constexpr quint32 kReplyVersion = 1;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitizedAddressSpace = true;
@@ -70,20 +69,20 @@ void setLimit(int resource, rlim_t value)
     setrlimit(resource, &limit);
 }
 
-// Runs the helper on the file; fills output with what it wrote, status with
-// its wait status. Returns a reason when the run itself went wrong.
+// Runs the helper on the file and decodes its reply as it arrives; status
+// is its wait status. startError tells when the run itself went wrong.
 struct ChildRun
 {
-    QByteArray output;
+    SheetReply::Decoder reply;
+    qint64 outputBytes = 0;
     int status = 0;
     bool overOutput = false;
     bool overTime = false;
     QString startError;
 };
 
-ChildRun runChild(const QString& helper, const QString& path, const SheetReader::Limits& limits)
+void runChild(const QString& helper, const QString& path, const SheetReader::Limits& limits, ChildRun& run)
 {
-    ChildRun run;
     const QByteArray program = QFile::encodeName(helper);
     const QByteArray argument = QFile::encodeName(path);
     char* const argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument.constData()), nullptr};
@@ -91,7 +90,7 @@ ChildRun runChild(const QString& helper, const QString& path, const SheetReader:
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         run.startError = QStringLiteral("无法建立读取进程的管道（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return run;
+        return;
     }
     const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
 
@@ -122,9 +121,10 @@ ChildRun runChild(const QString& helper, const QString& path, const SheetReader:
     if (pid < 0) {
         close(pipeFds[0]);
         run.startError = QStringLiteral("无法启动读取进程（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return run;
+        return;
     }
 
+    // Every wait below ends by the wall-clock deadline.
     QElapsedTimer clock;
     clock.start();
     const qint64 deadline = qint64(limits.wallSeconds) * 1000;
@@ -146,18 +146,31 @@ ChildRun runChild(const QString& helper, const QString& path, const SheetReader:
             continue;
         if (got <= 0)
             break; // end of output
-        if (run.output.size() + got > limits.outputBytes) {
+        if (run.outputBytes + got > limits.outputBytes) {
             run.overOutput = true;
             break;
         }
-        run.output.append(buffer, got);
+        run.outputBytes += got;
+        // A malformed reply is drained all the same: how the child ends tells why.
+        run.reply.feed(buffer, got);
     }
     close(pipeFds[0]);
     if (run.overTime || run.overOutput)
         kill(pid, SIGKILL);
-    while (waitpid(pid, &run.status, 0) < 0 && errno == EINTR) {
+    // A child that closed its output but does not end gets the rest of the time.
+    for (;;) {
+        const pid_t done = waitpid(pid, &run.status, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR))
+            return;
+        if (done == 0 && clock.elapsed() >= deadline) {
+            run.overTime = true;
+            kill(pid, SIGKILL);
+            while (waitpid(pid, &run.status, 0) < 0 && errno == EINTR) {
+            }
+            return;
+        }
+        usleep(5000);
     }
-    return run;
 }
 
 } // namespace
@@ -194,24 +207,13 @@ QString SheetReader::HelperPath()
 
 QByteArray SheetReader::EncodeReply(const QString& reason, const SheetCells& cells)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << kReplyMagic << kReplyVersion << reason;
-    cells.writeTo(out);
-    return bytes;
+    return SheetReply::Encode(reason, cells);
 }
 
 bool SheetReader::DecodeReply(const QByteArray& bytes, QString& reason, SheetCells& cells)
 {
-    QDataStream in(bytes);
-    in.setVersion(QDataStream::Qt_6_0);
-    quint32 magic = 0;
-    quint32 version = 0;
-    in >> magic >> version >> reason;
-    if (in.status() != QDataStream::Ok || magic != kReplyMagic || version != kReplyVersion || reason.size() > 1000)
-        return false;
-    return cells.readFrom(in) && in.atEnd();
+    SheetReply::Decoder decoder;
+    return decoder.feed(bytes.constData(), bytes.size()) && decoder.finish(reason, cells);
 }
 
 SheetReader::Result SheetReader::Read(const QString& path)
@@ -227,11 +229,15 @@ SheetReader::Result SheetReader::Read(const QString& path)
         return result;
     }
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.status = failure(path, QStringLiteral("文件无法打开（%1）").arg(file.errorString()));
+        // Only a regular file is read: opening a pipe or a device could wait
+        // for ever, and here nothing limits the wait yet.
+        QString problem;
+        const int fd = SheetParser::OpenRegularFile(path, problem);
+        if (fd < 0) {
+            result.status = failure(path, problem);
             return result;
         }
+        close(fd);
     }
 
     const QString helper = HelperPath();
@@ -242,7 +248,8 @@ SheetReader::Result SheetReader::Read(const QString& path)
     }
 
     const Limits limits = SheetReader::limits();
-    const ChildRun run = runChild(helper, info.absoluteFilePath(), limits);
+    ChildRun run;
+    runChild(helper, info.absoluteFilePath(), limits, run);
     if (!run.startError.isEmpty()) {
         result.status = failure(path, run.startError);
         return result;
@@ -259,9 +266,9 @@ SheetReader::Result SheetReader::Read(const QString& path)
             reason = unreadable(QStringLiteral("读取超过 %1 秒的计算时间上限").arg(limits.cpuSeconds));
         else
             reason = unreadable(QStringLiteral("读取时程序崩溃（%1）").arg(signalName(signal)));
-    } else if (WIFEXITED(run.status) && WEXITSTATUS(run.status) == 127 && run.output.isEmpty()) {
+    } else if (WIFEXITED(run.status) && WEXITSTATUS(run.status) == 127 && run.outputBytes == 0) {
         reason = QStringLiteral("读取程序“%1”无法启动").arg(QDir::toNativeSeparators(helper));
-    } else if (!DecodeReply(run.output, reason, result.cells)) {
+    } else if (!run.reply.finish(reason, result.cells)) {
         reason = WIFEXITED(run.status) && WEXITSTATUS(run.status) != 0
             ? unreadable(QStringLiteral("读取程序异常退出，退出码 %1").arg(WEXITSTATUS(run.status)))
             : unreadable(QStringLiteral("读取程序的回复不完整"));

@@ -1,6 +1,7 @@
 #include "excel/TimetableExport.h"
 
 #include "base/Naming.h"
+#include "excel/ColumnName.h"
 #include "excel/ExcelProgress.h"
 #include "store/TextRules.h"
 #include "view/TeacherTable.h"
@@ -14,10 +15,18 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,14 +84,37 @@ public:
             header(firstRow, firstColumn, text);
             return;
         }
-        const QByteArray utf8 = shown(text).toUtf8();
-        worksheet_merge_range(m_sheet, static_cast<lxw_row_t>(firstRow), static_cast<lxw_col_t>(firstColumn),
-                              static_cast<lxw_row_t>(lastRow), static_cast<lxw_col_t>(lastColumn), utf8.constData(),
-                              m_header);
+        const QByteArray utf8 = cellText(shown(text));
+        check(worksheet_merge_range(m_sheet, static_cast<lxw_row_t>(firstRow), static_cast<lxw_col_t>(firstColumn),
+                                    static_cast<lxw_row_t>(lastRow), static_cast<lxw_col_t>(lastColumn),
+                                    utf8.constData(), m_header),
+              firstRow, firstColumn);
     }
+
+    // Why a text could not go into its cell (empty when every one did).
+    const QString& writeError() const { return m_writeError; }
 
 private:
     static QString shown(const QString& text) { return TextRules::isEmpty(text) ? QString() : text; }
+
+    // The library takes C strings, which end at the first NUL: a NUL in a name
+    // is written as U+FFFD so that the rest of the name is not lost.
+    static QByteArray cellText(const QString& text)
+    {
+        QString whole = text;
+        whole.replace(QChar(0), QChar(0xFFFD));
+        return whole.toUtf8();
+    }
+
+    void check(lxw_error error, int row, int column)
+    {
+        if (error == LXW_NO_ERROR || !m_writeError.isEmpty())
+            return;
+        const QString cell = CellName(column, row + 1);
+        m_writeError = error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
+            ? QStringLiteral("单元格 %1 的文字超过工作簿每格 32767 个字符的上限").arg(cell)
+            : QStringLiteral("单元格 %1 无法写入（libxlsxwriter：%2）").arg(cell, QString::fromUtf8(lxw_strerror(error)));
+    }
 
     void write(int row, int column, const QString& text, lxw_format* format)
     {
@@ -90,15 +122,75 @@ private:
             worksheet_write_blank(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), format);
             return;
         }
-        const QByteArray utf8 = text.toUtf8();
-        worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), utf8.constData(),
-                               format);
+        const QByteArray utf8 = cellText(text);
+        check(worksheet_write_string(m_sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                                     utf8.constData(), format),
+              row, column);
     }
 
     lxw_worksheet* m_sheet = nullptr;
     std::vector<lxw_col_t> m_dayBreaks; // kept alive until the workbook is written
     lxw_format* m_header = nullptr;
     lxw_format* m_body = nullptr;
+    QString m_writeError;
+};
+
+// What the library prints on standard error while it works is taken, not
+// shown: it goes after our own words in the failure. Standard error belongs to
+// the process, so one export at a time holds it.
+class LibraryMessages
+{
+public:
+    LibraryMessages() : m_lock(s_mutex)
+    {
+        std::fflush(stderr);
+        m_file = memfd_create("vorlat-export-messages", MFD_CLOEXEC);
+        m_saved = m_file >= 0 ? dup(STDERR_FILENO) : -1;
+        if (m_saved < 0 || dup2(m_file, STDERR_FILENO) < 0) {
+            closeAll();
+            return;
+        }
+    }
+    ~LibraryMessages() { take(); }
+
+    // The messages so far, one line each; standard error is given back.
+    QString take()
+    {
+        if (m_saved < 0)
+            return m_text;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        QByteArray bytes;
+        char buffer[4096];
+        lseek(m_file, 0, SEEK_SET);
+        for (ssize_t got; bytes.size() < 64 * 1024 && (got = read(m_file, buffer, sizeof buffer)) > 0;)
+            bytes.append(buffer, got);
+        closeAll();
+        QStringList lines;
+        for (const QByteArray& line : bytes.split('\n'))
+            if (!line.trimmed().isEmpty())
+                lines << QString::fromUtf8(line.trimmed());
+        m_text = lines.join(QStringLiteral("；"));
+        if (m_text.size() > 600)
+            m_text = m_text.left(599) + QChar(0x2026);
+        return m_text;
+    }
+
+private:
+    void closeAll()
+    {
+        if (m_saved >= 0)
+            close(m_saved);
+        if (m_file >= 0)
+            close(m_file);
+        m_saved = m_file = -1;
+    }
+
+    static inline std::mutex s_mutex;
+    std::lock_guard<std::mutex> m_lock;
+    int m_file = -1;
+    int m_saved = -1;
+    QString m_text;
 };
 
 Failure writeFailure(const QString& path, const QString& reason)
@@ -106,18 +198,49 @@ Failure writeFailure(const QString& path, const QString& reason)
     return Failure::file(QStringLiteral("无法写入“%1”：%2。").arg(QDir::toNativeSeparators(path), reason));
 }
 
-QString closeError(lxw_error error)
+// Our words for what went wrong when the workbook was written out; the
+// library's own follow in brackets.
+QString closeError(lxw_error error, int systemError, const QString& printed)
 {
+    QString ours;
     switch (error) {
     case LXW_ERROR_CREATING_XLSX_FILE:
-        return QStringLiteral("无法创建文件（文件夹不存在、没有写入权限或文件正被其他程序占用）");
+        ours = QStringLiteral("无法创建文件（文件夹不存在、没有写入权限或文件正被其他程序占用）");
+        break;
     case LXW_ERROR_CREATING_TMPFILE:
-        return QStringLiteral("无法创建临时文件");
+        ours = QStringLiteral("无法创建临时文件");
+        break;
     case LXW_ERROR_MEMORY_MALLOC_FAILED:
-        return QStringLiteral("内存不足");
+        ours = QStringLiteral("内存不足");
+        break;
     default:
-        return QString::fromUtf8(lxw_strerror(error));
+        switch (systemError) {
+        case ENOSPC:
+            ours = QStringLiteral("磁盘已满，工作簿没有写完");
+            break;
+        case EDQUOT:
+            ours = QStringLiteral("超出了磁盘配额，工作簿没有写完");
+            break;
+        case EFBIG:
+            ours = QStringLiteral("文件超过了系统允许的大小，工作簿没有写完");
+            break;
+        case EIO:
+            ours = QStringLiteral("磁盘读写出错，工作簿没有写完");
+            break;
+        default:
+            ours = QStringLiteral("写入工作簿时出错，工作簿没有写完");
+            break;
+        }
     }
+    QStringList library{QString::fromUtf8(lxw_strerror(error))};
+    if (systemError != 0)
+        library << QString::fromLocal8Bit(std::strerror(systemError));
+    if (!printed.isEmpty())
+        library << printed;
+    for (QString& part : library)
+        while (part.endsWith(QLatin1Char('.')))
+            part.chop(1);
+    return QStringLiteral("%1（libxlsxwriter：%2）").arg(ours, library.join(QStringLiteral("；")));
 }
 
 // The grids must have the shape their counts promise before anything is read.
@@ -146,7 +269,60 @@ QString targetProblem(const QString& chosenPath, const QString& writtenPath)
         return QStringLiteral("没有在文件夹“%1”中写入的权限").arg(QDir::toNativeSeparators(folder));
     if (target.exists() && !target.isWritable())
         return QStringLiteral("已有的文件是只读的，无法替换");
+    if (QFile::encodeName(target.fileName()).size() > NAME_MAX)
+        return QStringLiteral("文件名超过 %1 字节的上限").arg(NAME_MAX);
     return QString();
+}
+
+// The workbook is written to ".NAME-XXXXXX.xlsx" beside the target (NAME cut
+// so that the whole stays a valid file name) and renamed over it when whole.
+QString partPrefix(const QFileInfo& target)
+{
+    constexpr int kAround = 1 + 7 + 5; // ".", "-XXXXXX", ".xlsx"
+    QString name = target.completeBaseName();
+    while (QFile::encodeName(name).size() > NAME_MAX - kAround) {
+        name.chop(1);
+        if (!name.isEmpty() && name.back().isHighSurrogate())
+            name.chop(1);
+    }
+    return QStringLiteral(".%1-").arg(name);
+}
+
+bool isPartName(const QString& fileName, const QString& prefix)
+{
+    if (fileName.size() != prefix.size() + 6 + 5 || !fileName.startsWith(prefix)
+        || !fileName.endsWith(QLatin1String(".xlsx")))
+        return false;
+    for (qsizetype i = prefix.size(); i < prefix.size() + 6; ++i) {
+        const char16_t c = fileName.at(i).unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+            return false;
+    }
+    return true;
+}
+
+// Part-written workbooks of earlier exports to the same name that were
+// stopped before they could clean up (a killed program): every export holds a
+// lock on its part file, so one that nobody holds is left over. Only regular
+// files of this user that are empty or a zip package are taken away.
+void removeStaleParts(const QDir& folder, const QString& prefix)
+{
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!isPartName(name, prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        const int fd = open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat status{};
+        char head[4] = {};
+        if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == getuid()
+            && flock(fd, LOCK_EX | LOCK_NB) == 0
+            && (status.st_size == 0 || (pread(fd, head, 4, 0) == 4 && std::memcmp(head, "PK\x03\x04", 4) == 0)))
+            unlink(path.constData());
+        close(fd);
+    }
 }
 
 template <typename Fill>
@@ -176,25 +352,37 @@ TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sh
     // The workbook goes to a new file beside the target and replaces it only
     // once it is whole: a failure leaves the old file (or none) as it was.
     const QFileInfo target(result.writtenPath);
-    QString partPath;
-    {
-        QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".%1-XXXXXX.xlsx").arg(target.completeBaseName())));
-        part.setAutoRemove(false);
-        if (!part.open())
-            return fail(QStringLiteral("无法在文件夹中创建文件（%1）").arg(part.errorString()));
-        partPath = part.fileName();
-    }
+    const QString prefix = partPrefix(target);
+    removeStaleParts(target.absoluteDir(), prefix);
+    QTemporaryFile part(target.absoluteDir().filePath(prefix + QStringLiteral("XXXXXX.xlsx")));
+    part.setAutoRemove(false);
+    if (!part.open())
+        return fail(QStringLiteral("无法在文件夹中创建文件（%1）").arg(part.errorString()));
+    // Held until the file is renamed: a part nobody holds is a leftover.
+    flock(part.handle(), LOCK_EX | LOCK_NB);
+    const QString partPath = part.fileName();
+
+    LibraryMessages printed;
     lxw_workbook* workbook = workbook_new(QFile::encodeName(partPath).constData());
     if (!workbook) {
         QFile::remove(partPath);
-        return fail(QStringLiteral("内存不足"));
+        const QString library = printed.take();
+        return fail(library.isEmpty() ? QStringLiteral("内存不足")
+                                      : QStringLiteral("内存不足（libxlsxwriter：%1）").arg(library));
     }
     SheetWriter writer(workbook, sheetName);
     fill(writer);
+    errno = 0;
     const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
+    const int systemError = errno;
+    const QString library = printed.take();
     if (closed != LXW_NO_ERROR) {
         QFile::remove(partPath);
-        return fail(closeError(closed));
+        return fail(closeError(closed, systemError, library));
+    }
+    if (!writer.writeError().isEmpty()) {
+        QFile::remove(partPath);
+        return fail(writer.writeError());
     }
     QFile::setPermissions(partPath, target.exists() ? target.permissions()
                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner

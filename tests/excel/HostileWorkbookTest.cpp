@@ -4,12 +4,16 @@
 
 #include "excel/AssignmentImport.h"
 #include "excel/AssignmentSheet.h"
+#include "excel/SheetParser.h"
 #include "excel/SheetReader.h"
+#include "excel/SheetReply.h"
 
 #include <QDir>
 #include <QtTest>
 
 #include <atomic>
+
+#include <sys/stat.h>
 
 // Workbooks from elsewhere, damaged or made to hurt: each is read to the end
 // or refused with a message that names the file and the reason; none takes
@@ -150,6 +154,13 @@ private Q_SLOTS:
             << QString() << QStringLiteral("C2=") + QString(201, QLatin1Char('x')) << 2;
         QTest::newRow("more rows than a sheet may hold")
             << "rows.xlsx" << xlsx(xlsxRows(10001)) << QStringLiteral("有内容的行超过 10000 行的上限") << QString() << 0;
+        QTest::newRow("number of 250 digits")
+            << "digits.xlsx" << xlsx(sheetXml("<row r=\"2\"><c r=\"C2\"><v>1e250</v></c></row>"))
+            << QString() << QStringLiteral("C2=") + SheetCells::NumberText(1e250).left(201) << 2;
+        // The reason quotes the file; the part of it that goes back is capped.
+        QTest::newRow("row number of 2,000 characters")
+            << "rownumber.xlsx" << xlsx(sheetXml("<row r=\"" + QByteArray(2000, '7') + "\"></row>"))
+            << QStringLiteral("工作表中的行号“7777777777") << QString() << 0;
         QTest::newRow("cut short") << "cut.xlsx" << xlsx(sheetXml(header), strings).left(300)
                                    << QStringLiteral("文件已损坏") << QString() << 0;
         QTest::newRow("not xml") << "xml.xlsx" << xlsx("<worksheet><sheetData><row>", strings)
@@ -196,6 +207,12 @@ private Q_SLOTS:
             << "lastrow.csv" << QByteArray(1048575, '\n') + "末行\n" << QString() << QStringLiteral("A1048576=末行") << 1048576;
         QTest::newRow("beyond 8 MB") << "big.csv" << QByteArray(8 * 1024 * 1024 + 1, ',') << QStringLiteral("超过 8 MB 的上限")
                                      << QString() << 0;
+        QTest::newRow("a line of 1,100 fields")
+            << "wide.csv" << QByteArray("年级,班级") + repeated(",x", 1100) + "\n七年级,1班\n" << QString()
+            << QStringLiteral("A2=七年级") << 2;
+        QTest::newRow("a class in row 1,048,577")
+            << "rows.csv" << QByteArray(1048576, '\n') + "七年级,1班\n" << QStringLiteral("第 1048577 行")
+            << QString() << 0;
         QTest::newRow("neither UTF-8 nor GB18030") << "code.csv" << QByteArray("\xFF\xFF\x80,\x81\n")
                                                    << QStringLiteral("既不是 UTF-8 也不是 GB18030") << QString() << 0;
     }
@@ -247,6 +264,7 @@ private Q_SLOTS:
         QTest::newRow("endless output") << QByteArray("flood") << QStringLiteral("读出的内容超过 1 MB 的上限");
         QTest::newRow("a reply that is none") << QByteArray("garbage") << QStringLiteral("回复不完整");
         QTest::newRow("an error exit") << QByteArray("exit") << QStringLiteral("退出码 3");
+        QTest::newRow("output closed, then endless waiting") << QByteArray("linger") << QStringLiteral("秒的时间上限");
     }
     void childMisbehaviour()
     {
@@ -273,6 +291,57 @@ private Q_SLOTS:
         QVERIFY(!read.ok());
         QVERIFY2(read.error().contains(QDir::toNativeSeparators(file)), qPrintable(read.error()));
         QVERIFY2(read.error().contains(reason), qPrintable(read.error()));
+    }
+
+    // Only a regular file is read: a pipe would keep the program waiting for
+    // a writer, a device would be read without end.
+    void specialFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QString fifo = m_dir.filePath(QStringLiteral("pipe.csv"));
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || QFileInfo::exists(fifo));
+        QTest::newRow("named pipe") << fifo;
+        QTest::newRow("device") << QStringLiteral("/dev/zero");
+    }
+    void specialFilesAreRefused()
+    {
+        QFETCH(QString, file);
+        const SheetReader::Result read = SheetReader::Read(file);
+        QVERIFY2(read.error().contains(QStringLiteral("这不是普通文件")), qPrintable(read.error()));
+        // The child, should the file change after the program looked at it.
+        SheetCells cells;
+        const QString reason = SheetParser::Parse(file, cells);
+        QVERIFY2(reason.contains(QStringLiteral("这不是普通文件")), qPrintable(reason));
+    }
+
+    // A sheet that repeats one long text in every cell: the reply carries the
+    // text once, and the program keeps one copy of it.
+    void replyIsCompact()
+    {
+        const QString text(SheetCells::kMaxCellChars, QChar(0x6559));
+        SheetCells cells;
+        cells.resize(SheetCells::kMaxUsedRows);
+        for (int r = 0; r < SheetCells::kMaxUsedRows; ++r)
+            for (int c = 0; c < SheetCells::kColumns; ++c)
+                cells.setString(r, c, text);
+        const QByteArray reply = SheetReader::EncodeReply(QString(), cells);
+        QVERIFY2(reply.size() < 2 * 1024 * 1024, qPrintable(QString::number(reply.size())));
+
+        QString reason;
+        SheetCells back;
+        QVERIFY(SheetReader::DecodeReply(reply, reason, back));
+        QVERIFY(reason.isEmpty());
+        QCOMPARE(back.rowCount(), SheetCells::kMaxUsedRows);
+        QCOMPARE(back.cell(9999, 25), text);
+        QVERIFY(back.cell(9999, 25).isSharedWith(back.cell(0, 0)));
+
+        // The program decodes it piece by piece as it comes out of the pipe.
+        SheetReply::Decoder decoder;
+        for (qsizetype at = 0; at < reply.size(); at += 7)
+            QVERIFY(decoder.feed(reply.constData() + at, std::min<qsizetype>(7, reply.size() - at)));
+        SheetCells pieces;
+        QVERIFY(decoder.finish(reason, pieces));
+        QCOMPARE(pieces.table(), back.table());
     }
 
     void missingReaderIsNamed()

@@ -45,6 +45,10 @@ int main(int argc, char* argv[])
     } else if (word == "garbage") {
         const char text[] = "not a reply at all";
         return write(STDOUT_FILENO, text, sizeof text) > 0 ? 0 : 1;
+    } else if (word == "linger") {
+        close(STDOUT_FILENO);
+        for (;;)
+            pause();
     } else if (word == "exit") {
         return 3;
     }

@@ -7,7 +7,15 @@
 #include "view/TimetableModel.h"
 
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -315,6 +323,117 @@ private Q_SLOTS:
         QCOMPARE(WorkbookReadBack(file).text(0, 0), QStringLiteral("星期"));
         QCOMPARE(QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::ReadGroup);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("课表.xlsx")});
+    }
+
+    // A name as long as a file name may be is written under that name; a
+    // longer one is refused as too long.
+    void longNames_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("248 bytes") << 248 << QString();
+        QTest::newRow("255 bytes") << 255 << QString();
+        QTest::newRow("256 bytes") << 256 << QStringLiteral("文件名超过 255 字节的上限");
+    }
+    void longNames()
+    {
+        QFETCH(int, bytes);
+        QFETCH(QString, refusal);
+        QTemporaryDir dir;
+        // 课 takes three bytes: the name is mostly Chinese, padded with "x".
+        const int chinese = (bytes - 5) / 3;
+        const QString name = QString(chinese, QChar(0x8BFE)) + QString(bytes - 5 - 3 * chinese, QLatin1Char('x'))
+            + QStringLiteral(".xlsx");
+        QCOMPARE(name.toUtf8().size(), bytes);
+        TimetableModel model = makeTimetable(1, 5, 7);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result =
+            TimetableExport::ExportMasterTable(model, dir.filePath(name), progressState);
+        if (refusal.isEmpty()) {
+            QVERIFY2(result.ok(), qPrintable(result.error()));
+            QCOMPARE(WorkbookReadBack(dir.filePath(name)).text(0, 0), QStringLiteral("星期"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+        } else {
+            QVERIFY2(result.error().contains(refusal), qPrintable(result.error()));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
+    }
+
+    // An export that was killed leaves its part-written file; the next export
+    // to that name takes it away, but not a part another export still writes,
+    // nor a file of the user's that only looks alike.
+    void staleTemporariesAreRemoved()
+    {
+        QTemporaryDir dir;
+        const QStringList stale{QStringLiteral(".课表-a1B2c3.xlsx"), QStringLiteral(".课表-000000.xlsx")};
+        QVERIFY(writeFile(dir.filePath(stale[0]), QByteArray("PK\x03\x04 part of a workbook", 26)));
+        QVERIFY(writeFile(dir.filePath(stale[1]), QByteArray()));
+        const QStringList kept{QStringLiteral(".课表-Live00.xlsx"), QStringLiteral(".课表-notes.xlsx"),
+                               QStringLiteral(".课表-text00.xlsx"), QStringLiteral(".其他-a1B2c3.xlsx")};
+        for (const QString& name : kept)
+            QVERIFY(writeFile(dir.filePath(name), name == kept[2] ? QByteArray("my own notes") : QByteArray("PK\x03\x04")));
+        QFile live(dir.filePath(kept[0]));
+        QVERIFY(live.open(QIODevice::ReadWrite));
+        QCOMPARE(flock(live.handle(), LOCK_EX | LOCK_NB), 0);
+
+        TimetableModel model = makeTimetable(1, 5, 7);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result =
+            TimetableExport::ExportMasterTable(model, dir.filePath(QStringLiteral("课表.xlsx")), progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QStringList expected = kept;
+        expected << QStringLiteral("课表.xlsx");
+        expected.sort();
+        QStringList found = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        found.sort();
+        QCOMPARE(found, expected);
+    }
+
+    // The library takes C strings: a NUL must not cut a name short.
+    void namesWithNulAreWhole()
+    {
+        const QString name = QStringLiteral("七(1)") + QChar(0) + QStringLiteral("班");
+        TimetableModel model;
+        model.resetGrids(1, 1, {name});
+        std::atomic<int> progressState{0};
+        const QString file = m_dir.filePath(QStringLiteral("nul.xlsx"));
+        const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, file, progressState);
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QCOMPARE(WorkbookReadBack(file).text(2, 0), QStringLiteral("七(1)\uFFFD班"));
+    }
+
+    // A write that fails part way (here: beyond the size a file may have) is
+    // told in our words first, the library's after, and the library prints
+    // nothing itself.
+    void failedWriteSpeaksOurWords()
+    {
+        TimetableModel model = makeTimetable(60, 7, 9);
+        const QString file = m_dir.filePath(QStringLiteral("big.xlsx"));
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        std::fflush(stderr);
+        const int savedError = dup(STDERR_FILENO);
+        dup2(errors.handle(), STDERR_FILENO);
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        const rlimit small{4096, before.rlim_max};
+        const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        std::atomic<int> progressState{0};
+        const TimetableExport::Result result = TimetableExport::ExportMasterTable(model, file, progressState);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, savedSignal);
+        std::fflush(stderr);
+        dup2(savedError, STDERR_FILENO);
+        close(savedError);
+
+        QVERIFY(!result.ok());
+        const QString start = QStringLiteral("无法写入“%1”：").arg(QDir::toNativeSeparators(file));
+        QVERIFY2(result.error().startsWith(start + QStringLiteral("文件超过了系统允许的大小")), qPrintable(result.error()));
+        QVERIFY2(result.error().contains(QStringLiteral("（libxlsxwriter：")), qPrintable(result.error()));
+        QVERIFY2(!result.error().contains(QStringLiteral(".。")), qPrintable(result.error()));
+        QCOMPARE(errors.readAll(), QByteArray());
+        QVERIFY(!QFile::exists(file));
     }
 
     void damagedGridIsRefused()

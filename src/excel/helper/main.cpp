@@ -1,15 +1,32 @@
 // vorlat-sheet-reader FILE
-// Reads the first worksheet of FILE and writes the reply (reason and cells) to
-// standard output. Started by SheetReader under resource limits; the program
-// never reads an untrusted workbook in its own process.
+// Reads the first worksheet of FILE and writes the reply (reason and cells,
+// SheetReply) to standard output as it is encoded. Started by SheetReader
+// under resource limits; the program never reads an untrusted workbook in its
+// own process.
 #include "excel/SheetParser.h"
-#include "excel/SheetReader.h"
+#include "excel/SheetReply.h"
 
 #include <QFile>
 
 #include <new>
 
 #include <unistd.h>
+
+namespace {
+
+bool writeOut(const char* data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t written = write(STDOUT_FILENO, data, static_cast<size_t>(size));
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -23,20 +40,5 @@ int main(int argc, char* argv[])
         cells = SheetCells();
         reason = SheetParser::OutOfMemoryReason();
     }
-    QByteArray reply;
-    try {
-        reply = SheetReader::EncodeReply(reason, cells);
-    } catch (const std::bad_alloc&) {
-        reply = SheetReader::EncodeReply(SheetParser::OutOfMemoryReason(), SheetCells());
-    }
-    const char* data = reply.constData();
-    qsizetype left = reply.size();
-    while (left > 0) {
-        const ssize_t written = write(STDOUT_FILENO, data, static_cast<size_t>(left));
-        if (written <= 0)
-            return 1;
-        data += written;
-        left -= written;
-    }
-    return 0;
+    return SheetReply::Write(reason, cells, writeOut) ? 0 : 1;
 }
