@@ -94,11 +94,12 @@ bool canRead(const QSqlDatabase& db)
 void settleJournal(const QString& absolute, const QString& path)
 {
     const JournalCheck::Finding journal = JournalCheck::inspect(absolute);
+    for (const JournalCheck::Finding& found : {journal, JournalCheck::inspectWal(absolute)})
+        if (found.state == JournalCheck::State::Foreign)
+            refuse(path, QStringLiteral("旁边的日志文件“%1”不属于这个数据库（%2），没有使用它。"
+                                        "若它是从别处带来的，请把它移走后再打开。")
+                             .arg(QDir::toNativeSeparators(found.journalPath), found.reason));
     const QString shownJournal = QDir::toNativeSeparators(journal.journalPath);
-    if (journal.state == JournalCheck::State::Foreign)
-        refuse(path, QStringLiteral("旁边的日志文件“%1”不属于这个数据库（%2），没有使用它。"
-                                    "若它是从别处带来的，请把它移走后再打开。")
-                         .arg(shownJournal, journal.reason));
     if (journal.state != JournalCheck::State::Hot)
         return;
     if (!canWrite(absolute))

@@ -125,4 +125,51 @@ Finding inspect(const QString& databasePath)
     return {State::Hot, journalPath, {}};
 }
 
+Finding inspectWal(const QString& databasePath)
+{
+    const QString walPath = databasePath + QStringLiteral("-wal");
+    const QFileInfo info(walPath);
+    if ((!info.exists() && !info.isSymLink()) || (info.isFile() && info.size() == 0))
+        return {State::None, walPath, {}};
+    if (!info.isFile())
+        return foreign(walPath, QStringLiteral("它不是普通文件"));
+
+    QFile file(databasePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return foreign(walPath, QStringLiteral("数据库无法读取"));
+    const QByteArray fileHeader = file.read(100);
+    if (fileHeader.size() < 100 || !fileHeader.startsWith(kFileMagic))
+        return foreign(walPath, QStringLiteral("数据库没有完整的文件头"));
+    if (fileHeader[19] != 2)
+        return foreign(walPath, QStringLiteral("这个数据库不使用 WAL 日志"));
+
+    QFile wal(walPath);
+    if (!wal.open(QIODevice::ReadOnly))
+        return foreign(walPath, QStringLiteral("它无法读取"));
+    const QByteArray header = wal.read(32);
+    if (header.size() < 32)
+        return {State::None, walPath, {}}; // SQLite reads nothing from it
+    const quint32 pageSize = bigEndian32(header, 8);
+    if (!isPowerOfTwoBetween(pageSize, 512, 65536))
+        return {State::None, walPath, {}};
+    if (pageSize != pageSizeOf(fileHeader))
+        return foreign(walPath, QStringLiteral("页大小不同，它来自另一个数据库"));
+    // Frames: page number, size after commit, the two salts of the log, checksums, page.
+    const QByteArray salts = header.mid(16, 8);
+    const qint64 frameSize = qint64(pageSize) + 24;
+    for (qint64 at = 32; at + frameSize <= wal.size(); at += frameSize) {
+        if (!wal.seek(at))
+            break;
+        const QByteArray frame = wal.read(24);
+        if (frame.size() < 24 || frame.mid(8, 8) != salts)
+            break; // the end of what SQLite would read
+        if (bigEndian32(frame, 0) != 1)
+            continue;
+        const QByteArray page = wal.read(100);
+        if (page.size() == 100 && bigEndian32(page, 60) != bigEndian32(fileHeader, 60))
+            return foreign(walPath, QStringLiteral("它来自另一个数据库"));
+    }
+    return {State::None, walPath, {}};
+}
+
 } // namespace JournalCheck

@@ -31,6 +31,13 @@ struct Finding
 
 Finding inspect(const QString& databasePath);
 
+// The write-ahead log beside the file ("<file>-wal"). SQLite reads a -wal it
+// finds beside a file even when the file does not use one, so one beside a
+// file with a rollback journal belongs to another database. Beside a file in
+// WAL mode it is the file's own unless a copy of page 1 in it carries another
+// identity. Foreign or None.
+Finding inspectWal(const QString& databasePath);
+
 // True when another process holds SQLite's write lock on the file (its
 // journal is then in use, not left behind).
 bool writeLockHeldElsewhere(const QString& databasePath);

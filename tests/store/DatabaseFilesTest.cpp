@@ -282,22 +282,29 @@ private Q_SLOTS:
 
     // The journal of another database (or of an older copy of this one) lying
     // beside the file is never played into it: the opening is refused, the
-    // journal named, and both files stay as they are.
+    // journal named, and both files stay as they are. The same for another
+    // database's write-ahead log, which SQLite would read even beside a file
+    // that does not use one.
     void foreignJournalIsNotApplied_data()
     {
         QTest::addColumn<QString>("other");
-        QTest::newRow("another school's database") << "another";
-        QTest::newRow("an older copy of this database") << "copy";
-        QTest::newRow("a database with another page size") << "pagesize";
+        QTest::addColumn<QString>("journalSuffix");
+        QTest::newRow("another school's database") << "another" << "-journal";
+        QTest::newRow("an older copy of this database") << "copy" << "-journal";
+        QTest::newRow("a database with another page size") << "pagesize" << "-journal";
+        QTest::newRow("another database's -wal beside a file without one") << "wal" << "-wal";
+        QTest::newRow("another database's -wal beside a WAL file") << "wal into wal" << "-wal";
     }
 
     void foreignJournalIsNotApplied()
     {
         QFETCH(QString, other);
+        QFETCH(QString, journalSuffix);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
         const QString otherPath = dir.filePath(QStringLiteral("other.db"));
         const QString crashed = dir.filePath(QStringLiteral("crashed.db"));
+        const QString journal = path + journalSuffix;
         makeSchool(path, QStringLiteral("本校"));
         if (other == QLatin1String("copy")) {
             QVERIFY(QFile::copy(path, otherPath));
@@ -310,9 +317,27 @@ private Q_SLOTS:
             if (other == QLatin1String("pagesize"))
                 onSideConnection(otherPath, {QStringLiteral("PRAGMA page_size = 1024"), QStringLiteral("VACUUM")});
         }
-        copyInTheMiddleOfASave(otherPath, crashed);
-        const QString journal = path + QStringLiteral("-journal");
-        QVERIFY(QFile::copy(crashed + QStringLiteral("-journal"), journal));
+        if (other.startsWith(QLatin1String("wal"))) {
+            if (other == QLatin1String("wal into wal"))
+                onSideConnection(path, {QStringLiteral("PRAGMA journal_mode = WAL")});
+            // The other database's changes still in its -wal, copied while it runs.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kSide);
+            db.setDatabaseName(otherPath);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(query.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
+            QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 5")));
+            QVERIFY(query.exec(QStringLiteral("UPDATE \"教师分工\" SET \"班级\" = '外来' || \"编号\"")));
+            QVERIFY(QFile::copy(otherPath + QStringLiteral("-wal"), journal));
+            query = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(kSide);
+        } else {
+            copyInTheMiddleOfASave(otherPath, crashed);
+            QVERIFY(QFile::copy(crashed + QStringLiteral("-journal"), journal));
+        }
         const QByteArray fileBefore = fileHash(path);
         const QByteArray journalBefore = fileHash(journal);
 
@@ -324,7 +349,7 @@ private Q_SLOTS:
                 QFAIL(qPrintable(QStringLiteral("opened with a foreign journal; first class now %1")
                                      .arg(rows.empty() ? QString() : rows.front().at(1))));
             } catch (const StoreError& error) {
-                QVERIFY2(error.message().contains(QStringLiteral("Vorlat.db-journal")), qPrintable(error.message()));
+                QVERIFY2(error.message().contains(QStringLiteral("Vorlat.db") + journalSuffix), qPrintable(error.message()));
                 QVERIFY2(error.message().contains(QStringLiteral("不属于这个数据库")), qPrintable(error.message()));
             }
             QCOMPARE(fileHash(path), fileBefore);
@@ -332,6 +357,7 @@ private Q_SLOTS:
         }
         // Once the journal is taken away the file opens with its own plan.
         QVERIFY(QFile::remove(journal));
+        QFile::remove(path + QStringLiteral("-shm"));
         QCOMPARE(assignmentsIn(path), classes(30, QStringLiteral("本校")));
     }
 
