@@ -273,9 +273,14 @@ bool Database::open(const QString& path, Opening opening)
             }
             s_identity = readIdentity(db, path);
             if (s_identity == 0 && !readOnly) {
+                // A file made before files had an identity gets one now; when
+                // another program holds it, at its first save instead.
                 s_identity = newIdentity();
-                Transaction tx(QStringLiteral("为数据库“%1”登记标识").arg(path));
-                tx.commit();
+                try {
+                    Transaction tx(QStringLiteral("为数据库“%1”登记标识").arg(path));
+                    tx.commit();
+                } catch (const StoreError&) {
+                }
             }
         } catch (...) {
             close();
