@@ -361,6 +361,40 @@ private Q_SLOTS:
         QCOMPARE(assignmentsIn(path), classes(30, QStringLiteral("本校")));
     }
 
+    // A file from before files had an identity, or one another tool left in
+    // WAL mode: a reading opening leaves it as it is; the first writing one
+    // gives it an identity and the rollback journal, keeping the plan.
+    void writingOpeningBringsAFileToTheProgramsForm_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::newRow("no identity") << QStringList{QStringLiteral("PRAGMA user_version = 0")};
+        QTest::newRow("WAL mode") << QStringList{QStringLiteral("PRAGMA journal_mode = WAL")};
+    }
+
+    void writingOpeningBringsAFileToTheProgramsForm()
+    {
+        QFETCH(QStringList, statements);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        makeSchool(path, QStringLiteral("本校"));
+        onSideConnection(path, statements);
+        const QByteArray before = fileHash(path);
+        QCOMPARE(assignmentsIn(path), classes(30, QStringLiteral("本校")));
+        QCOMPARE(fileHash(path), before);
+
+        Database::open(path, Database::Opening::ExistingOnly);
+        QVERIFY(Database::identity() != 0);
+        QSqlQuery query(Database::connection());
+        QVERIFY(query.exec(QStringLiteral("PRAGMA user_version")) && query.next());
+        QCOMPARE(query.value(0).toInt(), Database::identity());
+        QVERIFY(query.exec(QStringLiteral("PRAGMA journal_mode")) && query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("delete"));
+        QCOMPARE(tableRows(Schema::kAssignmentsTable), classes(30, QStringLiteral("本校")));
+        query = QSqlQuery();
+        Database::close();
+        QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+    }
+
     // A WAL-mode file on a share nobody may write: read without its -shm when
     // nothing waits in a -wal; with -wal and -shm beside it, read with the
     // changes they hold; with a -wal alone, refused in words.
