@@ -116,7 +116,8 @@ int runSolve(const QStringList& args)
     request.spread = !line.has(noSpreadOption);
     const bool repair = line.has(repairOption);
 
-    if (!command.openDatabase())
+    // Without --save the run only reads: a read-only file serves it.
+    if (!command.openDatabase(!line.has(saveOption)))
         return ExitStoreFailure;
 
     PlanningModel model;

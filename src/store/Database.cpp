@@ -1,20 +1,26 @@
 #include "store/Database.h"
 
+#include "store/JournalCheck.h"
 #include "store/Schema.h"
+#include "store/SchemaCode.h"
 #include "store/StoreError.h"
 #include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
 
 namespace {
 
 const QString kConnection = QStringLiteral("vorlat");
+const QString kRecovery = QStringLiteral("vorlat-recovery");
 QString s_filePath;
 bool s_readOnly = false;
+qint32 s_identity = 0;
 
 [[noreturn]] void refuse(const QString& path, const QString& reason, const QString& driver = QString())
 {
@@ -34,6 +40,104 @@ bool hasSqliteHeader(const QString& path)
         return false;
     const QByteArray head = file.read(16);
     return head == QByteArray("SQLite format 3\0", 16);
+}
+
+bool isWalFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(20);
+    return head.size() == 20 && head[18] == 2 && head[19] == 2;
+}
+
+bool canWrite(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+}
+
+// Opens the shared connection with code in the file's schema distrusted;
+// immutable: read the file as it lies, without locks and without a -shm.
+void openConnection(const QString& absolute, const QString& path, const QString& options, bool immutable = false)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    db.setDatabaseName(immutable ? QStringLiteral("file:%1?immutable=1")
+                                       .arg(QString::fromLatin1(QUrl::toPercentEncoding(absolute, "/")))
+                                 : absolute);
+    db.setConnectOptions(options);
+    QString driver;
+    if (!db.open()) {
+        driver = db.lastError().text();
+    } else {
+        QSqlQuery distrust(db);
+        if (!distrust.exec(QStringLiteral("PRAGMA trusted_schema = OFF")))
+            driver = distrust.lastError().text();
+    }
+    if (driver.isEmpty())
+        return;
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(kConnection);
+    refuse(path, QStringLiteral("文件无法打开。"), driver);
+}
+
+bool canRead(const QSqlDatabase& db)
+{
+    QSqlQuery probe(db);
+    return probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) && probe.next();
+}
+
+// A journal left beside the file is rolled back before anything reads the
+// file, by a connection that can write, or the opening is refused in words.
+// A journal that belongs to another file is never played back.
+void settleJournal(const QString& absolute, const QString& path)
+{
+    const JournalCheck::Finding journal = JournalCheck::inspect(absolute);
+    for (const JournalCheck::Finding& found : {journal, JournalCheck::inspectWal(absolute)})
+        if (found.state == JournalCheck::State::Foreign)
+            refuse(path, QStringLiteral("旁边的日志文件“%1”不属于这个数据库（%2），没有使用它。"
+                                        "若它是从别处带来的，请把它移走后再打开。")
+                             .arg(QDir::toNativeSeparators(found.journalPath), found.reason));
+    const QString shownJournal = QDir::toNativeSeparators(journal.journalPath);
+    if (journal.state != JournalCheck::State::Hot)
+        return;
+    if (!canWrite(absolute))
+        refuse(path, QStringLiteral("上次保存没有完成，留下了日志文件“%1”。要先用它撤销没有完成的修改，"
+                                    "但文件或所在的文件夹不可写；请把数据库连同这个日志文件复制到可写的文件夹后再打开。")
+                         .arg(shownJournal));
+    QString driver;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kRecovery);
+        db.setDatabaseName(absolute);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        if (!db.open()) {
+            driver = db.lastError().text();
+        } else {
+            // The first read of a connection that can write rolls a hot journal back.
+            QSqlQuery query(db);
+            if (!query.exec(QStringLiteral("PRAGMA trusted_schema = OFF"))
+                || !query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
+                driver = query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kRecovery);
+    if (!driver.isEmpty())
+        refuse(path, QStringLiteral("上次保存没有完成，用日志文件“%1”撤销没有完成的修改时出错。").arg(shownJournal), driver);
+}
+
+qint32 readIdentity(const QSqlDatabase& db, const QString& path)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        refuse(path, QStringLiteral("读取文件标识失败。"), query.lastError().text());
+    return query.value(0).toInt();
+}
+
+qint32 newIdentity()
+{
+    return qint32(QRandomGenerator::system()->bounded(1u, 0x7fffffffu));
 }
 
 void createTables(const QString& path)
@@ -128,27 +232,56 @@ bool Database::open(const QString& path, Opening opening)
             refuse(path, QStringLiteral("文件是只读的，修改无法保存。"));
         if (!readOnly && !dir.isWritable())
             refuse(path, QStringLiteral("文件夹“%1”不可写，修改无法保存。").arg(QDir::toNativeSeparators(info.absolutePath())));
+        settleJournal(absolute, path);
     }
 
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
-        db.setDatabaseName(absolute);
-        db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000")
-                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!db.open()) {
-            const QString driver = db.lastError().text();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(kConnection);
-            refuse(path, QStringLiteral("文件无法打开。"), driver);
-        }
-    }
+    const bool wal = !create && isWalFile(absolute);
+    openConnection(absolute, path,
+                   readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000")
+                            : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     s_filePath = absolute;
     s_readOnly = readOnly;
 
     if (!create) {
-        // Only reads here, so a refused file keeps every byte it had.
+        // Only reads before the file is accepted, so a refused file keeps every byte it had.
         try {
-            verifySchema(QSqlDatabase::database(kConnection, false), path);
+            QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+            if (readOnly && wal && !canRead(db)) {
+                // A WAL file on a share nobody may write: SQLite cannot make its
+                // -shm. With nothing waiting in a -wal the file alone is the
+                // whole database and is read as it lies.
+                const QFileInfo walFile(absolute + QStringLiteral("-wal"));
+                if (walFile.exists() && walFile.size() > 0)
+                    refuse(path, QStringLiteral("文件使用 WAL 日志，日志“%1”中还有没有写回的修改，而所在的文件夹不可写，读不出来。"
+                                                "请把数据库连同它的 -wal 文件复制到可写的文件夹后再打开。")
+                                     .arg(QDir::toNativeSeparators(walFile.absoluteFilePath())));
+                close();
+                openConnection(absolute, path, QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"), true);
+                s_filePath = absolute;
+                s_readOnly = true;
+                db = QSqlDatabase::database(kConnection, false);
+            }
+            verifySchema(db, path);
+            const QStringList code = SchemaCode::find(db, QStringLiteral("读取数据库“%1”的结构").arg(path));
+            if (!code.isEmpty())
+                refuse(path, QStringLiteral("文件里有排课数据库没有的%1。它们会在读写时运行文件自带的代码，因此不打开这个文件。")
+                                 .arg(SchemaCode::describe(code)));
+            if (!readOnly && wal) {
+                // The program's files keep a rollback journal (see JournalCheck).
+                QSqlQuery mode(db);
+                mode.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+            }
+            s_identity = readIdentity(db, path);
+            if (s_identity == 0 && !readOnly) {
+                // A file made before files had an identity gets one now; when
+                // another program holds it, at its first save instead.
+                s_identity = newIdentity();
+                try {
+                    Transaction tx(QStringLiteral("为数据库“%1”登记标识").arg(path));
+                    tx.commit();
+                } catch (const StoreError&) {
+                }
+            }
         } catch (...) {
             close();
             throw;
@@ -156,6 +289,7 @@ bool Database::open(const QString& path, Opening opening)
         return false;
     }
     try {
+        s_identity = newIdentity();
         createTables(path);
     } catch (...) {
         close();
@@ -176,6 +310,12 @@ void Database::close()
     }
     s_filePath.clear();
     s_readOnly = false;
+    s_identity = 0;
+}
+
+qint32 Database::identity()
+{
+    return s_identity;
 }
 
 bool Database::isReadOnly()

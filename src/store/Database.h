@@ -23,14 +23,23 @@ public:
     // Opens the file as the shared connection, replacing any earlier one.
     // A new file is created with all ten tables and the pre-filled rows. An
     // existing file is checked first (SQLite, the ten tables, their columns in
-    // order, writable) and never modified when it is refused. Returns true when
-    // the file was created. Throws StoreError with a message naming the file.
+    // order, no code of its own, writable) and never modified when it is
+    // refused. A journal left by a save that was killed is rolled back first,
+    // also for a reading opening, when the file can be written; a journal that
+    // does not belong to the file is refused. Functions in the file's schema
+    // are distrusted (trusted_schema off). Returns true when the file was
+    // created. Throws StoreError with a message naming the file.
     static bool open(const QString& path, Opening opening = Opening::CreateIfMissing);
     static void close();
     static bool isOpen();
     // True when the open connection was opened ReadOnly.
     static bool isReadOnly();
     static QString filePath();
+    // The open file's identity: a random number the file is given when it is
+    // made (or first written), kept in its header (user_version). Every write
+    // starts by storing it again, so a journal can be told from another
+    // file's (see JournalCheck).
+    static qint32 identity();
 
     // Throws StoreError when no database is open.
     static QSqlDatabase connection();

@@ -22,6 +22,8 @@ QString withCause(const QString& purpose, const QString& driverText)
     if (driver.contains(QLatin1String("readonly")) || driver.contains(QLatin1String("read-only"))
         || driver.contains(QLatin1String("read only")))
         return QStringLiteral("%1：数据库“%2”是只读的，修改无法保存").arg(purpose, shown);
+    if (driver.contains(QLatin1String("disk is full")) || driver.contains(QLatin1String("no space left")))
+        return QStringLiteral("%1：磁盘已满，数据库“%2”的修改没有保存，请腾出空间后再试").arg(purpose, shown);
     if (driver.contains(QLatin1String("malformed")) || driver.contains(QLatin1String("not a database"))
         || driver.contains(QLatin1String("disk i/o")))
         return QStringLiteral("%1：数据库“%2”已损坏或无法读写").arg(purpose, shown);

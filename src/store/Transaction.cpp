@@ -4,19 +4,37 @@
 #include "store/StoreError.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace {
 int s_depth = 0;
 bool s_innerFailed = false;
+
+// Runs a statement of the transaction itself; the driver's text when it fails.
+QString run(const QString& sql)
+{
+    QSqlQuery query(Database::connection());
+    return query.exec(sql) ? QString() : query.lastError().text();
 }
+} // namespace
 
 Transaction::Transaction(const QString& purpose)
     : m_purpose(purpose)
 {
     if (s_depth == 0) {
-        QSqlDatabase db = Database::connection();
-        if (!db.transaction())
-            throw StoreError(purpose, db.lastError().text());
+        // IMMEDIATE takes the write lock now, waiting for another writer as
+        // long as the busy timeout allows; a deferred transaction that has read
+        // first would fail at once when it comes to write.
+        const QString begun = run(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!begun.isEmpty())
+            throw StoreError(purpose, begun);
+        // Page 1 first: the journal then starts with the file's header, which
+        // carries its identity (see JournalCheck).
+        const QString stamped = run(QStringLiteral("PRAGMA user_version = %1").arg(Database::identity()));
+        if (!stamped.isEmpty()) {
+            run(QStringLiteral("ROLLBACK"));
+            throw StoreError(purpose, stamped);
+        }
         s_innerFailed = false;
     }
     ++s_depth;
@@ -32,7 +50,7 @@ Transaction::~Transaction()
         return;
     }
     if (Database::isOpen())
-        Database::connection().rollback();
+        run(QStringLiteral("ROLLBACK"));
 }
 
 void Transaction::commit()
@@ -43,14 +61,13 @@ void Transaction::commit()
     --s_depth;
     if (s_depth > 0)
         return;
-    QSqlDatabase db = Database::connection();
     if (s_innerFailed) {
-        db.rollback();
+        run(QStringLiteral("ROLLBACK"));
         throw StoreError(m_purpose, QStringLiteral("部分操作未完成，已撤销全部修改。"));
     }
-    if (!db.commit()) {
-        const QString driver = db.lastError().text();
-        db.rollback();
-        throw StoreError(m_purpose, driver);
+    const QString committed = run(QStringLiteral("COMMIT"));
+    if (!committed.isEmpty()) {
+        run(QStringLiteral("ROLLBACK"));
+        throw StoreError(m_purpose, committed);
     }
 }
