@@ -211,6 +211,14 @@ SolverProblem schoolNamed(const QString& name)
         return beyondShareSchool();
     if (name == QLatin1String("feasible"))
         return feasibleSchool();
+    if (name == QLatin1String("overloaded teacher")) { // 宋雪兰: 24 lessons in 20 slots
+        SolverProblem pb = feasibleSchool();
+        lesson(pb, 2, 2, 5, QStringLiteral("宋雪兰"));
+        lesson(pb, 0, 4, 3, QStringLiteral("宋雪兰"));
+        lesson(pb, 1, 5, 3, QStringLiteral("宋雪兰"));
+        lesson(pb, 2, 5, 3, QStringLiteral("宋雪兰"));
+        return pb;
+    }
     if (name == QLatin1String("spread only"))
         return spreadOnlySchool();
     if (name == QLatin1String("fixed clash"))
@@ -343,6 +351,10 @@ private Q_SLOTS:
             << "more lessons than days" << St::Solved << false << false << QStringList();
         QTest::newRow("a day beyond its share") << "beyond share" << St::Solved << true << false
                                                 << QStringList{"高一1班 数学"};
+        // Found before any model is built, however large the school.
+        QTest::newRow("a teacher with more lessons than the week's slots")
+            << "overloaded teacher" << St::Impossible << false << false
+            << QStringList{"宋雪兰老师每周共24节课，多于每周的20个时段"};
     }
     void schools()
     {

@@ -1386,6 +1386,19 @@ bool Search::precheck(QStringList& explanation) const
         if (total > S)
             explanation << QStringLiteral("%1每周共%2节课，多于每周的%3个时段").arg(m_pb.classNames[c]).arg(total).arg(S);
     }
+    // A teacher with more lessons than the week has slots (a combined lesson
+    // counts once): no search needed, however large the school.
+    int overloaded = 0;
+    for (size_t id = 0; id < m_units.unitsOfTeacher.size(); ++id) {
+        qint64 load = 0;
+        for (const int u : m_units.unitsOfTeacher[id])
+            load += m_units.list[static_cast<size_t>(u)].count;
+        if (load <= S || ++overloaded > 10)
+            continue;
+        explanation << QStringLiteral("%1老师每周共%2节课，多于每周的%3个时段").arg(m_units.teacherNames[static_cast<qsizetype>(id)]).arg(load).arg(S);
+    }
+    if (overloaded > 10)
+        explanation << QStringLiteral("共%1位老师的课多于每周的时段").arg(overloaded);
     return explanation.isEmpty();
 }
 
