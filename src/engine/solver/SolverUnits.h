@@ -40,6 +40,10 @@ struct Units
     bool fallbackDiffers = false;
 };
 
+// The units of a school: combined groups first (members whose weekly count
+// differs take theirs alone, with a note), then every other (class, subject)
+// with lessons; their zones, teachers and fixed slots, and whether the spread
+// can hold at all.
 Units buildUnits(const SolverProblem& pb);
 
 } // namespace SolverUnits
