@@ -2,6 +2,7 @@
 
 #include "engine/ScheduleOutcome.h"
 #include "engine/Scheduler.h"
+#include "engine/solver/ModelSize.h"
 #include "engine/solver/TimetableAudit.h"
 #include "store/PlanReader.h"
 #include "store/StoreError.h"
@@ -135,6 +136,11 @@ QString prepare(const TimetableData& shown, const QStringList& baseline, Job& jo
             }
     job.request.start = start;
     job.request.pins = pinsFor(shown, baseline);
+    // A school too large for the solver's memory is refused here, before the
+    // progress dialog opens (the solver would refuse it the same way).
+    const QString tooLarge = modelSizeRefusal(job.problem, job.request);
+    if (!tooLarge.isEmpty())
+        return QStringLiteral("无法优化课表。\n%1").arg(tooLarge);
     job.before = countOf(job.problem, start);
     return QString();
 }

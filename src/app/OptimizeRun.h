@@ -58,7 +58,8 @@ struct Job
 };
 
 // Reads the plan and builds the job for the shown timetable. Returns the
-// message for the user when it cannot (plan refused, timetable not of this plan).
+// message for the user when it cannot (plan refused, timetable not of this plan,
+// school too large for the solver's memory).
 QString prepare(const TimetableData& shown, const QStringList& baseline, Job& job);
 
 // The shown timetable with the solver's grid in place of its lessons; the

@@ -143,6 +143,9 @@ int runSolve(const QStringList& args)
     const SolverProblem problem = solverProblemFromModel(model);
     const TimetableFaults before = TimetableAudit::count(problem, request.start);
     const SolverOutcome outcome = solveTimetable(problem, request);
+    // Too large to build: refused like a plan that breaks a rule, nothing printed on stdout.
+    if (outcome.status == SolverOutcome::Status::TooLarge)
+        return report(Failure::refused(outcome.explanation.join(QLatin1Char('\n'))));
     const TimetableFaults after = TimetableAudit::count(problem, outcome.grid);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     const bool solved = outcome.status == SolverOutcome::Status::Solved;

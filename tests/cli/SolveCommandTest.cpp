@@ -3,6 +3,7 @@
 
 #include "store/Database.h"
 #include "store/PlanStore.h"
+#include "support/ScratchSchool.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -165,6 +166,24 @@ private Q_SLOTS:
         QCOMPARE(json.value("solved").toBool(true), false);
         QCOMPARE(json.value("classes").toArray().size(), 18);
         QCOMPARE(json.value("teacherClashes").toInt(-1), 0);
+        QCOMPARE(fileHash(db), before);
+    }
+
+    // A generated school of 5,000 classes (inside every import cap) is
+    // refused before its model is built: exit 3, the cause named on stderr,
+    // the database untouched.
+    void oversizeSchoolIsRefused()
+    {
+        const QString db = m_dir.filePath(QStringLiteral("large.db"));
+        QVERIFY(Database::open(db));
+        ScratchSchool::writeScratchSchool(5000);
+        Database::close();
+        const QByteArray before = fileHash(db);
+        const CliRun run = runCli({"solve", "--db", db, "--time-limit", "20", "--save"});
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(QStringLiteral("学校太大，无法求解：5000 个班级")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("GB 内存，超过 2 GB 的上限")), qPrintable(run.err));
         QCOMPARE(fileHash(db), before);
     }
 };

@@ -103,6 +103,88 @@ private Q_SLOTS:
             }
         }
     }
+
+    // The sizes worked out ahead (for the model's memory estimate) are what
+    // the shapes add: variables, clauses and literals, guards included.
+    void sizesMatchTheShapes_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("k");
+        QTest::addColumn<bool>("guarded");
+        for (const bool guarded : {false, true}) {
+            const char* g = guarded ? ", guarded" : "";
+            QTest::addRow("at most one of four%s", g) << "atMost" << 4 << 1 << guarded;
+            QTest::addRow("at most one of forty%s", g) << "atMost" << 40 << 1 << guarded;
+            QTest::addRow("at most three of nine%s", g) << "atMost" << 9 << 3 << guarded;
+            QTest::addRow("at most none of three%s", g) << "atMost" << 3 << 0 << guarded;
+            QTest::addRow("at most six of six%s", g) << "atMost" << 6 << 6 << guarded;
+            QTest::addRow("at least one of seven%s", g) << "atLeast" << 7 << 1 << guarded;
+            QTest::addRow("at least five of twelve%s", g) << "atLeast" << 12 << 5 << guarded;
+            QTest::addRow("at least all four%s", g) << "atLeast" << 4 << 4 << guarded;
+            QTest::addRow("at least five of three%s", g) << "atLeast" << 3 << 5 << guarded;
+        }
+        QTest::newRow("any of one") << "anyOf" << 1 << 0 << false;
+        QTest::newRow("any of eight") << "anyOf" << 8 << 0 << false;
+        QTest::newRow("count up to three of eight") << "countUpTo" << 8 << 3 << false;
+        QTest::newRow("count up to four of two") << "countUpTo" << 2 << 4 << false;
+    }
+    void sizesMatchTheShapes()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, n);
+        QFETCH(int, k);
+        QFETCH(bool, guarded);
+        CnfBuilder cnf;
+        const std::vector<int> lits = literals(cnf, n);
+        const int guard = guarded ? cnf.newVar() : 0;
+        const int vars = cnf.varCount();
+        CnfBuilder::Size size;
+        if (shape == QLatin1String("atMost")) {
+            cnf.atMost(lits, k, guard);
+            size = CnfBuilder::atMostSize(n, k, guarded);
+        } else if (shape == QLatin1String("atLeast")) {
+            cnf.atLeast(lits, k, guard);
+            size = CnfBuilder::atLeastSize(n, k, guarded);
+        } else if (shape == QLatin1String("anyOf")) {
+            cnf.anyOf(lits);
+            size = CnfBuilder::anyOfSize(n);
+        } else {
+            cnf.countUpTo(lits, k);
+            size = CnfBuilder::countUpToSize(n, k);
+        }
+        QCOMPARE(cnf.varCount() - vars, static_cast<int>(size.variables));
+        QCOMPARE(cnf.clauseCount(), static_cast<std::int64_t>(size.clauses));
+        QCOMPARE(cnf.literalCount(), static_cast<std::int64_t>(size.literals));
+    }
+
+    // The interrupt is asked while clauses are collected and while they are
+    // handed over; what it throws ends the building.
+    void interruptIsAskedWhileBuilding()
+    {
+        CnfBuilder cnf;
+        int asked = 0;
+        cnf.setInterrupt([&asked] { ++asked; });
+        const std::vector<int> lits = literals(cnf, 3);
+        for (int i = 0; i < 400000; ++i)
+            cnf.clause({lits[0], -lits[1], lits[2]});
+        const int whileCollected = asked;
+        QVERIFY(whileCollected >= 1200000 / 65536);
+        cnf.solver();
+        QVERIFY(asked > whileCollected);
+
+        CnfBuilder stopped;
+        stopped.setInterrupt([] { throw CnfBuilder::Interrupted(); });
+        bool thrown = false;
+        try {
+            for (int i = 0; i < 100000; ++i)
+                stopped.clause({1, 2});
+        } catch (const CnfBuilder::Interrupted&) {
+            thrown = true;
+        }
+        QVERIFY(thrown);
+        QVERIFY(stopped.literalCount() < 100000);
+    }
 };
 
 QTEST_APPLESS_MAIN(CnfBuilderTest)

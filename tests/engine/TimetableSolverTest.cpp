@@ -1,12 +1,16 @@
+#include "engine/solver/ModelSize.h"
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableAudit.h"
 #include "engine/solver/TimetableSolver.h"
+#include "support/ScratchSchool.h"
 
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <set>
+#include <thread>
 
 Q_DECLARE_METATYPE(SolverOutcome::Status)
 
@@ -178,6 +182,25 @@ std::vector<int> mathOntoOtherClass(const SolverProblem& pb, const std::vector<i
     return moved;
 }
 
+// A school of the generated kind (ScratchSchool's week, grades and lesson
+// patterns): teachers of a subject shared by two to four classes of a grade,
+// every week full.
+SolverProblem generatedSchool(int classes)
+{
+    SolverProblem pb = school(ScratchSchool::kDays, ScratchSchool::kPeriods, classes);
+    const int perGrade = ScratchSchool::classesPerGrade(classes);
+    for (int c = 0; c < classes; ++c) {
+        const int g = c / perGrade;
+        const int k = c % perGrade;
+        const std::vector<int>& counts = ScratchSchool::kPatterns[static_cast<size_t>(g) % ScratchSchool::kPatterns.size()];
+        for (int s = 0; s < static_cast<int>(counts.size()); ++s)
+            if (counts[static_cast<size_t>(s)] > 0)
+                lesson(pb, c, s + 1, counts[static_cast<size_t>(s)],
+                       QStringLiteral("师%1-%2-%3").arg(s).arg(g).arg(k / ScratchSchool::sharing(s)));
+    }
+    return pb;
+}
+
 SolverProblem schoolNamed(const QString& name)
 {
     if (name == QLatin1String("full teachers"))
@@ -188,6 +211,14 @@ SolverProblem schoolNamed(const QString& name)
         return beyondShareSchool();
     if (name == QLatin1String("feasible"))
         return feasibleSchool();
+    if (name == QLatin1String("overloaded teacher")) { // 宋雪兰: 24 lessons in 20 slots
+        SolverProblem pb = feasibleSchool();
+        lesson(pb, 2, 2, 5, QStringLiteral("宋雪兰"));
+        lesson(pb, 0, 4, 3, QStringLiteral("宋雪兰"));
+        lesson(pb, 1, 5, 3, QStringLiteral("宋雪兰"));
+        lesson(pb, 2, 5, 3, QStringLiteral("宋雪兰"));
+        return pb;
+    }
     if (name == QLatin1String("spread only"))
         return spreadOnlySchool();
     if (name == QLatin1String("fixed clash"))
@@ -320,6 +351,10 @@ private Q_SLOTS:
             << "more lessons than days" << St::Solved << false << false << QStringList();
         QTest::newRow("a day beyond its share") << "beyond share" << St::Solved << true << false
                                                 << QStringList{"高一1班 数学"};
+        // Found before any model is built, however large the school.
+        QTest::newRow("a teacher with more lessons than the week's slots")
+            << "overloaded teacher" << St::Impossible << false << false
+            << QStringList{"宋雪兰老师每周共24节课，多于每周的20个时段"};
     }
     void schools()
     {
@@ -621,6 +656,90 @@ private Q_SLOTS:
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
         QCOMPARE(outcome.grid[static_cast<size_t>(from)], moved[static_cast<size_t>(from)]);
         QCOMPARE(outcome.grid[static_cast<size_t>(to)], moved[static_cast<size_t>(to)]);
+    }
+
+    // A school whose model would not fit the memory bound is refused before
+    // anything starts (no stage is reported); ordinary schools are not. The
+    // bound counts a model per thread.
+    void oversizeSchoolIsRefusedUnbuilt_data()
+    {
+        QTest::addColumn<int>("classes");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<QString>("refusal"); // empty: not refused
+        QTest::newRow("5,000 classes") << 5000 << 1 << QStringLiteral("5000 个班级");
+        QTest::newRow("5,000 classes, two threads") << 5000 << 2 << QStringLiteral("请减少班级");
+        QTest::newRow("1,200 classes, eight threads") << 1200 << 8 << QStringLiteral("请减少线程数");
+        QTest::newRow("144 classes") << 144 << 1 << QString();
+        QTest::newRow("144 classes, four threads") << 144 << 4 << QString();
+    }
+    void oversizeSchoolIsRefusedUnbuilt()
+    {
+        QFETCH(int, classes);
+        QFETCH(int, threads);
+        QFETCH(QString, refusal);
+        const SolverProblem pb = generatedSchool(classes);
+        std::atomic<bool> cancel{false};
+        SolverRequest request;
+        request.threads = threads;
+        request.timeLimitSeconds = 20;
+        request.cancel = &cancel;
+        QStringList stages;
+        // Should the solve start after all, it stops at its first report.
+        request.progress = [&](const SolverProgress& progress) {
+            stages << progress.stage;
+            cancel = true;
+        };
+        const QString said = modelSizeRefusal(pb, request);
+        if (refusal.isEmpty()) {
+            QVERIFY2(said.isEmpty(), qPrintable(said));
+            return;
+        }
+        QVERIFY2(said.contains(refusal) && said.contains(QStringLiteral("GB 内存")), qPrintable(said));
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QCOMPARE(outcome.status, SolverOutcome::Status::TooLarge);
+        QCOMPARE(outcome.explanation, QStringList{said});
+        QVERIFY(outcome.grid.empty());
+        QVERIFY2(stages.isEmpty(), qPrintable(stages.join(QLatin1Char(','))));
+    }
+
+    // The cancel flag and the time limit are checked while the model is
+    // built: the building reports now and then, and the check after a report
+    // that comes once the flag is set or the time is up ends it.
+    void buildingStopsWhenAsked_data()
+    {
+        QTest::addColumn<bool>("byCancel");
+        QTest::addColumn<SolverOutcome::Status>("status");
+        QTest::newRow("cancel") << true << SolverOutcome::Status::Cancelled;
+        QTest::newRow("time limit") << false << SolverOutcome::Status::OutOfBudget;
+    }
+    void buildingStopsWhenAsked()
+    {
+        QFETCH(bool, byCancel);
+        QFETCH(SolverOutcome::Status, status);
+        const SolverProblem pb = generatedSchool(36);
+        std::atomic<bool> cancel{false};
+        SolverRequest request;
+        request.localSearch = false; // straight to the model
+        request.cancel = &cancel;
+        constexpr double kLimit = 2;
+        if (!byCancel)
+            request.timeLimitSeconds = kLimit;
+        int building = 0;
+        request.progress = [&](const SolverProgress& progress) {
+            if (progress.stage != QStringLiteral("建立模型"))
+                return;
+            if (++building > 1)
+                return;
+            if (byCancel)
+                cancel = true;
+            else // the time runs out while the model is built
+                std::this_thread::sleep_for(std::chrono::duration<double>(kLimit + 0.2));
+        };
+        const SolverOutcome outcome = solveTimetable(pb, request);
+        QCOMPARE(outcome.status, status);
+        QCOMPARE(building, 1);
+        if (!byCancel) // the best timetable so far, lessons left out
+            QCOMPARE(outcome.grid.size(), static_cast<size_t>(pb.classCount() * pb.slotCount()));
     }
 
     void malformedRequestIsRefused()

@@ -8,6 +8,7 @@ void CnfBuilder::clause(std::initializer_list<int> lits, int guard)
     if (guard != 0)
         m_pending.push_back(-guard);
     m_pending.push_back(0);
+    added(lits.size() + (guard != 0 ? 1 : 0));
 }
 
 void CnfBuilder::clause(const std::vector<int>& lits, int guard)
@@ -16,6 +17,18 @@ void CnfBuilder::clause(const std::vector<int>& lits, int guard)
     if (guard != 0)
         m_pending.push_back(-guard);
     m_pending.push_back(0);
+    added(lits.size() + (guard != 0 ? 1 : 0));
+}
+
+void CnfBuilder::added(std::size_t literals)
+{
+    ++m_clauses;
+    m_literals += static_cast<std::int64_t>(literals);
+    if (m_literals >= m_nextInterrupt) {
+        m_nextInterrupt = m_literals + kInterruptEvery;
+        if (m_interrupt)
+            m_interrupt();
+    }
 }
 
 void CnfBuilder::flush()
@@ -24,8 +37,20 @@ void CnfBuilder::flush()
         m_solver.reserve(m_vars);
         m_reserved = m_vars;
     }
-    for (const int lit : m_pending)
-        m_solver.add(lit);
+    // A large model takes a while to hand over: the interrupt is asked
+    // between slices, and what was handed over is dropped from the list.
+    constexpr size_t kSlice = 1 << 20;
+    size_t from = 0;
+    while (from < m_pending.size()) {
+        if (from > 0 && m_interrupt)
+            m_interrupt();
+        size_t to = std::min(m_pending.size(), from + kSlice);
+        while (to < m_pending.size() && m_pending[to - 1] != 0)
+            ++to; // whole clauses only
+        for (size_t i = from; i < to; ++i)
+            m_solver.add(m_pending[i]);
+        from = to;
+    }
     m_pending.clear();
     m_pending.shrink_to_fit();
 }
@@ -173,4 +198,84 @@ void CnfBuilder::atLeast(const std::vector<int>& lits, int k, int guard)
             else
                 clause({-self, keep, below});
         }
+}
+
+// ---- Sizes: the same loops as the shapes above, counting instead of adding.
+
+CnfBuilder::Size CnfBuilder::atMostSize(int n, int k, bool guarded)
+{
+    const double g = guarded ? 1 : 0;
+    if (k >= n)
+        return {};
+    if (k <= 0)
+        return {0, double(n), n * (1 + g)};
+    if (k == 1 && n <= 5) {
+        const double pairs = n * (n - 1) / 2.0;
+        return {0, pairs, pairs * (2 + g)};
+    }
+    const double rows = n - 2;
+    return {double(n - 1) * k, 2 + rows * (2.0 * k + 1), 4 + g + rows * (5.0 * k + 1 + g)};
+}
+
+CnfBuilder::Size CnfBuilder::atLeastSize(int n, int k, bool guarded)
+{
+    const double g = guarded ? 1 : 0;
+    if (k <= 0)
+        return {};
+    if (k > n)
+        return {0, 1, g};
+    if (k == n)
+        return {0, double(n), n * (1 + g)};
+    if (k == 1)
+        return {0, 1, n + g};
+    Size size{0, 1, 1 + g};
+    // Cell (i, j) exists for max(1, k - (n - i)) <= j <= min(i, k); its
+    // neighbours (i - 1, j) and (i - 1, j - 1) are false, true or a cell.
+    auto exists = [&](int i, int j) { return j >= 1 && i >= j && j >= k - (n - i); };
+    for (int i = 1; i <= n; ++i)
+        for (int j = std::max(1, k - (n - i)); j <= std::min(i, k); ++j) {
+            size.variables += 1;
+            const bool keepFalse = !exists(i - 1, j);
+            const bool belowTrue = j - 1 <= 0;
+            const bool belowFalse = !belowTrue && !exists(i - 1, j - 1);
+            size.clauses += 1;
+            size.literals += keepFalse ? 2 : 3;
+            if (belowTrue)
+                continue;
+            size.clauses += 1;
+            size.literals += keepFalse && belowFalse ? 1 : keepFalse || belowFalse ? 2 : 3;
+        }
+    return size;
+}
+
+CnfBuilder::Size CnfBuilder::anyOfSize(int n)
+{
+    if (n == 1)
+        return {};
+    return {1, double(n) + 1, 2.0 * n + n + 1};
+}
+
+CnfBuilder::Size CnfBuilder::countUpToSize(int n, int upTo)
+{
+    Size size;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < upTo && j <= i; ++j) {
+            const bool keep = j <= i - 1; // prev[j] set by an earlier literal
+            if (j == 0 && !keep)
+                continue;
+            size.variables += 1;
+            if (keep) {
+                size.clauses += 1;
+                size.literals += 2;
+            }
+            size.clauses += 1;
+            size.literals += j == 0 ? 2 : 3;
+            size.clauses += 1;
+            size.literals += keep ? 3 : 2;
+            if (j > 0) {
+                size.clauses += 1;
+                size.literals += keep ? 3 : 2;
+            }
+        }
+    return size;
 }

@@ -2,6 +2,8 @@
 
 #include <cadical.hpp>
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 // Clauses for CaDiCaL with the few constraint shapes the timetable needs.
@@ -11,6 +13,29 @@
 class CnfBuilder
 {
 public:
+    // Thrown by the interrupt check to abandon a model half built.
+    struct Interrupted
+    {
+    };
+
+    // What a shape adds: new variables, clauses and their literals (guards
+    // included). The static sizes below count exactly what the shapes of the
+    // same name add, so a model's size can be known before it is built.
+    struct Size
+    {
+        double variables = 0;
+        double clauses = 0;
+        double literals = 0;
+    };
+    static Size atMostSize(int n, int k, bool guarded = false);
+    static Size atLeastSize(int n, int k, bool guarded = false);
+    static Size anyOfSize(int n);
+    static Size countUpToSize(int n, int upTo);
+
+    // Called every few tens of thousands of literals while clauses are
+    // collected and handed over; it throws Interrupted to stop the building.
+    void setInterrupt(std::function<void()> check) { m_interrupt = std::move(check); }
+
     // The solver with every clause so far handed over.
     CaDiCaL::Solver& solver()
     {
@@ -21,6 +46,9 @@ public:
     void set(const char* name, int value) { m_solver.set(name, value); }
     int newVar() { return ++m_vars; }
     int varCount() const { return m_vars; }
+    // Clauses and literals added so far (guards included).
+    std::int64_t clauseCount() const { return m_clauses; }
+    std::int64_t literalCount() const { return m_literals; }
 
     void clause(std::initializer_list<int> lits, int guard = 0);
     void clause(const std::vector<int>& lits, int guard = 0);
@@ -45,9 +73,16 @@ private:
     // Clauses are collected first and handed over in one go, once the number
     // of variables is known, so that the solver sizes its tables once.
     void flush();
+    void added(std::size_t literals);
+
+    static constexpr std::int64_t kInterruptEvery = 1 << 16; // literals
 
     CaDiCaL::Solver m_solver;
     std::vector<int> m_pending; // literals, each clause ended by 0
     int m_reserved = 0;
     int m_vars = 0;
+    std::int64_t m_clauses = 0;
+    std::int64_t m_literals = 0;
+    std::int64_t m_nextInterrupt = kInterruptEvery;
+    std::function<void()> m_interrupt;
 };

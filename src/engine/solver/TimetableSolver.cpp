@@ -4,6 +4,8 @@
 
 #include "base/Naming.h"
 #include "engine/solver/CnfBuilder.h"
+#include "engine/solver/ModelSize.h"
+#include "engine/solver/SolverUnits.h"
 
 #include <QHash>
 
@@ -31,170 +33,10 @@ bool trace()
     return on;
 }
 
-bool hasTeacher(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String("H");
-}
-
-// ---- Units ---------------------------------------------------------------
-//
-// A unit is what takes one slot per lesson: a (class, subject) pair, or a
-// combined group whose members take the lesson together.
-
-struct Unit
-{
-    int subject = 0;
-    std::vector<int> classes;
-    std::vector<int> teachers; // distinct teacher ids
-    int count = 0;
-    std::array<std::uint16_t, SolverProblem::kDays> strict{};   // inside both zones
-    std::array<std::uint16_t, SolverProblem::kDays> fallback{}; // or their union on a day they share nothing
-    std::vector<int> fixedSlots;                                // slots fixed lessons put it in
-    bool spreadFixed = false; // its fixed lessons already break the spread
-};
-
-struct Units
-{
-    std::vector<Unit> list;
-    std::vector<std::array<int, SolverProblem::kSubjects + 1>> unitOf; // [class][subject] -> unit or -1
-    QStringList teacherNames;                                         // by id
-    std::vector<std::vector<int>> unitsOfTeacher;
-    std::vector<std::vector<int>> unitsOfClass;
-    QStringList notes;
-    bool fallbackDiffers = false;
-};
-
-Units buildUnits(const SolverProblem& pb)
-{
-    Units units;
-    const int classes = pb.classCount();
-    const int P = pb.periodCount;
-    units.unitOf.assign(static_cast<size_t>(classes), {});
-    for (auto& row : units.unitOf)
-        row.fill(-1);
-    QHash<QString, int> teacherIds;
-    auto teacherId = [&](const QString& name) {
-        auto it = teacherIds.constFind(name);
-        if (it != teacherIds.constEnd())
-            return it.value();
-        const int id = static_cast<int>(units.teacherNames.size());
-        teacherIds.insert(name, id);
-        units.teacherNames << name;
-        units.unitsOfTeacher.emplace_back();
-        return id;
-    };
-
-    auto addUnit = [&](int s, const std::vector<int>& members) {
-        Unit u;
-        u.subject = s;
-        u.classes = members;
-        u.count = pb.counts[static_cast<size_t>(members.front())][static_cast<size_t>(s)];
-        for (const int c : members) {
-            const QString& t = pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)];
-            if (hasTeacher(t)) {
-                const int id = teacherId(t);
-                if (std::find(u.teachers.begin(), u.teachers.end(), id) == u.teachers.end())
-                    u.teachers.push_back(id);
-            }
-        }
-        for (int d = 0; d < pb.dayCount; ++d) {
-            std::uint16_t strict = pb.fullDay();
-            std::uint16_t fallback = pb.fullDay();
-            for (const int c : members) {
-                const std::uint16_t sz = pb.subjectZone(c, s, d) & pb.fullDay();
-                const std::uint16_t tz = pb.teacherZone(c, s, d) & pb.fullDay();
-                strict &= static_cast<std::uint16_t>(sz & tz);
-                fallback &= (sz & tz) ? static_cast<std::uint16_t>(sz & tz) : static_cast<std::uint16_t>(sz | tz);
-            }
-            u.strict[static_cast<size_t>(d)] = strict;
-            u.fallback[static_cast<size_t>(d)] = fallback;
-            if (strict != fallback)
-                units.fallbackDiffers = true;
-        }
-        const int id = static_cast<int>(units.list.size());
-        for (const int c : members)
-            units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] = id;
-        units.list.push_back(std::move(u));
-    };
-
-    // Combined groups first: a (class, subject) belongs to the first group that
-    // names it; members whose weekly count differs from the first member's
-    // take their lessons on their own.
-    for (const SolverProblem::Combined& group : pb.combined) {
-        const int s = group.subject;
-        if (s < 1 || s > SolverProblem::kSubjects)
-            continue;
-        std::vector<int> members;
-        for (const int c : group.members) {
-            if (c < 0 || c >= classes || units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] != -1)
-                continue;
-            if (std::find(members.begin(), members.end(), c) != members.end())
-                continue;
-            if (pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] <= 0)
-                continue;
-            if (!members.empty()
-                && pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)]
-                    != pb.counts[static_cast<size_t>(members.front())][static_cast<size_t>(s)]) {
-                units.notes << QStringLiteral("%1 %2的周课时与合班的其他班不同，单独排课")
-                                   .arg(pb.classNames[c], pb.subjectNames[s - 1]);
-                continue;
-            }
-            members.push_back(c);
-        }
-        if (members.size() >= 2)
-            addUnit(s, members);
-    }
-    for (int c = 0; c < classes; ++c)
-        for (int s = 1; s <= SolverProblem::kSubjects; ++s)
-            if (pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] > 0
-                && units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] == -1)
-                addUnit(s, {c});
-
-    for (const SolverProblem::Fixed& f : pb.fixedLessons) {
-        if (f.classIndex < 0 || f.classIndex >= classes || f.day < 0 || f.day >= pb.dayCount || f.period < 0
-            || f.period >= P || f.subject < 1 || f.subject > SolverProblem::kSubjects)
-            continue;
-        const int u = units.unitOf[static_cast<size_t>(f.classIndex)][static_cast<size_t>(f.subject)];
-        if (u == -1) {
-            units.notes << QStringLiteral("%1每周没有%2课，%3%4的固定课不排")
-                               .arg(pb.classNames[f.classIndex], pb.subjectNames[f.subject - 1], DayName(f.day),
-                                    PeriodName(f.period));
-            continue;
-        }
-        const int t = f.day * P + f.period;
-        auto& slots = units.list[static_cast<size_t>(u)].fixedSlots;
-        if (std::find(slots.begin(), slots.end(), t) == slots.end())
-            slots.push_back(t);
-    }
-
-    // Spread that cannot hold whatever the search does: fixed lessons sharing
-    // a day beyond the day's share, or fewer days open to the unit than its
-    // lessons need.
-    for (Unit& u : units.list) {
-        if (u.count < 2)
-            continue;
-        const int cap = u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
-        std::vector<int> perDay(static_cast<size_t>(pb.dayCount), 0);
-        for (const int t : u.fixedSlots)
-            if (++perDay[static_cast<size_t>(t / P)] > cap)
-                u.spreadFixed = true;
-        int openDays = 0;
-        for (int d = 0; d < pb.dayCount; ++d)
-            if (u.strict[static_cast<size_t>(d)] != 0 || perDay[static_cast<size_t>(d)] > 0)
-                ++openDays;
-        if (openDays < std::min(u.count, pb.dayCount))
-            u.spreadFixed = true;
-    }
-
-    units.unitsOfClass.assign(static_cast<size_t>(classes), {});
-    for (size_t u = 0; u < units.list.size(); ++u) {
-        for (const int c : units.list[u].classes)
-            units.unitsOfClass[static_cast<size_t>(c)].push_back(static_cast<int>(u));
-        for (const int t : units.list[u].teachers)
-            units.unitsOfTeacher[static_cast<size_t>(t)].push_back(static_cast<int>(u));
-    }
-    return units;
-}
+using SolverUnits::buildUnits;
+using SolverUnits::hasTeacher;
+using SolverUnits::Unit;
+using SolverUnits::Units;
 
 // ---- Words ----------------------------------------------------------------
 
@@ -231,13 +73,18 @@ struct Selector
 class SatModel
 {
 public:
+    // `interrupt` is asked now and then while the clauses are collected and
+    // handed over; it throws CnfBuilder::Interrupted to give up the model.
     SatModel(const SolverProblem& pb, const Units& units, const Level& level, const SolverRequest& request,
-             std::uint32_t seed)
+             std::uint32_t seed, std::function<void()> interrupt)
         : m_pb(pb)
         , m_units(units)
         , m_level(level)
     {
+        m_cnf.setInterrupt(std::move(interrupt));
         build(request, seed);
+        m_cnf.solver();
+        m_cnf.setInterrupt({});
     }
 
     CnfBuilder& cnf() { return m_cnf; }
@@ -760,7 +607,7 @@ public:
         std::vector<int> conflicted;
         std::int64_t sinceBest = 0;
         for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < 4000; ++it) {
-            if (it % 256 == 255 && stop())
+            if (it % 16 == 15 && stop()) // an iteration of a large school scans every cell
                 break;
             conflicted.clear();
             for (int c = 0; c < m_pb.classCount(); ++c)
@@ -1138,6 +985,9 @@ private:
         return r == 10 ? Result::Sat : r == 20 ? Result::Unsat : Result::Unknown;
     }
     std::vector<int> gridOf(SatModel& model) const;
+    // The model of a level, or none when the caller cancelled or the time
+    // ran out while it was built.
+    std::unique_ptr<SatModel> buildModel(const Level& level);
     void setPhases(SatModel& model, const std::vector<int>& preferred) const;
     // A lesson of the start timetable the repair tries to keep.
     struct Keep
@@ -1167,6 +1017,23 @@ private:
     bool m_restoring = false;         // a repair is found; its changed cells are being put back
     std::int64_t m_budgetLeft = 0;
 };
+
+std::unique_ptr<SatModel> Search::buildModel(const Level& level)
+{
+    if (m_stop.stopped() || m_stop.timedOut())
+        return nullptr;
+    try {
+        return std::make_unique<SatModel>(m_pb, m_units, level, m_request, m_seed, [this] {
+            report(QStringLiteral("建立模型"));
+            if (m_stop.stopped() || m_stop.timedOut())
+                throw CnfBuilder::Interrupted();
+        });
+    } catch (const CnfBuilder::Interrupted&) {
+        if (trace())
+            std::fprintf(stderr, "model: given up while built\n");
+        return nullptr;
+    }
+}
 
 std::vector<int> Search::gridOf(SatModel& model) const
 {
@@ -1205,13 +1072,15 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     const auto began = Clock::now();
     Level tuned = level;
     tuned.plain = m_plain;
-    SatModel model(m_pb, m_units, tuned, m_request, m_seed);
-    const auto built = Clock::now();
-    model.cnf().solver();
+    const std::unique_ptr<SatModel> built = buildModel(tuned);
+    if (!built)
+        return Result::Unknown;
+    SatModel& model = *built;
     if (trace())
-        std::fprintf(stderr, "model: %d vars, %.3f s, handed over in %.3f s\n", model.cnf().varCount(),
-                     std::chrono::duration<double>(built - began).count(),
-                     std::chrono::duration<double>(Clock::now() - built).count());
+        std::fprintf(stderr, "model: %d vars, %lld clauses, %lld literals, built in %.3f s\n", model.cnf().varCount(),
+                     static_cast<long long>(model.cnf().clauseCount()),
+                     static_cast<long long>(model.cnf().literalCount()),
+                     std::chrono::duration<double>(Clock::now() - began).count());
     const bool repair = !m_request.start.empty();
     // The start timetable guides a repair. The greedy timetable does not
     // guide: when the local search could not mend it, its clashes lead the
@@ -1517,6 +1386,19 @@ bool Search::precheck(QStringList& explanation) const
         if (total > S)
             explanation << QStringLiteral("%1每周共%2节课，多于每周的%3个时段").arg(m_pb.classNames[c]).arg(total).arg(S);
     }
+    // A teacher with more lessons than the week has slots (a combined lesson
+    // counts once): no search needed, however large the school.
+    int overloaded = 0;
+    for (size_t id = 0; id < m_units.unitsOfTeacher.size(); ++id) {
+        qint64 load = 0;
+        for (const int u : m_units.unitsOfTeacher[id])
+            load += m_units.list[static_cast<size_t>(u)].count;
+        if (load <= S || ++overloaded > 10)
+            continue;
+        explanation << QStringLiteral("%1老师每周共%2节课，多于每周的%3个时段").arg(m_units.teacherNames[static_cast<qsizetype>(id)]).arg(load).arg(S);
+    }
+    if (overloaded > 10)
+        explanation << QStringLiteral("共%1位老师的课多于每周的时段").arg(overloaded);
     return explanation.isEmpty();
 }
 
@@ -1528,7 +1410,10 @@ QStringList Search::explain()
     level.spread = false;
     level.fallback = true;
     level.explain = true;
-    SatModel model(m_pb, m_units, level, m_request, m_seed);
+    const std::unique_ptr<SatModel> built = buildModel(level);
+    if (!built)
+        return {QStringLiteral("在限定的计算量内没有找到无法排课的具体原因")};
+    SatModel& model = *built;
     std::vector<Selector> core = model.selectors();
     std::vector<int> all;
     for (const Selector& s : core)
@@ -1553,7 +1438,7 @@ QStringList Search::explain()
                 trial.push_back(core[j]);
                 lits.push_back(core[j].lit);
             }
-        if (m_stop.stopped())
+        if (m_stop.stopped() || m_stop.timedOut())
             break;
         if (solve(model, lits, 20000) == Result::Unsat) {
             core = failedOnly(trial);
@@ -1874,6 +1759,22 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
         SolverOutcome outcome;
         outcome.status = SolverOutcome::Status::Impossible;
         outcome.explanation << QStringLiteral("课表的大小与教学计划不符");
+        return outcome;
+    }
+    // A school whose model would not fit in memory is refused before
+    // anything is built.
+    const QString tooLarge = modelSizeRefusal(problem, request);
+    if (trace()) {
+        const ModelSize size = estimateModelSize(problem, request);
+        std::fprintf(stderr, "estimate: %.0f vars, %.0f clauses, %.0f literals, %.0f MB\n", size.variables, size.clauses,
+                     size.literals, size.bytes() / 1048576);
+    }
+    if (!tooLarge.isEmpty()) {
+        if (trace())
+            std::fprintf(stderr, "refused: %s\n", tooLarge.toUtf8().constData());
+        SolverOutcome outcome;
+        outcome.status = SolverOutcome::Status::TooLarge;
+        outcome.explanation << tooLarge;
         return outcome;
     }
     const int threads = std::max(1, request.threads);

@@ -22,7 +22,9 @@ struct SolverPin
 // How far the solver has come; reported from the thread that solves.
 struct SolverProgress
 {
-    QString stage;           // what it is doing, for a status line
+    QString stage;           // what it is doing, for a status line ("建立模型" now and then
+                             // while a model is built: the cancel flag and the time limit
+                             // are checked there too)
     int bestViolations = -1; // lessons still unplaced or clashing in the best timetable so far; -1 unknown
     bool restoring = false;  // a repair is found; cells it changed are being put back as they were
 };
@@ -62,6 +64,8 @@ struct SolverOutcome
         OutOfBudget, // neither found nor disproved within the budget
         Cancelled,   // stopped by the cancel flag; nothing else is set (a repair already
                      // found when the flag is set, only putting cells back, is Solved)
+        TooLarge,    // refused before anything was built: the school's model would need
+                     // more memory than SolverLimits allows (the explanation says how much)
     };
     Status status = Status::OutOfBudget;
     // The timetable in the start timetable's layout: the solution, or when out
@@ -81,7 +85,8 @@ struct SolverOutcome
 // in two classes at once, combined groups together, fixed lessons and pins
 // where they are, each lesson within its zones and (unless switched off) a
 // subject's lessons spread over the week. Pure: reads the problem and the
-// request, touches nothing else; safe to run on a worker thread.
+// request, touches nothing else; safe to run on a worker thread. A school
+// whose model would not fit in memory (modelSizeRefusal) is refused at once.
 SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& request);
 
 // Counts of a timetable (same layout as the outcome's grid) against the
