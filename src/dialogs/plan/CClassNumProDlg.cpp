@@ -1,5 +1,6 @@
 #include "dialogs/plan/CClassNumProDlg.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,12 +52,18 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
     note->adjustSize();
     place(m_clear, 567, 166, 50, 14);
     place(m_save, 627, 166, 50, 14);
-    m_save->setDefault(true);
+    // Enter belongs to the cells: "保存" is pressed by its button only.
+    for (QPushButton* button : {m_clear, m_save}) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
 
     m_editor = new QLineEdit(m_list->viewport());
     m_editor->setAlignment(Qt::AlignCenter);
     m_editor->setValidator(new CountValidator(m_logic, m_editor));
     m_editor->hide();
+    m_editor->installEventFilter(this);
+    m_list->installEventFilter(this);
 
     fillList();
     connect(m_list, &ReportList::rowClicked, this, &CClassNumProDlg::onCellClicked);
@@ -82,8 +89,74 @@ void CClassNumProDlg::onCellClicked(int row, int column)
 {
     m_editRow = row;
     m_editColumn = column;
+    beginEdit(row, column);
+}
+
+bool CClassNumProDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return PlanDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool shift = key->modifiers() & Qt::ShiftModifier;
+    if (watched == m_editor && m_editing) {
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            moveEditor(shift ? LessonPlanLogic::Step::Up : LessonPlanLogic::Step::Down);
+            return true;
+        case Qt::Key_Tab:
+            moveEditor(shift ? LessonPlanLogic::Step::Left : LessonPlanLogic::Step::Right);
+            return true;
+        case Qt::Key_Backtab:
+            moveEditor(LessonPlanLogic::Step::Left);
+            return true;
+        case Qt::Key_Escape:
+            cancelEdit();
+            return true;
+        default:
+            break;
+        }
+    } else if (watched == m_list && !m_editing
+               && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_F2)) {
+        // Enter on the list opens the editor on the current cell.
+        const QModelIndex current = m_list->currentIndex();
+        if (current.isValid() && m_logic.canEdit(current.row(), current.column())) {
+            onCellClicked(current.row(), current.column());
+            return true;
+        }
+    }
+    return PlanDialog::eventFilter(watched, event);
+}
+
+void CClassNumProDlg::moveEditor(LessonPlanLogic::Step step)
+{
+    const auto [row, column] = m_logic.nextCell(m_editRow, m_editColumn, step);
+    onEditorDone();
+    if (row < 0) {
+        // Nowhere to go: the keyboard stays on the list at this cell.
+        m_list->setCurrentCell(m_editRow, m_editColumn);
+        m_list->setFocus();
+        return;
+    }
+    m_list->setCurrentCell(row, column);
+    onCellClicked(row, column);
+}
+
+void CClassNumProDlg::cancelEdit()
+{
+    m_editing = false;
+    m_editor->hide();
+    if (m_logic.canEdit(m_editRow, m_editColumn))
+        m_list->setText(m_editRow, 0, m_logic.cell(m_editRow, 0));
+    m_list->setCurrentCell(m_editRow, m_editColumn);
+    m_list->setFocus();
+}
+
+void CClassNumProDlg::beginEdit(int row, int column)
+{
     if (!m_logic.canEdit(row, column))
         return;
+    m_list->scrollTo(m_list->model()->index(row, column));
     m_editor->setGeometry(m_list->visualRect(m_list->model()->index(row, column)));
     m_editor->setText(m_logic.cell(row, column));
     m_editing = true;

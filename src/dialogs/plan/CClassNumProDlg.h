@@ -23,9 +23,16 @@ public:
     QPushButton* clearButton() const { return m_clear; }
     QPushButton* saveButton() const { return m_save; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void fillList();
     void onCellClicked(int row, int column);
+    void beginEdit(int row, int column);
+    // Commits the cell being edited and opens the editor on the next one.
+    void moveEditor(LessonPlanLogic::Step step);
+    void cancelEdit();
     void onEditorChanged(const QString& text);
     void onEditorDone();
     void onClear();
