@@ -3,6 +3,7 @@
 #include "dialogs/plan/WeekGrid.h"
 
 #include <QImage>
+#include <QScrollBar>
 #include <QScreen>
 #include <QPainter>
 #include <QtTest>
@@ -145,6 +146,87 @@ private Q_SLOTS:
         big.setPixelSize(22);
         QVERIFY(DialogUnits(big).x(100) > DialogUnits(small).x(100));
         QVERIFY(DialogUnits(big).y(100) > DialogUnits(small).y(100));
+    }
+
+    void fitColumnWidths_data()
+    {
+        QTest::addColumn<QList<int>>("designed");
+        QTest::addColumn<QList<int>>("needed");
+        QTest::addColumn<int>("available");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("all fit: widened") << QList<int>{60, 65} << QList<int>{90, 40} << 200 << QList<int>{90, 65};
+        QTest::newRow("a long name shares what is left") << QList<int>{60, 65} << QList<int>{300, 40} << 200
+                                                         << QList<int>{135, 65};
+        QTest::newRow("two long names share it evenly") << QList<int>{60, 60, 50} << QList<int>{300, 300, 20} << 230
+                                                        << QList<int>{90, 90, 50};
+        QTest::newRow("a small wish is met first") << QList<int>{60, 60, 50} << QList<int>{70, 300, 20} << 230
+                                                   << QList<int>{70, 110, 50};
+        QTest::newRow("never narrower than designed") << QList<int>{60, 65} << QList<int>{300, 40} << 100
+                                                      << QList<int>{60, 65};
+        QTest::newRow("a list that scrolls anyway: at most half the view")
+            << QList<int>{55, 55, 55} << QList<int>{400, 60, 20} << 140 << QList<int>{70, 60, 55};
+    }
+    void fitColumnWidths()
+    {
+        QFETCH(QList<int>, designed);
+        QFETCH(QList<int>, needed);
+        QFETCH(int, available);
+        QFETCH(QList<int>, widths);
+        const std::vector<int> fitted = ::fitColumnWidths({designed.begin(), designed.end()},
+                                                          {needed.begin(), needed.end()}, available);
+        QCOMPARE(QList<int>(fitted.begin(), fitted.end()), widths);
+    }
+
+    // Long class names in a list of marks: the tick column stays in view, a
+    // shortened name shows whole as its tooltip, and a short one has none.
+    void longNamesKeepTheMarksInView_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("14 characters") << 14;
+        QTest::newRow("40 characters") << 40;
+    }
+    void longNamesKeepTheMarksInView()
+    {
+        QFETCH(int, length);
+        QWidget dialog;
+        dialog.resize(400, 400);
+        ReportList list({QStringLiteral("班级"), QStringLiteral("全选▼")}, {60, 65}, &dialog);
+        list.setGeometry(10, 10, 150, 300);
+        const QString longName = QString(length - 1, QChar(0x4E03)) + QStringLiteral("班");
+        list.setRows({{QStringLiteral("七(1)班"), QString()}, {longName, QStringLiteral("✔")}});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect tick = list.visualRect(list.model()->index(1, 1));
+        QVERIFY2(tick.left() >= 0 && tick.right() < list.viewport()->width(),
+                 qPrintable(QStringLiteral("tick column at %1..%2 of %3")
+                                .arg(tick.left()).arg(tick.right()).arg(list.viewport()->width())));
+        QVERIFY(list.columnWidth(0) > 60);
+        QCOMPARE(list.item(1, 0)->toolTip(), longName);
+        QCOMPARE(list.item(0, 0)->toolTip(), QString());
+        QCOMPARE(list.horizontalScrollBar()->value(), 0);
+    }
+
+    // The current row of a list that has the keyboard focus gets no focus
+    // frame (on the first row it looked like a selection): the cell paints
+    // the same with and without the focus.
+    void noFocusFrame()
+    {
+        ReportList list({QStringLiteral("班级"), QStringLiteral("全选▼")}, {60, 65});
+        list.resize(200, 200);
+        list.setRows({{QStringLiteral("七(1)班"), QString()}});
+        auto paintCell = [&](QStyle::State extra) {
+            QImage image(60, 24, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.initFrom(list.viewport());
+            option.rect = QRect(0, 0, 60, 24);
+            option.state |= QStyle::State_Enabled | QStyle::State_Active | extra;
+            list.itemDelegate()->paint(&painter, option, list.model()->index(0, 0));
+            return image;
+        };
+        QCOMPARE(paintCell(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange),
+                 paintCell(QStyle::State_None));
     }
 
     void marks_data()
