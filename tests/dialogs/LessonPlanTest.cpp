@@ -307,6 +307,10 @@ private Q_SLOTS:
         QCOMPARE(list->columnCount(), 4);
         QCOMPARE(list->text(6, 0), QStringLiteral("34"));
 
+        // A grade not in use looks locked, one in use does not.
+        QVERIFY(!(list->item(5, 2)->flags() & Qt::ItemIsEnabled));
+        QVERIFY(list->item(6, 2)->flags() & Qt::ItemIsEnabled);
+        QVERIFY(list->item(5, 1)->background().color() != list->item(6, 1)->background().color());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(5, 2)); // not in use
         QVERIFY(!dialog.editor()->isVisible());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 2));

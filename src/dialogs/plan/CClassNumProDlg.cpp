@@ -83,6 +83,9 @@ CClassNumProDlg::~CClassNumProDlg()
 void CClassNumProDlg::fillList()
 {
     m_list->setRows(m_logic.rows);
+    // Grades no class belongs to cannot be edited: they look it.
+    for (int r = 0; r < static_cast<int>(m_logic.rows.size()); ++r)
+        m_list->setRowLocked(r, !m_logic.canEdit(r, 2));
 }
 
 void CClassNumProDlg::onCellClicked(int row, int column)
