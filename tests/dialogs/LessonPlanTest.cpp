@@ -4,6 +4,7 @@
 #include "dialogs/plan/LessonPlanLogic.h"
 #include "store/PlanStore.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -292,6 +293,57 @@ private Q_SLOTS:
         QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[8].mid(0, 4), (QStringList{"35", "九年级", "0", "35"}));
+    }
+
+    // One grade's counts copied to others: only grades in use take them.
+    void copyCounts()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "八年级", "九年级"}, {{6, {5, 30}}, {8, {1, 2}}, {3, {9, 9}}});
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.copyTargets(6), (std::vector<int>{7, 8}));
+        QCOMPARE(logic.copyCounts(6, {8, 3, 6}), 1);
+        QCOMPARE(logic.rows[8], (QStringList{"35", "九年级", "5", "30"}));
+        QCOMPARE(logic.rows[3], (QStringList{"18", "四年级", "9", "9"}));
+        QCOMPARE(logic.rows[7], (QStringList{"", "八年级", "", ""}));
+    }
+
+    // "复制到…" through the dialog: the grade chosen in the list, the grades
+    // ticked in the chooser.
+    void copyThroughTheDialog()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "八年级", "九年级"}, {{6, {5, 30}}});
+        CClassNumProDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ReportList* list = dialog.list();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 1));
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            for (QCheckBox* box : chooser->findChildren<QCheckBox*>()) {
+                offered << box->text();
+                box->setChecked(box->text() == QStringLiteral("九年级"));
+            }
+            for (QAbstractButton* button : chooser->findChildren<QAbstractButton*>())
+                if (button->text() == QStringLiteral("复制"))
+                    button->click();
+        });
+        QTest::mouseClick(dialog.copyButton(), Qt::LeftButton);
+        QCOMPARE(offered, (QStringList{"八年级", "九年级"}));
+        QCOMPARE(list->text(8, 0), QStringLiteral("35"));
+        QCOMPARE(list->text(8, 3), QStringLiteral("30"));
+        QCOMPARE(list->text(7, 0), QString());
+        {
+            MessageBoxAnswerer refusal; // 八年级 is still empty
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QCOMPARE(refusal.text(), QStringLiteral("根据周工作计划，周课时量应为 35 节"));
+        }
+        QVERIFY(dialog.isVisible());
     }
 
     // Through the dialog: click a cell, type, watch the total, save; a

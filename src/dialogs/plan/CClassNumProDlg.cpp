@@ -1,9 +1,12 @@
 #include "dialogs/plan/CClassNumProDlg.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QValidator>
 
 namespace {
@@ -31,7 +34,8 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
       m_list(nullptr),
       m_editor(nullptr),
       m_clear(new QPushButton(QStringLiteral("清空列表"), this)),
-      m_save(new QPushButton(QStringLiteral("保存"), this))
+      m_save(new QPushButton(QStringLiteral("保存"), this)),
+      m_copy(new QPushButton(QStringLiteral("复制到…"), this))
 {
     load([this] {
         m_logic.load();
@@ -52,8 +56,10 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
     note->adjustSize();
     place(m_clear, 567, 166, 50, 14);
     place(m_save, 627, 166, 50, 14);
+    place(m_copy, 507, 166, 50, 14);
+    m_copy->setToolTip(QStringLiteral("把列表中选中年级的各科周课时复制到其他年级"));
     // Enter belongs to the cells: "保存" is pressed by its button only.
-    for (QPushButton* button : {m_clear, m_save}) {
+    for (QPushButton* button : {m_copy, m_clear, m_save}) {
         button->setDefault(false);
         button->setAutoDefault(false);
     }
@@ -70,6 +76,7 @@ CClassNumProDlg::CClassNumProDlg(QWidget* parent)
     connect(m_editor, &QLineEdit::textEdited, this, &CClassNumProDlg::onEditorChanged);
     connect(m_editor, &QLineEdit::editingFinished, this, &CClassNumProDlg::onEditorDone);
     connect(m_clear, &QPushButton::clicked, this, &CClassNumProDlg::onClear);
+    connect(m_copy, &QPushButton::clicked, this, &CClassNumProDlg::onCopy);
     connect(m_save, &QPushButton::clicked, this, &CClassNumProDlg::onSave);
 }
 
@@ -193,6 +200,46 @@ void CClassNumProDlg::onClear()
     onEditorDone();
     m_logic.clearAll();
     fillList();
+}
+
+void CClassNumProDlg::onCopy()
+{
+    onEditorDone();
+    const int from = m_list->currentRow();
+    if (!m_logic.canEdit(from, 2)) {
+        showMessage(QStringLiteral("请先在列表中点选要复制的年级（教师分工中有班级的年级）"));
+        return;
+    }
+    const std::vector<int> targets = m_logic.copyTargets(from);
+    if (targets.empty()) {
+        showMessage(QStringLiteral("教师分工中没有其他年级，无处可复制"));
+        return;
+    }
+    QDialog chooser(this);
+    chooser.setWindowTitle(QStringLiteral("复制周课时"));
+    auto* layout = new QVBoxLayout(&chooser);
+    layout->addWidget(new QLabel(QStringLiteral("把%1的各科周课时复制到：").arg(m_logic.cell(from, 1)), &chooser));
+    std::vector<std::pair<int, QCheckBox*>> boxes;
+    for (const int r : targets) {
+        auto* box = new QCheckBox(m_logic.cell(r, 1), &chooser);
+        layout->addWidget(box);
+        boxes.emplace_back(r, box);
+    }
+    auto* buttons = new QDialogButtonBox(&chooser);
+    buttons->addButton(QStringLiteral("复制"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &chooser, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &chooser, &QDialog::reject);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    std::vector<int> chosen;
+    for (const auto& [row, box] : boxes)
+        if (box->isChecked())
+            chosen.push_back(row);
+    if (m_logic.copyCounts(from, chosen) > 0)
+        fillList();
+    m_list->setCurrentCell(from, 1);
 }
 
 void CClassNumProDlg::onSave()

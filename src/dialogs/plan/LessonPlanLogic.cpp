@@ -124,6 +124,31 @@ void LessonPlanLogic::clearAll()
                 row[c].clear();
 }
 
+std::vector<int> LessonPlanLogic::copyTargets(int from) const
+{
+    std::vector<int> targets;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        if (r != from && canEdit(r, 2))
+            targets.push_back(r);
+    return targets;
+}
+
+int LessonPlanLogic::copyCounts(int from, const std::vector<int>& to)
+{
+    if (from < 0 || from >= static_cast<int>(rows.size()))
+        return 0;
+    int copied = 0;
+    for (const int r : to) {
+        if (r == from || !canEdit(r, 2))
+            continue;
+        for (int c = 2; c < columnCount(); ++c)
+            rows[static_cast<size_t>(r)][c] = cell(from, c);
+        refreshTotal(r);
+        ++copied;
+    }
+    return copied;
+}
+
 std::pair<int, int> LessonPlanLogic::nextCell(int row, int column, Step step) const
 {
     const int rowCount = static_cast<int>(rows.size());

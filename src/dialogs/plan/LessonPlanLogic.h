@@ -48,6 +48,12 @@ public:
     // "清空列表": every count and total empty; the grade names stay.
     void clearAll();
 
+    // The grades in use other than row `from`: where its counts can go.
+    std::vector<int> copyTargets(int from) const;
+    // Copies the counts of grade row `from` into each row of `to` that can
+    // be edited (the totals follow); returns how many rows took them.
+    int copyCounts(int from, const std::vector<int>& to);
+
     // Where the editor goes from a cell: Enter moves down (Shift+Enter up)
     // in the same subject, Tab moves right (Shift+Tab left) and wraps to the
     // next (previous) grade in use. Rows that cannot be edited are passed
