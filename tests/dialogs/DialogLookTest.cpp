@@ -1,8 +1,10 @@
 #include "dialogs/plan/DialogLook.h"
 #include "dialogs/plan/ListMarks.h"
+#include "dialogs/plan/NameSearch.h"
 #include "dialogs/plan/WeekGrid.h"
 
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QScreen>
 #include <QPainter>
@@ -227,6 +229,66 @@ private Q_SLOTS:
         };
         QCOMPARE(paintCell(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange),
                  paintCell(QStyle::State_None));
+    }
+
+    // Typing part of a name in a long list.
+    void nameSearch_data()
+    {
+        QTest::addColumn<QStringList>("keys");   // "+" before a key typed right after the previous one
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("row");
+        // 0 陈思远  1 郑晓燕  2 徐文杰  3 宋德明  4 郑明  5 Li Ming
+        QTest::newRow("part of a name") << QStringList{"晓燕"} << -1 << 1;
+        QTest::newRow("keys add up") << QStringList{"德", "+明"} << -1 << 3;
+        QTest::newRow("a longer text stays on a row that still matches") << QStringList{"郑", "+明"} << 1 << 4;
+        QTest::newRow("a fresh key goes to the next match") << QStringList{"郑"} << 1 << 4;
+        QTest::newRow("round the end") << QStringList{"郑"} << 4 << 1;
+        QTest::newRow("the same key again moves on") << QStringList{"明", "+明"} << -1 << 4;
+        QTest::newRow("either case") << QStringList{"m", "+I", "+n"} << -1 << 5;
+        QTest::newRow("no name has it") << QStringList{"王"} << 2 << -1;
+    }
+    void nameSearch()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, current);
+        QFETCH(int, row);
+        const QStringList names{"陈思远", "郑晓燕", "徐文杰", "宋德明", "郑明", "Li Ming"};
+        NameSearch search;
+        for (const QString& key : keys) {
+            const bool fresh = !key.startsWith(QLatin1Char('+'));
+            search.type(fresh ? key : key.mid(1), fresh);
+            const int found = search.find(names, current);
+            if (found >= 0)
+                current = found;
+            else
+                current = -1;
+        }
+        QCOMPARE(current, row);
+    }
+
+    // In a list of 71 names: typed keys select the row and bring it into view.
+    void typingFindsARow()
+    {
+        QWidget dialog;
+        dialog.resize(300, 300);
+        ReportList list({QStringLiteral("教师"), QStringLiteral("全选▼")}, {60, 65}, &dialog);
+        list.setGeometry(10, 10, 200, 250);
+        std::vector<QStringList> rows;
+        for (int i = 0; i < 70; ++i)
+            rows.push_back({QStringLiteral("教师%1").arg(i + 1), QString()});
+        rows.insert(rows.begin() + 60, {QStringLiteral("宋德明"), QString()});
+        list.setRows(rows);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        list.setFocus();
+        // Chinese comes through the input method, one committed text at a time.
+        for (const QString& typed : {QStringLiteral("德"), QStringLiteral("明")}) {
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QApplication::sendEvent(&list, &commit);
+        }
+        QCOMPARE(list.currentRow(), 60);
+        QVERIFY(list.viewport()->rect().contains(list.visualRect(list.model()->index(60, 0)).center()));
     }
 
     void marks_data()

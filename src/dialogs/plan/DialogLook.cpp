@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
@@ -271,6 +272,21 @@ void ReportList::setRowLocked(int row, bool locked)
         cell->setFlags(locked ? Qt::ItemIsSelectable : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         cell->setBackground(locked ? QBrush(lockedBackground()) : QBrush());
     }
+}
+
+void ReportList::keyboardSearch(const QString& search)
+{
+    const bool fresh = !m_searchClock.isValid() || m_searchClock.elapsed() > QApplication::keyboardInputInterval();
+    m_searchClock.start();
+    m_search.type(search, fresh);
+    QStringList names;
+    for (int r = 0; r < rowCount(); ++r)
+        names << text(r, 0);
+    const int row = m_search.find(names, currentRow());
+    if (row < 0)
+        return;
+    setCurrentCell(row, 0);
+    scrollTo(model()->index(row, 0));
 }
 
 void ReportList::resizeEvent(QResizeEvent* event)

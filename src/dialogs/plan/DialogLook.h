@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QTableWidget>
 #include <QDialog>
+#include <QElapsedTimer>
+
+#include "dialogs/plan/NameSearch.h"
 
 #include <functional>
 
@@ -91,6 +94,9 @@ public:
     QPoint cellCentre(int row, int column) const;
     // The width the texts of a column need.
     int neededWidth(int column) const;
+    // Typing part of a name goes to the first row whose first column
+    // contains it (NameSearch); keys typed in quick succession add up.
+    void keyboardSearch(const QString& search) override;
 
 Q_SIGNALS:
     void rowClicked(int row, int column);
@@ -103,6 +109,8 @@ private:
     void updateToolTip(QTableWidgetItem* cell) const;
 
     std::vector<int> m_designedWidths;
+    NameSearch m_search;
+    QElapsedTimer m_searchClock;
 };
 
 // The base of the planning dialogs: the look above, a refusal found while
