@@ -1,8 +1,11 @@
 #include "dialogs/plan/DialogLook.h"
 #include "dialogs/plan/ListMarks.h"
+#include "dialogs/plan/NameSearch.h"
 #include "dialogs/plan/WeekGrid.h"
 
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QScreen>
 #include <QPainter>
 #include <QtTest>
@@ -145,6 +148,147 @@ private Q_SLOTS:
         big.setPixelSize(22);
         QVERIFY(DialogUnits(big).x(100) > DialogUnits(small).x(100));
         QVERIFY(DialogUnits(big).y(100) > DialogUnits(small).y(100));
+    }
+
+    void fitColumnWidths_data()
+    {
+        QTest::addColumn<QList<int>>("designed");
+        QTest::addColumn<QList<int>>("needed");
+        QTest::addColumn<int>("available");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("all fit: widened") << QList<int>{60, 65} << QList<int>{90, 40} << 200 << QList<int>{90, 65};
+        QTest::newRow("a long name shares what is left") << QList<int>{60, 65} << QList<int>{300, 40} << 200
+                                                         << QList<int>{135, 65};
+        QTest::newRow("two long names share it evenly") << QList<int>{60, 60, 50} << QList<int>{300, 300, 20} << 230
+                                                        << QList<int>{90, 90, 50};
+        QTest::newRow("a small wish is met first") << QList<int>{60, 60, 50} << QList<int>{70, 300, 20} << 230
+                                                   << QList<int>{70, 110, 50};
+        QTest::newRow("never narrower than designed") << QList<int>{60, 65} << QList<int>{300, 40} << 100
+                                                      << QList<int>{60, 65};
+        QTest::newRow("a list that scrolls anyway: at most half the view")
+            << QList<int>{55, 55, 55} << QList<int>{400, 60, 20} << 140 << QList<int>{70, 60, 55};
+    }
+    void fitColumnWidths()
+    {
+        QFETCH(QList<int>, designed);
+        QFETCH(QList<int>, needed);
+        QFETCH(int, available);
+        QFETCH(QList<int>, widths);
+        const std::vector<int> fitted = ::fitColumnWidths({designed.begin(), designed.end()},
+                                                          {needed.begin(), needed.end()}, available);
+        QCOMPARE(QList<int>(fitted.begin(), fitted.end()), widths);
+    }
+
+    // Long class names in a list of marks: the tick column stays in view, a
+    // shortened name shows whole as its tooltip, and a short one has none.
+    void longNamesKeepTheMarksInView_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("14 characters") << 14;
+        QTest::newRow("40 characters") << 40;
+    }
+    void longNamesKeepTheMarksInView()
+    {
+        QFETCH(int, length);
+        QWidget dialog;
+        dialog.resize(400, 400);
+        ReportList list({QStringLiteral("班级"), QStringLiteral("全选▼")}, {60, 65}, &dialog);
+        list.setGeometry(10, 10, 150, 300);
+        const QString longName = QString(length - 1, QChar(0x4E03)) + QStringLiteral("班");
+        list.setRows({{QStringLiteral("七(1)班"), QString()}, {longName, QStringLiteral("✔")}});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect tick = list.visualRect(list.model()->index(1, 1));
+        QVERIFY2(tick.left() >= 0 && tick.right() < list.viewport()->width(),
+                 qPrintable(QStringLiteral("tick column at %1..%2 of %3")
+                                .arg(tick.left()).arg(tick.right()).arg(list.viewport()->width())));
+        QVERIFY(list.columnWidth(0) > 60);
+        QCOMPARE(list.item(1, 0)->toolTip(), longName);
+        QCOMPARE(list.item(0, 0)->toolTip(), QString());
+        QCOMPARE(list.horizontalScrollBar()->value(), 0);
+    }
+
+    // The current row of a list that has the keyboard focus gets no focus
+    // frame (on the first row it looked like a selection): the cell paints
+    // the same with and without the focus.
+    void noFocusFrame()
+    {
+        ReportList list({QStringLiteral("班级"), QStringLiteral("全选▼")}, {60, 65});
+        list.resize(200, 200);
+        list.setRows({{QStringLiteral("七(1)班"), QString()}});
+        auto paintCell = [&](QStyle::State extra) {
+            QImage image(60, 24, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.initFrom(list.viewport());
+            option.rect = QRect(0, 0, 60, 24);
+            option.state |= QStyle::State_Enabled | QStyle::State_Active | extra;
+            list.itemDelegate()->paint(&painter, option, list.model()->index(0, 0));
+            return image;
+        };
+        QCOMPARE(paintCell(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange),
+                 paintCell(QStyle::State_None));
+    }
+
+    // Typing part of a name in a long list.
+    void nameSearch_data()
+    {
+        QTest::addColumn<QStringList>("keys");   // "+" before a key typed right after the previous one
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("row");
+        // 0 陈思远  1 郑晓燕  2 徐文杰  3 宋德明  4 郑明  5 Li Ming
+        QTest::newRow("part of a name") << QStringList{"晓燕"} << -1 << 1;
+        QTest::newRow("keys add up") << QStringList{"德", "+明"} << -1 << 3;
+        QTest::newRow("a longer text stays on a row that still matches") << QStringList{"郑", "+明"} << 1 << 4;
+        QTest::newRow("a fresh key goes to the next match") << QStringList{"郑"} << 1 << 4;
+        QTest::newRow("round the end") << QStringList{"郑"} << 4 << 1;
+        QTest::newRow("the same key again moves on") << QStringList{"明", "+明"} << -1 << 4;
+        QTest::newRow("either case") << QStringList{"m", "+I", "+n"} << -1 << 5;
+        QTest::newRow("no name has it") << QStringList{"王"} << 2 << -1;
+    }
+    void nameSearch()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, current);
+        QFETCH(int, row);
+        const QStringList names{"陈思远", "郑晓燕", "徐文杰", "宋德明", "郑明", "Li Ming"};
+        NameSearch search;
+        for (const QString& key : keys) {
+            const bool fresh = !key.startsWith(QLatin1Char('+'));
+            search.type(fresh ? key : key.mid(1), fresh);
+            const int found = search.find(names, current);
+            if (found >= 0)
+                current = found;
+            else
+                current = -1;
+        }
+        QCOMPARE(current, row);
+    }
+
+    // In a list of 71 names: typed keys select the row and bring it into view.
+    void typingFindsARow()
+    {
+        QWidget dialog;
+        dialog.resize(300, 300);
+        ReportList list({QStringLiteral("教师"), QStringLiteral("全选▼")}, {60, 65}, &dialog);
+        list.setGeometry(10, 10, 200, 250);
+        std::vector<QStringList> rows;
+        for (int i = 0; i < 70; ++i)
+            rows.push_back({QStringLiteral("教师%1").arg(i + 1), QString()});
+        rows.insert(rows.begin() + 60, {QStringLiteral("宋德明"), QString()});
+        list.setRows(rows);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        list.setFocus();
+        // Chinese comes through the input method, one committed text at a time.
+        for (const QString& typed : {QStringLiteral("德"), QStringLiteral("明")}) {
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QApplication::sendEvent(&list, &commit);
+        }
+        QCOMPARE(list.currentRow(), 60);
+        QVERIFY(list.viewport()->rect().contains(list.visualRect(list.model()->index(60, 0)).center()));
     }
 
     void marks_data()

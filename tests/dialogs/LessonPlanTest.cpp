@@ -4,6 +4,7 @@
 #include "dialogs/plan/LessonPlanLogic.h"
 #include "store/PlanStore.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -212,6 +213,139 @@ private Q_SLOTS:
         QCOMPARE(rows[0].mid(0, 6), (QStringList{"0", "一年级", "0", "0", "0", "0"})); // 4th subject gone
     }
 
+    // Where Enter and Tab take the editor: grades 七年级 (row 6) and 九年级
+    // (row 8) are in use, 八年级 between them is passed over.
+    void nextCell_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toColumn");
+        using Step = LessonPlanLogic::Step;
+        QTest::newRow("Enter skips a grade not in use") << 6 << 2 << int(Step::Down) << 8 << 2;
+        QTest::newRow("Enter on the last grade") << 8 << 3 << int(Step::Down) << -1 << -1;
+        QTest::newRow("Shift+Enter goes up") << 8 << 3 << int(Step::Up) << 6 << 3;
+        QTest::newRow("Tab goes right") << 6 << 2 << int(Step::Right) << 6 << 3;
+        QTest::newRow("Tab wraps to the next grade") << 6 << 3 << int(Step::Right) << 8 << 2;
+        QTest::newRow("Tab at the very end") << 8 << 3 << int(Step::Right) << -1 << -1;
+        QTest::newRow("Shift+Tab wraps back") << 8 << 2 << int(Step::Left) << 6 << 3;
+        QTest::newRow("Shift+Tab at the very start") << 6 << 2 << int(Step::Left) << -1 << -1;
+    }
+    void nextCell()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, step);
+        QFETCH(int, toRow);
+        QFETCH(int, toColumn);
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "九年级"}, {});
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.nextCell(row, column, LessonPlanLogic::Step(step)), std::make_pair(toRow, toColumn));
+    }
+
+    // Enter and Tab in the editor commit the cell and move on; neither
+    // presses "保存". Esc drops the cell's edit, Enter on the list reopens it.
+    void keyboard()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "九年级"}, {{6, {4, 30}}});
+        const std::vector<QStringList> stored = tableRows(Schema::kWeeklyPlanTable);
+        CClassNumProDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ReportList* list = dialog.list();
+        QLineEdit* editor = dialog.editor();
+        MessageBoxAnswerer noMessage;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 2));
+        QTest::keyClicks(editor, QStringLiteral("5"));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(list->text(6, 2), QStringLiteral("5"));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->geometry(), list->visualRect(list->model()->index(6, 3)));
+        QTest::keyClicks(editor, QStringLiteral("30"));
+        QCOMPARE(editor->text(), QStringLiteral("30"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(list->text(6, 3), QStringLiteral("30"));
+        QCOMPARE(list->text(6, 0), QStringLiteral("35"));
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->geometry(), list->visualRect(list->model()->index(8, 3)));
+        QTest::keyClicks(editor, QStringLiteral("9"));
+        QCOMPARE(list->text(8, 0), QStringLiteral("9"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(list->text(8, 3), QString());
+        QCOMPARE(list->text(8, 0), QString());
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->geometry(), list->visualRect(list->model()->index(8, 3)));
+        QTest::keyClicks(editor, QStringLiteral("35"));
+        QTest::keyClick(editor, Qt::Key_Enter); // the last grade: the cell is kept, nothing saved
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(list->text(8, 3), QStringLiteral("35"));
+        QVERIFY(dialog.isVisible());
+        QVERIFY2(!noMessage.answered(), qPrintable(noMessage.text()));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(tableRows(Schema::kWeeklyPlanTable) == stored);
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable)[8].mid(0, 4), (QStringList{"35", "九年级", "0", "35"}));
+    }
+
+    // One grade's counts copied to others: only grades in use take them.
+    void copyCounts()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "八年级", "九年级"}, {{6, {5, 30}}, {8, {1, 2}}, {3, {9, 9}}});
+        LessonPlanLogic logic;
+        logic.load();
+        QCOMPARE(logic.copyTargets(6), (std::vector<int>{7, 8}));
+        QCOMPARE(logic.copyCounts(6, {8, 3, 6}), 1);
+        QCOMPARE(logic.rows[8], (QStringList{"35", "九年级", "5", "30"}));
+        QCOMPARE(logic.rows[3], (QStringList{"18", "四年级", "9", "9"}));
+        QCOMPARE(logic.rows[7], (QStringList{"", "八年级", "", ""}));
+    }
+
+    // "复制到…" through the dialog: the grade chosen in the list, the grades
+    // ticked in the chooser.
+    void copyThroughTheDialog()
+    {
+        ScratchDatabase db;
+        writePlan(5, 7, {"七年级", "八年级", "九年级"}, {{6, {5, 30}}});
+        CClassNumProDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        ReportList* list = dialog.list();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 1));
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            for (QCheckBox* box : chooser->findChildren<QCheckBox*>()) {
+                offered << box->text();
+                box->setChecked(box->text() == QStringLiteral("九年级"));
+            }
+            for (QAbstractButton* button : chooser->findChildren<QAbstractButton*>())
+                if (button->text() == QStringLiteral("复制"))
+                    button->click();
+        });
+        QTest::mouseClick(dialog.copyButton(), Qt::LeftButton);
+        QCOMPARE(offered, (QStringList{"八年级", "九年级"}));
+        QCOMPARE(list->text(8, 0), QStringLiteral("35"));
+        QCOMPARE(list->text(8, 3), QStringLiteral("30"));
+        QCOMPARE(list->text(7, 0), QString());
+        {
+            MessageBoxAnswerer refusal; // 八年级 is still empty
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+            QCOMPARE(refusal.text(), QStringLiteral("根据周工作计划，周课时量应为 35 节"));
+        }
+        QVERIFY(dialog.isVisible());
+    }
+
     // Through the dialog: click a cell, type, watch the total, save; a
     // refusal and a failing write keep the dialog and the table.
     void dialog()
@@ -225,6 +359,10 @@ private Q_SLOTS:
         QCOMPARE(list->columnCount(), 4);
         QCOMPARE(list->text(6, 0), QStringLiteral("34"));
 
+        // A grade not in use looks locked, one in use does not.
+        QVERIFY(!(list->item(5, 2)->flags() & Qt::ItemIsEnabled));
+        QVERIFY(list->item(6, 2)->flags() & Qt::ItemIsEnabled);
+        QVERIFY(list->item(5, 1)->background().color() != list->item(6, 1)->background().color());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(5, 2)); // not in use
         QVERIFY(!dialog.editor()->isVisible());
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(6, 2));

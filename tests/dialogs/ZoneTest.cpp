@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 QStringList sevenDays(const QString& first, const QString& rest = QStringLiteral("9"))
@@ -39,6 +41,18 @@ SubjectZoneLogic subjectSample(int days = 5)
     std::vector<QStringList> stored = zoneBlock("1班", {{0, sevenDays("024")}, {1, {"13", "9", "9", "9", "9", "9", "5"}}});
     logic.setUp(days, 8, {"语文", "数学"}, {"1班", "2班", "3班"}, stored);
     return logic;
+}
+
+// Clicks the middle of a dialog's button where a user would: on whatever
+// widget is really on top at that point of the screen.
+void clickWhereTheButtonIs(QWidget* dialog, QPushButton* button)
+{
+    const QPoint global = button->mapToGlobal(button->rect().center());
+    QWidget* onTop = QApplication::widgetAt(global);
+    if (!onTop)
+        onTop = dialog->childAt(dialog->mapFromGlobal(global));
+    QVERIFY(onTop);
+    QTest::mouseClick(onTop, Qt::LeftButton, {}, onTop->mapFromGlobal(global));
 }
 
 } // namespace
@@ -279,6 +293,59 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), size_t(72));
         QCOMPARE(rows[24], (QStringList{"2班", "1", "9", "3", "9", "01", "9", "9"}));
         QCOMPARE(rows[0], (QStringList{"1班", "9", "9", "9", "9", "9", "9", "9"}));
+    }
+
+    // "清除所有" and "保存" take a click in their middle: nothing else lies
+    // over them (the count line once did, so only their bottom edge worked).
+    void buttonsTakeAClickInTheirMiddle_data()
+    {
+        QTest::addColumn<bool>("teachers");
+        QTest::newRow("设置科目排课区") << false;
+        QTest::newRow("设置教师排课区") << true;
+    }
+    void buttonsTakeAClickInTheirMiddle()
+    {
+        QFETCH(bool, teachers);
+        ScratchDatabase db;
+        writeSchool(5, 8, {"语文", "数学"}, threeClasses());
+        std::unique_ptr<ZoneDialog> dialog;
+        const ZoneEditor* editor = nullptr;
+        auto clickRow = [](ReportList* list, int row) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(row, 0));
+        };
+        if (teachers) {
+            auto* d = new CTeacherYaoPaiDlg;
+            dialog.reset(d);
+            editor = &d->logic();
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            clickRow(d->teacherList(), 1);
+        } else {
+            auto* d = new CSubYaoPaiDlg;
+            dialog.reset(d);
+            editor = &d->logic();
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            clickRow(d->subjectList(), 0);
+            clickRow(d->classList(), 0);
+        }
+        QVERIFY(!dialog->countLabel()->text().isEmpty());
+        ZoneGridWidget* grid = dialog->gridWidget();
+        const WeekGridGeometry& g = editor->grid.geometry();
+        QTest::mouseClick(grid, Qt::LeftButton, {}, g.dataCellCentre(1, 1) - grid->pos());
+        QCOMPARE(chosenCells(editor->grid), (QStringList{"1.1"}));
+
+        clickWhereTheButtonIs(dialog.get(), dialog->clearButton());
+        QVERIFY(chosenCells(editor->grid).isEmpty());
+        QVERIFY(dialog->isVisible());
+
+        QTest::mouseClick(grid, Qt::LeftButton, {}, g.dataCellCentre(2, 3) - grid->pos());
+        clickWhereTheButtonIs(dialog.get(), dialog->saveButton());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        const std::vector<QStringList> rows
+            = tableRows(teachers ? Schema::kTeacherZonesTable : Schema::kSubjectZonesTable);
+        // 甲 teaches 数学 (slot 1) in 1班; the subject dialog marked 1班 语文 (slot 0).
+        QCOMPARE(rows[teachers ? 1 : 0], (QStringList{"1班", "9", "9", "3", "9", "9", "9", "9"}));
     }
 
     void teacherDialog()

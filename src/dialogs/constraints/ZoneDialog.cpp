@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 ZoneDialog::ZoneDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu, ZoneEditor& editor)
     : PlanDialog(parent, caption, widthDlu, heightDlu),
       m_editor(editor),
@@ -33,8 +35,17 @@ void ZoneDialog::setUpGrid(const QRect& status, const QRect& clear, const QRect&
     place(m_status, status.x(), status.y(), status.width(), status.height());
     place(m_clear, clear.x(), clear.y(), clear.width(), clear.height());
     place(m_save, save.x(), save.y(), save.width(), save.height());
+    // The count line sits under the grid, left of the buttons and never over
+    // them; a text too long for it is shortened and shown whole as a tooltip.
     const QRect bounds = m_editor.grid.geometry().bounds();
-    m_count->setGeometry(bounds.left(), bounds.bottom() + 4, bounds.width(), fontMetrics().height() + 2);
+    const int gap = units().x(4);
+    const int height = fontMetrics().height() + 2;
+    m_count->setGeometry(bounds.left(), m_clear->geometry().center().y() - height / 2,
+                         std::max(0, m_clear->x() - gap - bounds.left()), height);
+    for (QLabel* label : {m_count, m_status})
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_clear->raise();
+    m_save->raise();
     marksChanged();
 
     connect(m_grid, &ZoneGridWidget::pressed, this, &ZoneDialog::onPressed);
@@ -53,7 +64,10 @@ void ZoneDialog::setUpGrid(const QRect& status, const QRect& clear, const QRect&
 void ZoneDialog::marksChanged()
 {
     const int pairs = m_editor.coveredPairs();
-    m_count->setText(pairs > 0 ? countText(pairs) : QString());
+    const QString text = pairs > 0 ? countText(pairs) : QString();
+    const QString shown = m_count->fontMetrics().elidedText(text, Qt::ElideRight, m_count->width());
+    m_count->setText(shown);
+    m_count->setToolTip(shown == text ? QString() : text);
     if (m_grid)
         m_grid->update();
 }

@@ -2,6 +2,7 @@
 
 #include "store/StoreError.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -132,6 +134,64 @@ void applyDialogLook(QDialog& dialog, const DialogUnits& units, int widthDlu, in
     dialog.installEventFilter(new PlacementGuard(&dialog));
 }
 
+std::vector<int> fitColumnWidths(const std::vector<int>& designed, const std::vector<int>& needed, int available)
+{
+    const size_t count = designed.size();
+    std::vector<int> widths(count);
+    long long wanted = 0;
+    long long base = 0;
+    for (size_t c = 0; c < count; ++c) {
+        const int need = c < needed.size() ? needed[c] : 0;
+        widths[c] = std::max(designed[c], need);
+        wanted += widths[c];
+        base += designed[c];
+    }
+    if (wanted <= available)
+        return widths;
+    if (base > available) {
+        // Scrolls sideways anyway: only keep one column from filling the view.
+        for (size_t c = 0; c < count; ++c)
+            widths[c] = std::max(designed[c], std::min(widths[c], available / 2));
+        return widths;
+    }
+    // Share what the designed widths leave free, the narrowest wish first.
+    std::vector<size_t> wishing;
+    for (size_t c = 0; c < count; ++c)
+        if (widths[c] > designed[c])
+            wishing.push_back(c);
+    std::sort(wishing.begin(), wishing.end(), [&](size_t a, size_t b) {
+        return widths[a] - designed[a] < widths[b] - designed[b];
+    });
+    long long free = available - base;
+    for (size_t i = 0; i < wishing.size(); ++i) {
+        const size_t c = wishing[i];
+        const long long share = free / static_cast<long long>(wishing.size() - i);
+        const int grant = static_cast<int>(std::min<long long>(widths[c] - designed[c], share));
+        widths[c] = designed[c] + grant;
+        free -= grant;
+    }
+    return widths;
+}
+
+namespace {
+
+// Draws the cells without the focus frame, which on a list of marks looks
+// like a second selection.
+class ReportListDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
+} // namespace
+
 ReportList::ReportList(const QStringList& headers, const std::vector<int>& widths, QWidget* parent)
     : QTableWidget(0, static_cast<int>(headers.size()), parent)
 {
@@ -142,8 +202,13 @@ ReportList::ReportList(const QStringList& headers, const std::vector<int>& width
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setStretchLastSection(false);
+    m_designedWidths.assign(static_cast<size_t>(columnCount()), 100);
     for (int c = 0; c < static_cast<int>(widths.size()) && c < columnCount(); ++c)
-        setColumnWidth(c, widths[static_cast<size_t>(c)]);
+        m_designedWidths[static_cast<size_t>(c)] = widths[static_cast<size_t>(c)];
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, m_designedWidths[static_cast<size_t>(c)]);
+    setItemDelegate(new ReportListDelegate(this));
+    setTextElideMode(Qt::ElideRight);
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -156,19 +221,78 @@ ReportList::ReportList(const QStringList& headers, const std::vector<int>& width
     widenToFit();
 }
 
-void ReportList::widenToFit()
+static int textPadding(const QWidget* widget)
+{
+    return 2 * widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 10;
+}
+
+int ReportList::neededWidth(int column) const
 {
     const QFontMetrics metrics(font());
     const QFontMetrics headerMetrics(horizontalHeader()->font());
-    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 10;
+    const int padding = textPadding(this);
+    const QTableWidgetItem* header = horizontalHeaderItem(column);
+    int needed = header ? headerMetrics.horizontalAdvance(header->text()) + padding : 0;
+    for (int r = 0; r < rowCount(); ++r)
+        needed = std::max(needed, metrics.horizontalAdvance(text(r, column)) + padding);
+    return needed;
+}
+
+void ReportList::widenToFit()
+{
+    std::vector<int> needed;
+    for (int c = 0; c < columnCount(); ++c)
+        needed.push_back(neededWidth(c));
+    // The visible width, leaving room for a vertical scroll bar.
+    const int available = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const std::vector<int> widths = fitColumnWidths(m_designedWidths, needed, available);
+    for (int c = 0; c < columnCount(); ++c)
+        if (columnWidth(c) != widths[static_cast<size_t>(c)])
+            setColumnWidth(c, widths[static_cast<size_t>(c)]);
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem* cell = item(r, c))
+                updateToolTip(cell);
+}
+
+void ReportList::updateToolTip(QTableWidgetItem* cell) const
+{
+    const bool cut = fontMetrics().horizontalAdvance(cell->text()) + textPadding(this) > columnWidth(cell->column());
+    const QString tip = cut ? cell->text() : QString();
+    if (cell->toolTip() != tip)
+        cell->setToolTip(tip);
+}
+
+void ReportList::setRowLocked(int row, bool locked)
+{
     for (int c = 0; c < columnCount(); ++c) {
-        const QTableWidgetItem* header = horizontalHeaderItem(c);
-        int needed = header ? headerMetrics.horizontalAdvance(header->text()) + padding : 0;
-        for (int r = 0; r < rowCount(); ++r)
-            needed = std::max(needed, metrics.horizontalAdvance(text(r, c)) + padding);
-        if (needed > columnWidth(c))
-            setColumnWidth(c, needed);
+        QTableWidgetItem* cell = item(row, c);
+        if (!cell)
+            continue;
+        cell->setFlags(locked ? Qt::ItemIsSelectable : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setBackground(locked ? QBrush(lockedBackground()) : QBrush());
     }
+}
+
+void ReportList::keyboardSearch(const QString& search)
+{
+    const bool fresh = !m_searchClock.isValid() || m_searchClock.elapsed() > QApplication::keyboardInputInterval();
+    m_searchClock.start();
+    m_search.type(search, fresh);
+    QStringList names;
+    for (int r = 0; r < rowCount(); ++r)
+        names << text(r, 0);
+    const int row = m_search.find(names, currentRow());
+    if (row < 0)
+        return;
+    setCurrentCell(row, 0);
+    scrollTo(model()->index(row, 0));
+}
+
+void ReportList::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    widenToFit();
 }
 
 void ReportList::setRows(const std::vector<QStringList>& rows)
@@ -191,6 +315,7 @@ void ReportList::setText(int row, int column, const QString& text)
         setItem(row, column, cell);
     }
     cell->setText(text);
+    updateToolTip(cell);
 }
 
 QString ReportList::text(int row, int column) const

@@ -8,6 +8,9 @@
 #include <QStringList>
 #include <QTableWidget>
 #include <QDialog>
+#include <QElapsedTimer>
+
+#include "dialogs/plan/NameSearch.h"
 
 #include <functional>
 
@@ -52,16 +55,28 @@ QIcon dialogIcon();
 // client size from dialog units.
 void applyDialogLook(QDialog& dialog, const DialogUnits& units, int widthDlu, int heightDlu);
 
+// The widths of a list's columns: each as wide as its texts need (never
+// narrower than designed), as long as all fit in the visible width. When they
+// do not, the widened columns share what the designed widths leave free, so
+// a long name is shortened rather than pushing the next column out of view;
+// a list that scrolls sideways anyway lets no column take more than half of
+// the visible width.
+std::vector<int> fitColumnWidths(const std::vector<int>& designed, const std::vector<int>& needed, int available);
+
 // A report list as the planning dialogs show them: grid lines, full-row
 // selection, the text background RGB(180,180,100), centred columns of the
-// given pixel widths, no row numbers and no in-place editing. rowClicked is
-// emitted for every left click, with row -1 below the last row.
+// given pixel widths, no row numbers and no in-place editing. A text wider
+// than its column ends in "…" and shows whole as the cell's tooltip. No focus
+// frame is drawn (the marks and the selected row show where the user is).
+// rowClicked is emitted for every left click, with row -1 below the last row.
 class ReportList : public QTableWidget
 {
     Q_OBJECT
 
 public:
     static QColor textBackground() { return QColor(180, 180, 100); }
+    // Rows that cannot be changed: a paler background and grey text.
+    static QColor lockedBackground() { return QColor(222, 222, 205); }
 
     ReportList(const QStringList& headers, const std::vector<int>& widths, QWidget* parent = nullptr);
 
@@ -70,17 +85,32 @@ public:
     void setText(int row, int column, const QString& text);
     QString text(int row, int column) const;
     void setHeaderText(int column, const QString& text);
-    // Widens every column whose header or texts need more than its width,
-    // so that names are never cut; never narrows a column.
+    // Fits the columns to their texts and the visible width
+    // (fitColumnWidths) and gives every shortened text its tooltip.
     void widenToFit();
+    // Shows a row as one that cannot be changed (or as a normal one again).
+    void setRowLocked(int row, bool locked);
     // Centre of a cell in viewport coordinates (for tests and the editor).
     QPoint cellCentre(int row, int column) const;
+    // The width the texts of a column need.
+    int neededWidth(int column) const;
+    // Typing part of a name goes to the first row whose first column
+    // contains it (NameSearch); keys typed in quick succession add up.
+    void keyboardSearch(const QString& search) override;
 
 Q_SIGNALS:
     void rowClicked(int row, int column);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void updateToolTip(QTableWidgetItem* cell) const;
+
+    std::vector<int> m_designedWidths;
+    NameSearch m_search;
+    QElapsedTimer m_searchClock;
 };
 
 // The base of the planning dialogs: the look above, a refusal found while

@@ -8,6 +8,7 @@
 #include "store/TextRules.h"
 #include "store/Transaction.h"
 
+#include <algorithm>
 #include <climits>
 
 int LessonPlanLogic::GradeNumber(const QString& gradeName)
@@ -121,6 +122,66 @@ void LessonPlanLogic::clearAll()
         for (int c = 0; c < row.size(); ++c)
             if (c != 1)
                 row[c].clear();
+}
+
+std::vector<int> LessonPlanLogic::copyTargets(int from) const
+{
+    std::vector<int> targets;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        if (r != from && canEdit(r, 2))
+            targets.push_back(r);
+    return targets;
+}
+
+int LessonPlanLogic::copyCounts(int from, const std::vector<int>& to)
+{
+    if (from < 0 || from >= static_cast<int>(rows.size()))
+        return 0;
+    int copied = 0;
+    for (const int r : to) {
+        if (r == from || !canEdit(r, 2))
+            continue;
+        for (int c = 2; c < columnCount(); ++c)
+            rows[static_cast<size_t>(r)][c] = cell(from, c);
+        refreshTotal(r);
+        ++copied;
+    }
+    return copied;
+}
+
+std::pair<int, int> LessonPlanLogic::nextCell(int row, int column, Step step) const
+{
+    const int rowCount = static_cast<int>(rows.size());
+    auto editableRow = [&](int from, int direction) {
+        for (int r = from; r >= 0 && r < rowCount; r += direction)
+            if (canEdit(r, 2))
+                return r;
+        return -1;
+    };
+    const int firstColumn = 2;
+    const int lastColumn = columnCount() - 1;
+    if (lastColumn < firstColumn)
+        return {-1, -1};
+    switch (step) {
+    case Step::Down:
+    case Step::Up: {
+        const int r = editableRow(row + (step == Step::Down ? 1 : -1), step == Step::Down ? 1 : -1);
+        return r < 0 ? std::pair{-1, -1} : std::pair{r, std::clamp(column, firstColumn, lastColumn)};
+    }
+    case Step::Right:
+        if (canEdit(row, column + 1))
+            return {row, column + 1};
+        if (const int r = editableRow(row + 1, 1); r >= 0)
+            return {r, firstColumn};
+        return {-1, -1};
+    case Step::Left:
+        if (column - 1 >= firstColumn && canEdit(row, column - 1))
+            return {row, column - 1};
+        if (const int r = editableRow(row - 1, -1); r >= 0)
+            return {r, lastColumn};
+        return {-1, -1};
+    }
+    return {-1, -1};
 }
 
 QString LessonPlanLogic::check(int lessonsPerWeek) const

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 // The weekly lesson plan as its dialog edits it: one row per grade (12),
@@ -46,6 +47,19 @@ public:
     QString totalWhileTyping(int row, int column, const QString& editorText) const;
     // "清空列表": every count and total empty; the grade names stay.
     void clearAll();
+
+    // The grades in use other than row `from`: where its counts can go.
+    std::vector<int> copyTargets(int from) const;
+    // Copies the counts of grade row `from` into each row of `to` that can
+    // be edited (the totals follow); returns how many rows took them.
+    int copyCounts(int from, const std::vector<int>& to);
+
+    // Where the editor goes from a cell: Enter moves down (Shift+Enter up)
+    // in the same subject, Tab moves right (Shift+Tab left) and wraps to the
+    // next (previous) grade in use. Rows that cannot be edited are passed
+    // over; {-1, -1} when there is no such cell.
+    enum class Step { Down, Up, Right, Left };
+    std::pair<int, int> nextCell(int row, int column, Step step) const;
 
     // The check before saving: for a grade in use, the message naming a
     // count outside 0 .. days x periods, or the one naming the week's lessons
