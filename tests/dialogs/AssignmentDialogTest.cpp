@@ -2,11 +2,14 @@
 #include "excel/SheetFixtures.h"
 #include "excel/XlsFixture.h"
 
+#include "dialogs/plan/AssignmentTable.h"
 #include "dialogs/plan/AssignmentView.h"
 #include "dialogs/plan/CFenGongDlg.h"
 #include "store/PlanStore.h"
 
 #include <QLabel>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -120,6 +123,49 @@ void storeThreeSubjects()
     PlanStore::saveFixedLessons({{QStringLiteral("七(1)班"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("体育")}});
 }
 
+// The same subjects with two classes and their teachers (体育 untaught in 七(2)班).
+void storeTwoClasses()
+{
+    storeThreeSubjects();
+    QStringList first{QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("王老师"),
+                      QStringLiteral("李老师"), QStringLiteral("赵老师")};
+    QStringList second{QStringLiteral("七年级"), QStringLiteral("七(2)班"), QStringLiteral("王老师"),
+                       QStringLiteral("刘老师"), QStringLiteral("H")};
+    while (first.size() < 26)
+        first << QStringLiteral("H");
+    while (second.size() < 26)
+        second << QStringLiteral("H");
+    PlanStore::saveAssignments({first, second});
+}
+
+// A double-click in the middle of a cell: the first click, then the second.
+void doubleClick(ReportList* list, int row, int column)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(row, column));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(row, column));
+}
+
+// Types into a cell editor: ASCII by keys, Chinese as an input method commits it.
+void typeText(QWidget* editor, const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128) {
+            QTest::keyClick(editor, static_cast<char>(ch.unicode()));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(ch));
+            QApplication::sendEvent(editor, &commit);
+        }
+    }
+}
+
+// The line editor open in a list cell, with the keyboard focus; null when none is open.
+QLineEdit* openEditor(const ReportList* list)
+{
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    return editor && editor->isVisible() && editor->hasFocus() ? editor : nullptr;
+}
+
 QStringList listRow(const ReportList* list, int row)
 {
     QStringList texts;
@@ -153,6 +199,227 @@ private Q_SLOTS:
         QVERIFY(AssignmentView::skippedSummary(import).isEmpty());
         import.skippedRows.push_back({5, QStringLiteral("年级“7年级”无法识别")});
         QCOMPARE(AssignmentView::skippedSummary(import), QStringLiteral("未导入 1 行：第 5 行：年级“7年级”无法识别"));
+    }
+
+    // The table shows what is stored; only a teacher cell of a subject shown
+    // can be changed, and a change is told from the text stored.
+    void storedTableCells_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("a teacher, blanks dropped") << 1 << 3 << "  孙老师 " << "孙老师" << "孙老师";
+        QTest::newRow("full-width blanks dropped") << 2 << 2 << QStringLiteral("\u3000周老师\u3000") << "周老师" << "周老师";
+        QTest::newRow("an empty cell is no teacher") << 1 << 4 << "" << "" << "H";
+        QTest::newRow("blanks only are no teacher") << 1 << 2 << "   " << "" << "H";
+        QTest::newRow("a teacher where there was none") << 2 << 4 << "钱老师" << "钱老师" << "钱老师";
+        QTest::newRow("the same teacher again") << 1 << 2 << "王老师 " << "王老师" << "王老师";
+        QTest::newRow("header row") << 0 << 2 << "化学" << "语文" << "";
+        QTest::newRow("grade") << 1 << 0 << "八年级" << "七年级" << "七年级";
+        QTest::newRow("class name") << 1 << 1 << "七(9)班" << "七(1)班" << "七(1)班";
+        QTest::newRow("beyond the subjects") << 1 << 5 << "吴老师" << "" << "H";
+    }
+    void storedTableCells()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, stored);
+        ScratchDatabase db;
+        storeTwoClasses();
+        AssignmentTable table;
+        table.loadStored();
+        QCOMPARE(table.origin(), AssignmentTable::Origin::Stored);
+        const std::vector<QStringList> rows = table.rows();
+        QCOMPARE(rows.size(), size_t(3));
+        QCOMPARE(rows[0], (QStringList{"年级", "班级", "语文", "数学", "体育"}));
+        QCOMPARE(rows[2], (QStringList{"七年级", "七(2)班", "王老师", "刘老师", ""}));
+
+        const bool teacherCell = row >= 1 && column >= 2 && column <= 4;
+        QCOMPARE(table.isTeacherCell(row, column), teacherCell);
+        const QString before = table.rows()[size_t(row)].value(column);
+        QCOMPARE(table.setTeacher(row, column, typed), shown);
+        QCOMPARE(table.rows()[size_t(row)].value(column), shown);
+        if (row >= 1)
+            QCOMPARE(table.assignment().assignmentRows[(row - 1) * 26 + column], stored);
+        QCOMPARE(table.isModified(), shown != before);
+        QCOMPARE(table.isChanged(row, column), shown != before);
+        // Back to what was stored: nothing is changed any more.
+        table.setTeacher(row, column, before);
+        QVERIFY(!table.isModified());
+    }
+
+    // Saving changed teachers rewrites 教师分工 alone; what is kept by subject
+    // stays. When another program changed the assignment after it was read,
+    // nothing is written.
+    void storedTableSave()
+    {
+        ScratchDatabase db;
+        storeTwoClasses();
+        const std::vector<QStringList> subjects = tableRows(Schema::kSubjectsTable);
+        const std::vector<QStringList> weekly = tableRows(Schema::kWeeklyPlanTable);
+        const std::vector<QStringList> fixed = tableRows(Schema::kFixedTable);
+        AssignmentTable table;
+        table.loadStored();
+        table.setTeacher(1, 3, QStringLiteral("孙老师"));
+        table.setTeacher(2, 2, QString());
+        QCOMPARE(table.changedCount(), 2);
+        QVERIFY(table.SaveChanges().ok());
+        const std::vector<QStringList> classes = tableRows(Schema::kAssignmentsTable);
+        QCOMPARE(classes[0].mid(0, 5), (QStringList{"七年级", "七(1)班", "王老师", "孙老师", "赵老师"}));
+        QCOMPARE(classes[1].mid(0, 5), (QStringList{"七年级", "七(2)班", "H", "刘老师", "H"}));
+        QCOMPARE(tableRows(Schema::kSubjectsTable), subjects);
+        QCOMPARE(tableRows(Schema::kWeeklyPlanTable), weekly);
+        QCOMPARE(tableRows(Schema::kFixedTable), fixed);
+
+        AssignmentTable stale;
+        stale.loadStored();
+        stale.setTeacher(1, 2, QStringLiteral("钱老师"));
+        storeTwoClasses(); // another program puts the old assignment back
+        const QByteArray before = fileHash(db.path());
+        const Status refused = stale.SaveChanges();
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.message().contains(QStringLiteral("被其他程序改动")), qPrintable(refused.message()));
+        QCOMPARE(fileHash(db.path()), before);
+    }
+
+    // A teacher changed in an import is part of what "保存" saves as the import.
+    void importedTableChange()
+    {
+        AssignmentImport import;
+        import.subjectSlots = QStringList(24, QStringLiteral("H"));
+        import.subjectSlots[0] = QStringLiteral("语文");
+        QStringList row{QStringLiteral("七年级"), QStringLiteral("七(1)班"), QStringLiteral("王老师")};
+        while (row.size() < 26)
+            row << QStringLiteral("H");
+        import.assignmentRows = row;
+        AssignmentTable table;
+        table.takeImport(import);
+        QCOMPARE(table.origin(), AssignmentTable::Origin::Imported);
+        QCOMPARE(table.setTeacher(1, 2, QStringLiteral(" 孙老师")), QStringLiteral("孙老师"));
+        QCOMPARE(table.assignment().teacher(0, 1), QStringLiteral("孙老师"));
+        QCOMPARE(table.changedCount(), 1);
+        QVERIFY(!table.isTeacherCell(1, 3));
+    }
+
+    // The dialog opens on the stored assignment. A double-click on a teacher
+    // opens it for typing, Enter takes the text (and does not press "保存"),
+    // F2 edits the cell that is current; "保存" writes the class's teachers
+    // without a question. Esc after a change writes nothing.
+    void changeOneTeacherInTheDialog()
+    {
+        ScratchDatabase db;
+        storeTwoClasses();
+        const std::vector<QStringList> subjects = tableRows(Schema::kSubjectsTable);
+        const QByteArray stored = fileHash(db.path());
+        for (const bool keep : {false, true}) {
+            CFenGongDlg dialog;
+            dialog.show();
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            ReportList* list = dialog.list();
+            QVERIFY(list->isVisible());
+            QCOMPARE(list->rowCount(), 3);
+            QCOMPARE(listRow(list, 0), (QStringList{"年级", "班级", "语文", "数学", "体育", ""}));
+            QCOMPARE(listRow(list, 1), (QStringList{"七年级", "七(1)班", "王老师", "李老师", "赵老师", ""}));
+
+            doubleClick(list, 1, 3);
+            auto* editor = openEditor(list);
+            QVERIFY(editor);
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            typeText(editor, QStringLiteral(" 孙老师 "));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(list->text(1, 3), QStringLiteral("孙老师"));
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(fileHash(db.path()), stored);
+            QTRY_COMPARE(list->currentRow(), 2); // Enter went on to the next class
+            QCOMPARE(list->currentColumn(), 3);
+            QTest::keyClick(list, Qt::Key_Return); // not editing: still not "保存"
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(fileHash(db.path()), stored);
+
+            // A grade or class name does not open for typing.
+            doubleClick(list, 2, 1);
+            QVERIFY(!openEditor(list));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellCentre(2, 2));
+            QTest::keyClick(list, Qt::Key_F2);
+            editor = openEditor(list);
+            QVERIFY(editor);
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Delete);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(list->text(2, 2), QString());
+            QVERIFY2(dialog.skippedLabel()->text().contains(QStringLiteral("已修改 2 处")),
+                     qPrintable(dialog.skippedLabel()->text()));
+
+            if (!keep) {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+                QCOMPARE(dialog.result(), int(QDialog::Rejected));
+                QCOMPARE(fileHash(db.path()), stored);
+                continue;
+            }
+            MessageBoxAnswerer noQuestion;
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton, {}, dialog.saveButton()->rect().center());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!noQuestion.answered());
+        }
+        const std::vector<QStringList> classes = tableRows(Schema::kAssignmentsTable);
+        QCOMPARE(classes[0].mid(0, 5), (QStringList{"七年级", "七(1)班", "王老师", "孙老师", "赵老师"}));
+        QCOMPARE(classes[1].mid(0, 5), (QStringList{"七年级", "七(2)班", "H", "刘老师", "H"}));
+        QCOMPARE(tableRows(Schema::kSubjectsTable), subjects);
+        QCOMPARE(tableRows(Schema::kFixedTable).front().front(), QStringLiteral("七(1)班"));
+
+        // Opened again, it shows what was saved; "保存" without a change writes nothing.
+        CFenGongDlg again;
+        again.show();
+        QCOMPARE(listRow(again.list(), 1)[3], QStringLiteral("孙老师"));
+        const QByteArray saved = fileHash(db.path());
+        QTest::mouseClick(again.saveButton(), Qt::LeftButton, {}, again.saveButton()->rect().center());
+        QCOMPARE(again.result(), int(QDialog::Accepted));
+        QCOMPARE(fileHash(db.path()), saved);
+    }
+
+    // An import over unsaved changes asks first; "取消" keeps the changes.
+    void importOverChangesAsks()
+    {
+        ScratchDatabase db;
+        storeTwoClasses();
+        const QString path = writeSample(db.dir(), QStringLiteral("xlsx"));
+        CFenGongDlg dialog;
+        bool chosen = false;
+        dialog.setFileChooser([&](QWidget*) {
+            chosen = true;
+            return path;
+        });
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        ReportList* list = dialog.list();
+        doubleClick(list, 1, 2);
+        auto* editor = openEditor(list);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        typeText(editor, QStringLiteral("孙老师"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(list->text(1, 2), QStringLiteral("孙老师"));
+        {
+            ButtonAnswerer answer(QStringLiteral("取消"));
+            QTest::mouseClick(dialog.importButton(), Qt::LeftButton, {}, dialog.importButton()->rect().center());
+            QVERIFY(answer.answered());
+            QVERIFY2(answer.text().contains(QStringLiteral("1 处任课教师还没有保存")), qPrintable(answer.text()));
+            QCOMPARE(answer.defaultButton(), QStringLiteral("取消"));
+        }
+        QVERIFY(!chosen);
+        QCOMPARE(list->text(1, 2), QStringLiteral("孙老师"));
+        ButtonAnswerer answer(QStringLiteral("导入"));
+        QTest::mouseClick(dialog.importButton(), Qt::LeftButton, {}, dialog.importButton()->rect().center());
+        QVERIFY(answer.answered());
+        QVERIFY(chosen);
+        QCOMPARE(dialog.table().origin(), AssignmentTable::Origin::Imported);
+        QCOMPARE(listRow(list, 2), (QStringList{"初一", "七(3)班", "", "李老师", "", ""}));
     }
 
     // The question before a save that moves or drops subjects lists both;
@@ -292,7 +559,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.list()->rowCount(), 3);
     }
 
-    // "保存" before any import refuses, even over stored data; a failing
+    // "保存" with nothing stored and nothing imported refuses; a failing
     // write shows the store's message and leaves the file as it was.
     void saveRefusalsAndFailure()
     {

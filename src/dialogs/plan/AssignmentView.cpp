@@ -60,6 +60,15 @@ QString noteSummary(const AssignmentImport& import)
     return parts.join(QStringLiteral("  "));
 }
 
+QString changeNote(bool stored, int changed)
+{
+    if (changed > 0)
+        return QStringLiteral("已修改 %1 处任课教师，按“保存”写入；关闭则不保存。").arg(changed);
+    if (stored)
+        return QStringLiteral("双击任课教师（或选中后按 F2）可以修改，回车确认；更换科目或班级请重新导入教师分工。");
+    return QString();
+}
+
 QString saveQuestion(const SubjectRemap& remap)
 {
     if (!remap.changesAnything())

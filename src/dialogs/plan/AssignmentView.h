@@ -26,6 +26,11 @@ QStringList noteLines(const AssignmentImport& import);
 // summary; empty when there is nothing to say.
 QString noteSummary(const AssignmentImport& import);
 
+// The line under the list about changed teachers: how many were changed
+// (and, for the stored assignment, that "保存" writes them); with none, for
+// the stored assignment, how to change one; otherwise empty.
+QString changeNote(bool stored, int changed);
+
 // The question before "保存" when the new subjects move or drop stored ones:
 // what moves with its subject and what is deleted with a subject that is
 // gone. Empty when saving keeps every subject where it is.
