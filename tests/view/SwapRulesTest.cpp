@@ -239,6 +239,28 @@ private Q_SLOTS:
         QCOMPARE(request.selectedPeriod, 0);
     }
 
+    void questionNamesTheClassOnce_data()
+    {
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("shownAs");
+        QTest::newRow("ends in 班") << QStringLiteral("七(1)班") << QStringLiteral("七(1)班");
+        QTest::newRow("bare name") << QStringLiteral("七(1)") << QStringLiteral("七(1)班");
+        QTest::newRow("senior class") << QStringLiteral("高一3班") << QStringLiteral("高一3班");
+    }
+    void questionNamesTheClassOnce()
+    {
+        QFETCH(QString, className);
+        QFETCH(QString, shownAs);
+        TimetableModel model = emptyModel(1, 2, {className});
+        fillRow(model, 0, {"语文/张", "数学/李"});
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        model.selection.swapArmed = 1;
+        model.selection.select(0, 0, 0);
+        const SwapRules::Request request = SwapRules::DecideForCell(model, 0, 0, 1);
+        QCOMPARE(request.decision, Decision::AskConfirm);
+        QCOMPARE(request.text, QStringLiteral("您确定\r\n%1星期一第1节语文     和\r\n%1星期一第2节数学     调课吗？").arg(shownAs));
+    }
+
     void combinedLessonMovesInItsClassOnly()
     {
         TimetableModel model = emptyModel(1, 2, {QStringLiteral("A"), QStringLiteral("B")});
