@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev libcadical-dev zlib1g-dev
   fonts-noto-cjk xvfb xauth imagemagick zip
   clang-14 libclang-rt-14-dev

@@ -1,6 +1,7 @@
 #include "app/ApplicationFont.h"
 #include "app/CMainFrame.h"
 #include "app/PictureBook.h"
+#include "app/QtTranslations.h"
 #include "app/Startup.h"
 #include "store/Database.h"
 #include "view/widgets/CVorlatView.h"
@@ -18,6 +19,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vorlat"));
     QApplication::setDesktopFileName(QStringLiteral("vorlat"));
     applyApplicationFont(app);
+    installQtTranslations(app);
     QApplication::setWindowIcon(PictureBook::picture(PictureBook::AppIcon));
 
     // The planning database lives in the folder the program is started from.

@@ -114,6 +114,9 @@ void SwapRules::Perform(TimetableModel& model, const Request& request)
 
 QString SwapRules::LessonText(const TimetableModel& model, int c, int d, int p)
 {
-    return model.className(c) + QStringLiteral("班") + DayName(d) + QStringLiteral("第") + QString::number(p + 1)
+    // Most schools name their classes "七(1)班" already; the question adds 班 only where it is missing.
+    const QString& name = model.className(c);
+    const QString suffix = name.endsWith(QStringLiteral("班")) ? QString() : QStringLiteral("班");
+    return name + suffix + DayName(d) + QStringLiteral("第") + QString::number(p + 1)
         + QStringLiteral("节") + model.subject(c, d, p);
 }

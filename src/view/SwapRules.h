@@ -40,6 +40,7 @@ public:
     static void Perform(TimetableModel& model, const Request& request);
 
     // "class班星期一第1节subject" for the lesson at (c, d, p); a free slot shows "H".
+    // A class name that already ends in 班 is not given a second one.
     static QString LessonText(const TimetableModel& model, int c, int d, int p);
 
     static QString refusalText() { return QStringLiteral("不允许跨班调课，请在同班级调课！"); }

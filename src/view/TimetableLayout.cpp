@@ -30,10 +30,13 @@ void TimetableLayout::UpdateGeometry(const TimetableData& data, int teacherCount
 std::optional<TimetableLayout::Cell> TimetableLayout::MasterCellAt(const TimetableData& data, int x, int y, int scrollX,
                                                                 int scrollY) const
 {
+    if (cellWidth <= 0 || cellHeight <= 0 || data.periodCount <= 0)
+        return std::nullopt;
+    // The header band and the name column stay where they are.
+    if (x < cellWidth || y < 2 * cellHeight)
+        return std::nullopt;
     const int px = x + scrollX;
     const int py = y + scrollY;
-    if (px < 0 || py < 0 || cellWidth <= 0 || cellHeight <= 0 || data.periodCount <= 0)
-        return std::nullopt;
     const int row = py / (2 * cellHeight) - 1;
     const int column = px / cellWidth - 1;
     if (row < 0 || row >= data.classCount || column < 0 || column >= data.slotCount())
@@ -43,9 +46,13 @@ std::optional<TimetableLayout::Cell> TimetableLayout::MasterCellAt(const Timetab
 
 int TimetableLayout::TeacherRowAt(int y, int scrollY) const
 {
-    const int py = y + scrollY;
     if (cellHeight <= 0)
         return -1;
-    // Points above the table count as the first header line.
-    return py < 0 ? -2 : py / cellHeight - 2;
+    // Points above the table count as the first header line; the header band
+    // does not scroll.
+    if (y < 0)
+        return -2;
+    if (y < 2 * cellHeight)
+        return y / cellHeight - 2;
+    return (y + scrollY) / cellHeight - 2;
 }

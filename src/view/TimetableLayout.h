@@ -33,6 +33,12 @@ public:
     // screenWidth: width of the primary screen in pixels.
     void UpdateGeometry(const TimetableData& data, int teacherCount, int screenWidth);
 
+    // The frozen parts: the header band (the day and period lines) stays at the
+    // top and the name column (class names; teacher names and weekly counts)
+    // at the left while the cells scroll under them.
+    int headerHeight() const { return showsTimetable() ? 2 * cellHeight : 0; }
+    int nameWidth() const { return !showsTimetable() ? 0 : showsTeacherTable() ? 2 * cellWidth : cellWidth; }
+
     struct Cell
     {
         int classIndex = -1;
@@ -41,10 +47,12 @@ public:
         bool operator==(const Cell&) const = default;
     };
     // Master table: the cell under the client point (x, y) with the view
-    // scrolled to (scrollX, scrollY), or nothing outside the cells (headers,
-    // class-name column, beyond the last class or slot).
+    // scrolled to (scrollX, scrollY), or nothing outside the cells (the header
+    // band and the class-name column, which do not scroll; beyond the last
+    // class or slot).
     std::optional<Cell> MasterCellAt(const TimetableData& data, int x, int y, int scrollX, int scrollY) const;
-    // Teacher table: the row under the point, (y + scrollY) / cellHeight − 2;
-    // -1 and -2 are the header lines, rows past the last teacher are returned as they are.
+    // Teacher table: the row under the point, (y + scrollY) / cellHeight − 2
+    // below the header band, which does not scroll; -1 and -2 are the header
+    // lines, rows past the last teacher are returned as they are.
     int TeacherRowAt(int y, int scrollY) const;
 };

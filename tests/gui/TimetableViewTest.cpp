@@ -259,6 +259,24 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts().size(), 1);
         QCOMPARE(m.subjectGrid, before);
     }
+
+    // A class name wider than the name column is drawn smaller, and whole:
+    // the shrunk text is no wider than the room (1920 wide: 46-pixel columns).
+    void longNamesFitTheirRoom_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("一年级1班") << QStringLiteral("一年级1班");
+        QTest::newRow("高一(12)班") << QStringLiteral("高一(12)班");
+        QTest::newRow("七年级十二班") << QStringLiteral("七年级十二班");
+    }
+    void longNamesFitTheirRoom()
+    {
+        QFETCH(QString, name);
+        for (int room : {44, 43}) {
+            const QFont fitted = TimetablePainter::fittedFont(QApplication::font(), name, room);
+            QVERIFY2(QFontMetricsF(fitted).horizontalAdvance(name) <= room, qPrintable(QString::number(room)));
+        }
+    }
 };
 
 QTEST_MAIN(TimetableViewTest)

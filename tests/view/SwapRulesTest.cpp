@@ -206,15 +206,15 @@ private Q_SLOTS:
     {
         TimetableModel model = adjustable();
         model.selection.swapArmed = 0;
-        // W = 272, L = 22, scrolled by (100, 20): 七(1) 星期一 第1节 is at x 172.., y 24...
-        QVERIFY(model.SelectMasterCell(200, 30, 100, 20));
+        // W = 272, L = 22, scrolled by (100, 20): 七(1) 星期一 第1节 is at x 272.. (right of the name column), y 44.. (below the header band)
+        QVERIFY(model.SelectMasterCell(300, 50, 100, 20));
         QCOMPARE(model.selection.selectedClass, 0);
         QCOMPARE(model.selection.selectedDay, 0);
         QCOMPARE(model.selection.selectedPeriod, 0);
         QCOMPARE(model.selection.swapArmed, 1);
 
         // Right-click 星期一 第3节 (free): column 3 starts at x 816.
-        SwapRules::Request request = SwapRules::Decide(model, 720, 30, 100, 20);
+        SwapRules::Request request = SwapRules::Decide(model, 720, 50, 100, 20);
         QCOMPARE(request.decision, Decision::SwapAtOnce);
         QCOMPARE(request.clickedDay, 0);
         QCOMPARE(request.clickedPeriod, 2);
@@ -223,20 +223,42 @@ private Q_SLOTS:
         QCOMPARE(model.subject(0, 0, 2), QStringLiteral("语文"));
 
         // A second right-click does nothing until a cell is left-clicked again.
-        request = SwapRules::Decide(model, 720, 30, 100, 20);
+        request = SwapRules::Decide(model, 720, 50, 100, 20);
         QCOMPARE(request.decision, Decision::Ignore);
         SwapRules::Perform(model, request);
         QCOMPARE(model.subject(0, 0, 2), QStringLiteral("语文"));
 
         // A display switch keeps the arming and selects (0, 0, 0).
-        QVERIFY(model.SelectMasterCell(200, 30, 100, 20));
+        QVERIFY(model.SelectMasterCell(300, 50, 100, 20));
         model.SetDisplayMode(DisplayMode::MasterTable, 1920);
         model.SetDisplayMode(DisplayMode::Adjustment, 1920);
         QCOMPARE(model.selection.swapArmed, 1);
-        request = SwapRules::Decide(model, 200 + 272, 30, 100, 20);
+        request = SwapRules::Decide(model, 300 + 272, 50, 100, 20);
         QCOMPARE(request.decision, Decision::AskForce); // 李 of 七(2) is at 星期一 第1节
         QCOMPARE(request.selectedDay, 0);
         QCOMPARE(request.selectedPeriod, 0);
+    }
+
+    void questionNamesTheClassOnce_data()
+    {
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("shownAs");
+        QTest::newRow("ends in 班") << QStringLiteral("七(1)班") << QStringLiteral("七(1)班");
+        QTest::newRow("bare name") << QStringLiteral("七(1)") << QStringLiteral("七(1)班");
+        QTest::newRow("senior class") << QStringLiteral("高一3班") << QStringLiteral("高一3班");
+    }
+    void questionNamesTheClassOnce()
+    {
+        QFETCH(QString, className);
+        QFETCH(QString, shownAs);
+        TimetableModel model = emptyModel(1, 2, {className});
+        fillRow(model, 0, {"语文/张", "数学/李"});
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        model.selection.swapArmed = 1;
+        model.selection.select(0, 0, 0);
+        const SwapRules::Request request = SwapRules::DecideForCell(model, 0, 0, 1);
+        QCOMPARE(request.decision, Decision::AskConfirm);
+        QCOMPARE(request.text, QStringLiteral("您确定\r\n%1星期一第1节语文     和\r\n%1星期一第2节数学     调课吗？").arg(shownAs));
     }
 
     void combinedLessonMovesInItsClassOnly()

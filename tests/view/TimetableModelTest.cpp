@@ -328,9 +328,13 @@ private Q_SLOTS:
         QTest::newRow("1366 scrolled right") << 1366 << 1300 << 50 << 300 << 0 << std::optional(Cell{0, 4, 2});
         QTest::newRow("1366 scrolled onto last slot") << 1366 << 1340 << 50 << 500 << 0 << std::optional(Cell{0, 4, 7});
         QTest::newRow("1366 scrolled past last slot") << 1366 << 1350 << 50 << 500 << 0 << none;
-        QTest::newRow("1366 scrolled down") << 1366 << 100 << 10 << 0 << 90 << std::optional(Cell{1, 0, 1});
-        QTest::newRow("1366 scrolled both") << 1366 << 10 << 5 << 40 << 130 << std::optional(Cell{2, 0, 0});
-        QTest::newRow("1366 scrolled past the classes") << 1366 << 10 << 60 << 40 << 130 << none;
+        QTest::newRow("1366 scrolled down") << 1366 << 100 << 50 << 0 << 90 << std::optional(Cell{2, 0, 1});
+        QTest::newRow("1366 scrolled both") << 1366 << 50 << 50 << 40 << 80 << std::optional(Cell{1, 0, 1});
+        QTest::newRow("1366 scrolled past the classes") << 1366 << 60 << 60 << 40 << 130 << none;
+        // The header band and the name column stay in place while the cells scroll.
+        QTest::newRow("1366 scrolled down, header band stays") << 1366 << 100 << 30 << 0 << 90 << none;
+        QTest::newRow("1366 scrolled right, name column stays") << 1366 << 20 << 60 << 300 << 0 << none;
+        QTest::newRow("1366 scrolled both, corner stays") << 1366 << 10 << 5 << 40 << 130 << none;
         QTest::newRow("negative point") << 1366 << -50 << -50 << 0 << 0 << none;
     }
     void masterHit()
@@ -371,7 +375,8 @@ private Q_SLOTS:
         QTest::newRow("period header") << 25 << 0 << -1 << 7;
         QTest::newRow("first teacher") << 40 << 0 << 0 << 0;
         QTest::newRow("third teacher") << 85 << 0 << 2 << 2;
-        QTest::newRow("scrolled") << 5 << 60 << 1 << 1;
+        QTest::newRow("scrolled") << 45 << 60 << 3 << 3;
+        QTest::newRow("scrolled, header band stays") << 25 << 60 << -1 << 7;
         QTest::newRow("past the last teacher") << 400 << 0 << 18 << 18;
     }
     void teacherHit()

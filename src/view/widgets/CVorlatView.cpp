@@ -152,8 +152,14 @@ void CVorlatView::SetDisplayMode(int showTimetable, int showTeacherTable, int ad
         mode = DisplayMode::TeacherTable;
     else if (adjustMode == 1)
         mode = DisplayMode::Adjustment;
+    const bool otherTable = m_model.layout.showsTeacherTable() != (mode == DisplayMode::TeacherTable);
     m_model.SetDisplayMode(mode, screenWidth());
     updateScrollBars();
+    // The teacher table and the master table are different tables: each opens at its start.
+    if (otherTable) {
+        horizontalScrollBar()->setValue(0);
+        verticalScrollBar()->setValue(0);
+    }
     viewport()->update();
 }
 
@@ -227,8 +233,31 @@ void CVorlatView::paintEvent(QPaintEvent* event)
     }
     painter.fillRect(client, TimetablePainter::Colour::Background);
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
-    painter.translate(-scroll);
-    TimetablePainter::paint(painter, m_model, event->rect().translated(scroll), m_marks);
+    // The cells scroll; the header band keeps its place at the top and the
+    // name column at the left (each follows the other direction only), and the
+    // corner stays put. Each part is painted clipped to its place.
+    const int nameWidth = m_model.layout.nameWidth();
+    const int headerHeight = m_model.layout.headerHeight();
+    const struct
+    {
+        QRect place;
+        QPoint shift;
+    } parts[] = {
+        {QRect(QPoint(nameWidth, headerHeight), client.bottomRight()), scroll},
+        {QRect(QPoint(nameWidth, 0), QPoint(client.right(), headerHeight - 1)), QPoint(scroll.x(), 0)},
+        {QRect(QPoint(0, headerHeight), QPoint(nameWidth - 1, client.bottom())), QPoint(0, scroll.y())},
+        {QRect(0, 0, nameWidth, headerHeight), QPoint()},
+    };
+    for (const auto& part : parts) {
+        const QRect place = part.place & event->rect();
+        if (place.isEmpty())
+            continue;
+        painter.save();
+        painter.setClipRect(place);
+        painter.translate(-part.shift);
+        TimetablePainter::paint(painter, m_model, place.translated(part.shift), m_marks);
+        painter.restore();
+    }
 }
 
 void CVorlatView::warmNextPicture()

@@ -10,6 +10,28 @@
 
 namespace TimetablePainter {
 
+QFont fittedFont(const QFont& font, const QString& s, int room)
+{
+    QFont fitted = font;
+    const qreal wide = QFontMetricsF(font).horizontalAdvance(s);
+    if (wide <= room || room <= 0)
+        return fitted;
+    const bool points = font.pointSizeF() > 0;
+    qreal size = points ? font.pointSizeF() : font.pixelSize();
+    size = std::max<qreal>(5, size * room / wide);
+    // Text does not shrink in proportion to its size (glyphs snap to whole
+    // pixels), so step down until the text really fits.
+    for (;;) {
+        if (points)
+            fitted.setPointSizeF(size);
+        else
+            fitted.setPixelSize(int(size));
+        if (size <= 5 || QFontMetricsF(fitted).horizontalAdvance(s) <= room)
+            return fitted;
+        size = std::max<qreal>(5, size - (points ? 0.25 : 1));
+    }
+}
+
 namespace {
 
 bool isEmpty(const QString& text) { return text == QLatin1String("H"); }
@@ -35,16 +57,7 @@ public:
             return *it;
         if (m_texts.size() > 20000)
             m_texts.clear();
-        QFont fitted = font;
-        const int wide = QFontMetrics(font).horizontalAdvance(s);
-        if (wide > room && room > 0) {
-            const qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
-            const qreal smaller = std::max<qreal>(5, size * room / wide);
-            if (font.pointSizeF() > 0)
-                fitted.setPointSizeF(smaller);
-            else
-                fitted.setPixelSize(int(smaller));
-        }
+        const QFont fitted = fittedFont(font, s, room);
         const QFontMetricsF metrics(fitted);
         const QSizeF size(metrics.horizontalAdvance(s), metrics.height());
         QImage image((size * ratio).toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);

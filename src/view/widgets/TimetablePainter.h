@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 
 #include "view/TimetableData.h"
@@ -49,6 +50,9 @@ private:
     std::uint64_t m_revision = 0;
     const TimetableData* m_data = nullptr;
 };
+
+// `font`, made smaller where `s` is wider than `room` pixels, so that it fits.
+QFont fittedFont(const QFont& font, const QString& s, int room);
 
 // Everything for the model's current display (master, adjustment or teacher
 // table); nothing on the home screen. `visible`: the part of the content to
