@@ -366,7 +366,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QStringList stale{QStringLiteral(".课表-a1B2c3.xlsx"), QStringLiteral(".课表-000000.xlsx")};
-        QVERIFY(writeFile(dir.filePath(stale[0]), QByteArray("PK\x03\x04 part of a workbook", 26)));
+        static const char kZipStart[] = "PK\x03\x04 part of a workbook";
+        QVERIFY(writeFile(dir.filePath(stale[0]), QByteArray::fromRawData(kZipStart, sizeof kZipStart - 1)));
         QVERIFY(writeFile(dir.filePath(stale[1]), QByteArray()));
         const QStringList kept{QStringLiteral(".课表-Live00.xlsx"), QStringLiteral(".课表-notes.xlsx"),
                                QStringLiteral(".课表-text00.xlsx"), QStringLiteral(".其他-a1B2c3.xlsx")};
