@@ -138,6 +138,8 @@ void CMainFrame::buildLegendBar()
     m_resultLine = new QLabel(legend);
     m_resultLine->setObjectName(QStringLiteral("resultLine"));
     m_resultLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long line gives way rather than pushing the version off the bar.
+    m_resultLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_resultLine, 1);
     layout->addWidget(new QLabel(QStringLiteral("版本：1.0"), legend));
     bar->addWidget(legend);
