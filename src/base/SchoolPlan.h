@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/PlanVocabulary.h"
+#include "base/SchoolRules.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,7 @@ public:
     std::vector<int> combinedClasses; // groups of 6: subject, five classes (-1 empty)
     QStringList subjectZones;        // groups of 192 per class
     QStringList teacherZones;
+    SchoolRules rules;               // empty when the file holds none
 
     // Teacher of subject s in class c; s = 0 gives the class name.
     const QString& teacher(int c, int s) const { return teacherAssignments[Plan::kAssignmentTexts * c + 1 + s]; }

@@ -140,17 +140,38 @@ qint32 newIdentity()
     return qint32(QRandomGenerator::system()->bounded(1u, 0x7fffffffu));
 }
 
+void createTable(const TableSpec& spec, const QString& purpose)
+{
+    QStringList defs{Schema::quoted(Schema::kRowId) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const QString& column : spec.columns)
+        defs << Schema::quoted(column) + QStringLiteral(" TEXT");
+    Database::exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Schema::quoted(spec.name), defs.join(QStringLiteral(", "))),
+                   {}, purpose);
+}
+
+// Adds the tables beside the ten that an older file lacks, all or none.
+void addMissingTables(const QString& path)
+{
+    std::vector<const TableSpec*> missing;
+    for (const TableSpec& spec : Schema::addedTables())
+        if (!Database::hasTable(spec.name))
+            missing.push_back(&spec);
+    if (missing.empty())
+        return;
+    Transaction tx(QStringLiteral("为数据库“%1”添加新表").arg(path));
+    for (const TableSpec* spec : missing)
+        createTable(*spec, QStringLiteral("创建数据库表"));
+    tx.commit();
+}
+
 void createTables(const QString& path)
 {
     Transaction tx(QStringLiteral("创建数据库“%1”").arg(path));
     const QString purpose = QStringLiteral("创建数据库表");
-    for (const TableSpec& spec : Schema::tables()) {
-        QStringList defs{Schema::quoted(Schema::kRowId) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")};
-        for (const QString& column : spec.columns)
-            defs << Schema::quoted(column) + QStringLiteral(" TEXT");
-        Database::exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Schema::quoted(spec.name), defs.join(QStringLiteral(", "))),
-                       {}, purpose);
-    }
+    for (const TableSpec& spec : Schema::tables())
+        createTable(spec, purpose);
+    for (const TableSpec& spec : Schema::addedTables())
+        createTable(spec, purpose);
     // The consistent empty start: one week row, 24 unused subjects, 12 grade rows.
     Database::exec(QStringLiteral("INSERT INTO \"周工作计划\" (\"工作天数\", \"每天节次\") VALUES (?, ?)"),
                    {QStringLiteral("5"), QStringLiteral("8")}, purpose);
@@ -176,9 +197,24 @@ void createTables(const QString& path)
 
 } // namespace
 
+bool Database::hasTable(const QString& name)
+{
+    QSqlQuery query = exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"), {name},
+                           QStringLiteral("读取数据库的结构"));
+    return query.next() && query.value(0).toInt() > 0;
+}
+
 void Database::verifySchema(const QSqlDatabase& db, const QString& path)
 {
-    for (const TableSpec& spec : Schema::tables()) {
+    std::vector<TableSpec> specs = Schema::tables();
+    for (const TableSpec& spec : Schema::addedTables()) {
+        QSqlQuery present(db);
+        present.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        present.addBindValue(spec.name);
+        if (present.exec() && present.next() && present.value(0).toInt() > 0)
+            specs.push_back(spec);
+    }
+    for (const TableSpec& spec : specs) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(Schema::quoted(spec.name)))) {
             const QString driver = query.lastError().text();
@@ -279,6 +315,14 @@ bool Database::open(const QString& path, Opening opening)
                 try {
                     Transaction tx(QStringLiteral("为数据库“%1”登记标识").arg(path));
                     tx.commit();
+                } catch (const StoreError&) {
+                }
+            }
+            if (!readOnly) {
+                // When another program holds the file the tables come at a later
+                // opening; until then the readers take them as empty.
+                try {
+                    addMissingTables(path);
                 } catch (const StoreError&) {
                 }
             }

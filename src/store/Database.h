@@ -21,7 +21,9 @@ public:
     };
 
     // Opens the file as the shared connection, replacing any earlier one.
-    // A new file is created with all ten tables and the pre-filled rows. An
+    // A new file is created with all ten tables, the tables beside them and
+    // the pre-filled rows; a writing opening adds missing tables beside the
+    // ten to an existing file. An
     // existing file is checked first (SQLite, the ten tables, their columns in
     // order, no code of its own, writable) and never modified when it is
     // refused. A journal left by a save that was killed is rolled back first,
@@ -51,5 +53,10 @@ public:
     static QSqlQuery exec(const QString& sql, const QVariantList& values, const QString& purpose);
 
     // Checks that an open connection holds a planning database; throws when not.
+    // The tables beside the ten are checked only when the file has them.
     static void verifySchema(const QSqlDatabase& db, const QString& path);
+
+    // True when the open file has the table (one of the tables beside the ten
+    // may be missing from an older file opened for reading).
+    static bool hasTable(const QString& name);
 };

@@ -45,9 +45,30 @@ const std::vector<TableSpec>& tables()
     return specs;
 }
 
+const std::vector<TableSpec>& addedTables()
+{
+    static const std::vector<TableSpec> specs = [] {
+        const QString teacher = QStringLiteral("教师");
+        const QString subject = QStringLiteral("科目");
+        const QString grade = QStringLiteral("年级");
+        std::vector<TableSpec> t;
+        t.push_back({kSchoolTable, {QStringLiteral("学校名称"), QStringLiteral("学期"), QStringLiteral("上午节数")}});
+        t.push_back({kTeacherOffTable, {teacher, QStringLiteral("星期"), QStringLiteral("节次")}});
+        t.push_back({kTeacherLimitsTable,
+                     {teacher, QStringLiteral("每天最多"), QStringLiteral("每周最多天数"), QStringLiteral("最多连上")}});
+        t.push_back({kVenueCapsTable, {QStringLiteral("场地"), subject, grade, QStringLiteral("同时最多班数")}});
+        t.push_back({kDoubleLessonsTable, {grade, QStringLiteral("班级"), subject, QStringLiteral("每周连堂数")}});
+        return t;
+    }();
+    return specs;
+}
+
 const TableSpec& table(const QString& name)
 {
     for (const TableSpec& spec : tables())
+        if (spec.name == name)
+            return spec;
+    for (const TableSpec& spec : addedTables())
         if (spec.name == name)
             return spec;
     throw std::logic_error("unknown table " + name.toStdString());

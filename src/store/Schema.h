@@ -30,9 +30,24 @@ inline const QString kTeacherZonesTable = QStringLiteral("教师要排节次");
 inline const QString kTimetableTable = QStringLiteral("课表");
 inline const QString kTimetableTeachersTable = QStringLiteral("课表教师");
 
+// Tables beside the ten: school details and the scheduling rules. Like the ten,
+// column 0 is "编号" and every other column holds text.
+inline const QString kSchoolTable = QStringLiteral("学校信息");
+inline const QString kTeacherOffTable = QStringLiteral("教师不排课");
+inline const QString kTeacherLimitsTable = QStringLiteral("教师课时限制");
+inline const QString kVenueCapsTable = QStringLiteral("场地限制");
+inline const QString kDoubleLessonsTable = QStringLiteral("连堂设置");
+
 
 // All ten tables in a fixed order.
 const std::vector<TableSpec>& tables();
+
+// The tables beside the ten. An older file lacks them: a writing opening
+// creates the missing ones, a reading one leaves the file as it is and the
+// readers take a missing table as an empty one (`Database::hasTable`).
+const std::vector<TableSpec>& addedTables();
+
+// A table of either list by name.
 const TableSpec& table(const QString& name);
 
 // The grade names of the weekly plan rows 1..12.

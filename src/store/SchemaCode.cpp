@@ -90,6 +90,8 @@ QStringList find(const QSqlDatabase& db, const QString& purpose)
     QSet<QString> ours;
     for (const TableSpec& spec : Schema::tables())
         ours.insert(spec.name);
+    for (const TableSpec& spec : Schema::addedTables())
+        ours.insert(spec.name);
 
     QStringList found;
     QSqlQuery objects = run(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY rowid"), purpose);

@@ -93,6 +93,50 @@ private Q_SLOTS:
         QCOMPARE(fileHash(path), before);
     }
 
+    // A file from before the tables beside the ten: reading leaves it as it is,
+    // writing adds them and keeps every row of the ten.
+    void olderFileGainsTheAddedTables()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vorlat.db"));
+        QVERIFY(Database::open(path));
+        PlanStore::saveWeek(6, 7);
+        Database::close();
+        QStringList drops;
+        for (const TableSpec& spec : Schema::addedTables())
+            drops << QStringLiteral("DROP TABLE %1").arg(Schema::quoted(spec.name));
+        makeSqliteFile(path, drops);
+        const QByteArray older = fileHash(path);
+
+        QVERIFY(!Database::open(path, Database::Opening::ReadOnly));
+        for (const TableSpec& spec : Schema::addedTables())
+            QVERIFY(!Database::hasTable(spec.name));
+        Database::close();
+        QCOMPARE(fileHash(path), older);
+
+        QVERIFY(!Database::open(path, Database::Opening::ExistingOnly));
+        for (const TableSpec& spec : Schema::addedTables()) {
+            QVERIFY2(Database::hasTable(spec.name), qPrintable(spec.name));
+            QCOMPARE(countRows(spec.name), 0);
+        }
+        QCOMPARE(tableRows(Schema::kWeekTable).front(), (QStringList{QStringLiteral("6"), QStringLiteral("7")}));
+        QCOMPARE(countRows(Schema::kSubjectsTable), 24);
+        QCOMPARE(countRows(Schema::kWeeklyPlanTable), 12);
+        Database::close();
+
+        // An added table of another shape is not ours to write into.
+        makeSqliteFile(path, {QStringLiteral("DROP TABLE \"学校信息\""),
+                              QStringLiteral("CREATE TABLE \"学校信息\" (\"编号\" INTEGER PRIMARY KEY, \"名称\" TEXT)")});
+        const QByteArray reshaped = fileHash(path);
+        try {
+            Database::open(path);
+            QFAIL("an added table of another shape was accepted");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("学校信息")), qPrintable(error.message()));
+        }
+        QCOMPARE(fileHash(path), reshaped);
+    }
+
     void refusesForeignFiles_data()
     {
         QTest::addColumn<QString>("kind");
