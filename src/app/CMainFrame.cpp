@@ -3,9 +3,11 @@
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
 #include "app/CPrograssDlg.h"
+#include "app/HelpPages.h"
+#include "app/OptimizeProgress.h"
 #include "app/OptimizeRun.h"
 #include "view/ShownFaults.h"
-#include "app/PictureBook.h"
+#include "view/widgets/PictureBook.h"
 #include "app/TileActions.h"
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
@@ -17,8 +19,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <atomic>
 #include <QFileDialog>
 #include <QSettings>
@@ -150,11 +152,13 @@ void CMainFrame::buildMenu()
 {
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("使用指南"), this, [this] {
-        CHelpDlg dialog(this);
+        CHelpDlg dialog(this, CHelpDlg::buttonsOf(m_toolBar));
         dialog.exec();
     });
-    help->addAction(QStringLiteral("视频教程"), this, [] { QDesktopServices::openUrl(guideUrl()); });
-    help->addAction(QStringLiteral("软件网站"), this, [] { QDesktopServices::openUrl(projectUrl()); });
+    help->addAction(QStringLiteral("视频教程"), this,
+                    [this] { HelpPages::open(this, guideUrl(), QStringLiteral("使用指南")); });
+    help->addAction(QStringLiteral("软件网站"), this,
+                    [this] { HelpPages::open(this, projectUrl(), QStringLiteral("软件网站")); });
 }
 
 QUrl CMainFrame::guideUrl()
@@ -420,16 +424,11 @@ void CMainFrame::OptimizeTimetable()
         return;
     }
     std::atomic<bool> cancel{false};
-    std::atomic<int> best{int(job.before.clashes + job.before.unplaced)};
-    std::atomic<bool> restoring{false};
+    OptimizeProgress progress(int(job.before.clashes + job.before.unplaced));
     job.request.seed = m_lastRun ? m_lastRun->seed : 1;
     job.request.conflictBudget = m_optimizeBudget;
     job.request.cancel = &cancel;
-    job.request.progress = [&best, &restoring](const SolverProgress& progress) {
-        if (progress.bestViolations >= 0)
-            best = progress.bestViolations;
-        restoring = progress.restoring;
-    };
+    job.request.progress = [&progress](const SolverProgress& report) { progress.take(report); };
 
     // The solver works on a worker thread; the dialog shows what is left and
     // offers to stop. It is modal, so the timetable cannot change meanwhile.
@@ -447,16 +446,20 @@ void CMainFrame::OptimizeTimetable()
     connect(stop, &QPushButton::clicked, &dialog, [&] {
         cancelled = true;
         cancel = true;
-        label->setText(restoring ? QStringLiteral("正在停止，保留已找到的课表……") : QStringLiteral("正在停止……"));
+        label->setText(progress.restoring() ? QStringLiteral("正在停止，保留已找到的课表……")
+                                            : QStringLiteral("正在停止……"));
         stop->setEnabled(false);
     });
-    // Once a timetable without clashes is found, stopping keeps it: the
-    // search is only putting cells back as they were.
+    // The step, what is left and the time spent. Once a timetable without
+    // clashes is found, stopping keeps it: the search is only putting cells
+    // back as they were.
+    QElapsedTimer clock;
+    clock.start();
     const auto showLeft = [&] {
         if (cancelled)
             return;
-        label->setText(OptimizeRun::progressText(best.load(), restoring.load()));
-        stop->setText(restoring ? QStringLiteral("停止并采用") : QStringLiteral("取消"));
+        label->setText(progress.line(clock.elapsed()));
+        stop->setText(progress.restoring() ? QStringLiteral("停止并采用") : QStringLiteral("取消"));
     };
     showLeft();
     QTimer tick;

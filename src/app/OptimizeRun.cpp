@@ -67,13 +67,6 @@ QString notesHint(const QStringList& notes)
     return QStringLiteral("　（有%1条说明，鼠标停在此处可查看）").arg(notes.size());
 }
 
-QString progressText(int left, bool restoring)
-{
-    if (restoring)
-        return QStringLiteral("冲突已全部解决，正在让改动的格子尽量少……");
-    return QStringLiteral("正在优化课表，剩余冲突与未排课时：%1").arg(left);
-}
-
 bool suggestAfterRun(const ScheduleOutcome& run)
 {
     return !run.refused() && (run.teacherClashes > 0 || run.unplacedLessons > 0);

@@ -38,11 +38,6 @@ QString reportText(const Counts& before, const Counts& after, int changedCells);
 // the notes, which its tooltip lists. Empty without notes.
 QString notesHint(const QStringList& notes);
 
-// The progress dialog's line: the clashes and unplaced lessons still left,
-// or, once a timetable without them is found, that the cells it changed are
-// being put back.
-QString progressText(int left, bool restoring);
-
 // A run of the play button that left clashes or unplaced lessons: the status
 // line suggests the button.
 bool suggestAfterRun(const ScheduleOutcome& run);

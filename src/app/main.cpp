@@ -1,6 +1,6 @@
 #include "app/ApplicationFont.h"
 #include "app/CMainFrame.h"
-#include "app/PictureBook.h"
+#include "view/widgets/PictureBook.h"
 #include "app/QtTranslations.h"
 #include "app/Startup.h"
 #include "store/Database.h"

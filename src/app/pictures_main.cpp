@@ -2,7 +2,7 @@
 //   vorlat-pictures ICON.png GUIDE.png
 // the application icon (256 × 256) and the user-guide picture.
 #include "app/ApplicationFont.h"
-#include "app/PictureBook.h"
+#include "view/widgets/PictureBook.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,4 +1,5 @@
 #include "view/widgets/HomeScreen.h"
+#include "view/widgets/PictureBook.h"
 
 #include <QtTest>
 
@@ -34,8 +35,13 @@ private Q_SLOTS:
         // 290·1920/1366 = 407.61 → 408; 240·1080/768 = 337.5 → 338 (half away from zero).
         QTest::newRow("1920×1080: tab 条件设置") << QSize(1920, 1080) << Area::TabConstraints
                                              << ltrb(408, 262, 576, 338);
+        // One scale for both directions (1920/1366 is a little less than 1080/768),
+        // the design centred in the height.
         QTest::newRow("1920×1080: tile 合班设置") << QSize(1920, 1080) << Area::TileCombined
-                                              << ltrb(1164, 506, 1462, 757);
+                                              << ltrb(1164, 506, 1462, 756);
+        // A view wider than the design: the height sets the scale, the design is centred across.
+        QTest::newRow("wide view: tab 数据录入") << QSize(1366, 384) << Area::TabDataEntry
+                                             << ltrb(402, 93, 462, 120);
         QTest::newRow("half size") << QSize(683, 384) << Area::TileWorkPlan << ltrb(54, 166, 200, 294);
     }
     void scaling()
@@ -117,6 +123,83 @@ private Q_SLOTS:
         QCOMPARE(home.homePicture(), 0);
     }
 
+    // The pictures are painted for the view: the play button is a circle on a
+    // view of any shape (the views of a maximised window at 1366 × 768 and
+    // 1920 × 1080 are much wider than the design), and the button and the
+    // tiles lie inside the areas a click tests.
+    void picturesKeepTheirShapeAndMatchTheAreas_data()
+    {
+        QTest::addColumn<QSize>("view");
+        QTest::newRow("1366×768 screen, maximised") << QSize(1366, 612);
+        QTest::newRow("1920×1080 screen, maximised") << QSize(1920, 924);
+        QTest::newRow("design size") << QSize(1366, 768);
+        QTest::newRow("narrow window") << QSize(900, 700);
+    }
+    void picturesKeepTheirShapeAndMatchTheAreas()
+    {
+        QFETCH(QSize, view);
+        const auto green = [](QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 30; };
+
+        const QImage page2 = PictureBook::render(HomeScreen::kFirstPicture + 10, view);
+        QCOMPARE(page2.size(), view);
+        const QRect play = HomeScreen::scaled(Area::PlayButton, view);
+        // The widest green row is the disc's middle (the caption under it is narrower).
+        int widest = 0, left = 0, right = 0, firstWidest = -1, lastWidest = -1;
+        for (int y = 0; y < view.height(); ++y) {
+            int l = -1, r = -1;
+            for (int x = 0; x < view.width(); ++x)
+                if (green(page2.pixel(x, y))) {
+                    if (l < 0)
+                        l = x;
+                    r = x;
+                }
+            if (l < 0)
+                continue;
+            if (r - l > widest) {
+                widest = r - l;
+                left = l;
+                right = r;
+                firstWidest = lastWidest = y;
+            } else if (r - l == widest) {
+                lastWidest = y;
+            }
+        }
+        QVERIFY(widest > 0);
+        const int middle = (firstWidest + lastWidest) / 2;
+        const int centreX = (left + right) / 2;
+        int top = middle;
+        while (top > 0 && green(page2.pixel(centreX, top - 1)))
+            --top;
+        // The run from the middle up may stop at the white play sign: go on past it.
+        for (int y = top - 1; y >= 0; --y)
+            if (green(page2.pixel(centreX, y)))
+                top = y;
+        const double across = (right - left) / 2.0;
+        const double down = middle - top;
+        QVERIFY2(std::abs(across - down) <= 2.5, qPrintable(QStringLiteral("%1 across, %2 down").arg(across).arg(down)));
+        QVERIFY2(play.left() <= left && right < play.right() && play.top() <= top && middle + down < play.bottom(),
+                 qPrintable(QStringLiteral("disc %1..%2 × %3..%4 outside the area").arg(left).arg(right).arg(top).arg(middle + down)));
+
+        // The white cards of page 0 lie inside their areas, filling most of them.
+        const QImage page0 = PictureBook::render(HomeScreen::kFirstPicture + 0, view);
+        for (const Area tile : HomeScreen::tilesOfPage(0)) {
+            const QRect area = HomeScreen::scaled(tile, view);
+            const int y = area.top() + area.height() * 66 / 100; // between the icon and the caption
+            const auto white = [&](int x) {
+                const QRgb c = page0.pixel(x, y);
+                return qRed(c) > 248 && qGreen(c) > 248 && qBlue(c) > 248;
+            };
+            int l = area.center().x(), r = area.center().x();
+            QVERIFY(white(l));
+            while (l > 0 && white(l - 1))
+                --l;
+            while (r < view.width() - 1 && white(r + 1))
+                ++r;
+            QVERIFY2(area.left() <= l && r <= area.right() && r - l > area.width() * 8 / 10,
+                     qPrintable(QStringLiteral("card %1..%2, area %3..%4").arg(l).arg(r).arg(area.left()).arg(area.right())));
+        }
+    }
+
     void tabClickShowsThePageBasePictureAndKeepsThePage()
     {
         const QSize view(1366, 768);
@@ -132,5 +215,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(HomeScreenTest)
+QTEST_MAIN(HomeScreenTest)
 #include "HomeScreenTest.moc"

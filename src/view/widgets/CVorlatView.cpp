@@ -1,9 +1,9 @@
 #include "view/widgets/CVorlatView.h"
 
-#include "app/PictureBook.h"
 #include "store/StoreError.h"
 #include "view/SwapRules.h"
 #include "view/TimetableStore.h"
+#include "view/widgets/PictureBook.h"
 #include "view/widgets/SwapCommand.h"
 #include "view/widgets/TimetablePainter.h"
 
@@ -279,9 +279,9 @@ void CVorlatView::mouseMoveEvent(QMouseEvent* event)
     if (m_model.layout.showsTimetable())
         return;
     const QPoint pos = event->position().toPoint();
-    if (m_home.PointerMoved(pos.x(), pos.y(), outerSize()))
+    if (m_home.PointerMoved(pos.x(), pos.y(), homeSize()))
         viewport()->update();
-    viewport()->setCursor(m_home.IsOverClickable(pos.x(), pos.y(), outerSize()) ? Qt::PointingHandCursor
+    viewport()->setCursor(m_home.IsOverClickable(pos.x(), pos.y(), homeSize()) ? Qt::PointingHandCursor
                                                                                 : Qt::ArrowCursor);
 }
 
@@ -292,7 +292,7 @@ void CVorlatView::mousePressEvent(QMouseEvent* event)
         if (event->button() != Qt::LeftButton)
             return;
         bool repaint = false;
-        const HomeScreen::Action action = m_home.LeftClick(pos.x(), pos.y(), outerSize(), &repaint);
+        const HomeScreen::Action action = m_home.LeftClick(pos.x(), pos.y(), homeSize(), &repaint);
         if (repaint)
             viewport()->update();
         if (action != HomeScreen::Action::Nothing)

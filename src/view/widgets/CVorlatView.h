@@ -65,7 +65,8 @@ protected:
 
 private:
     void updateScrollBars();
-    QSize outerSize() const { return size(); }
+    // The home picture is painted for the viewport, and its areas are placed on it alike.
+    QSize homeSize() const { return viewport()->size(); }
     void notifyModified();
     void warmNextPicture();
     // Right click in adjustment mode: the swap with its questions, as one undo step.

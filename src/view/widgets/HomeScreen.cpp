@@ -1,5 +1,6 @@
 #include "view/widgets/HomeScreen.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -33,15 +34,25 @@ const HomeScreen::AreaInfo& HomeScreen::info(Area area)
     return table[static_cast<int>(area)];
 }
 
-QRect HomeScreen::scaled(Area area, QSize view)
+HomeScreen::Fit HomeScreen::fit(QSize view)
 {
     const double sx = double(view.width()) / kDesignWidth;
     const double sy = double(view.height()) / kDesignHeight;
+    Fit f;
+    f.scale = std::min(sx, sy);
+    f.dx = (view.width() - kDesignWidth * f.scale) / 2;
+    f.dy = (view.height() - kDesignHeight * f.scale) / 2;
+    return f;
+}
+
+QRect HomeScreen::scaled(Area area, QSize view)
+{
+    const Fit f = fit(view);
     const QRect& r = info(area).design;
-    const int left = roundAway(r.left() * sx);
-    const int top = roundAway(r.top() * sy);
-    const int right = roundAway((r.left() + r.width()) * sx);
-    const int bottom = roundAway((r.top() + r.height()) * sy);
+    const int left = roundAway(f.dx + r.left() * f.scale);
+    const int top = roundAway(f.dy + r.top() * f.scale);
+    const int right = roundAway(f.dx + (r.left() + r.width()) * f.scale);
+    const int bottom = roundAway(f.dy + (r.top() + r.height()) * f.scale);
     return QRect(left, top, right - left, bottom - top);
 }
 

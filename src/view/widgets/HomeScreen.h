@@ -6,8 +6,11 @@
 
 // The home screen without pixels: which page and picture are shown, what a
 // pointer move highlights and what a left click asks for. Areas are designed
-// on a 1366 × 768 screen and scaled to the view's outer size; a point is
-// inside when left ≤ x < right and top ≤ y < bottom.
+// on a 1366 × 768 screen and placed on the view by `fit`: one scale for both
+// directions (a round button stays round on a view of any shape), the design
+// centred. The pictures are painted through the same fit, so an area is
+// exactly where its tile is drawn. A point is inside when left ≤ x < right
+// and top ≤ y < bottom.
 class HomeScreen
 {
 public:
@@ -56,8 +59,18 @@ public:
     // Design rectangle as (left, top, right, bottom), right and bottom exclusive.
     static QRect designRect(Area area) { return info(area).design; }
 
-    // A design rectangle scaled to a view whose outer size is `view`: each
-    // coordinate times width/1366 or height/768, halves rounded away from zero.
+    // How the design space lies on a view of size `view`: view point =
+    // offset + scale · design point. The scale is the smaller of
+    // width / 1366 and height / 768; the design is centred in the other direction.
+    struct Fit
+    {
+        double scale = 1;
+        double dx = 0;
+        double dy = 0;
+    };
+    static Fit fit(QSize view);
+    // A design rectangle placed on a view of size `view` by `fit`, each
+    // coordinate taken to the nearest integer, halves away from zero.
     static QRect scaled(Area area, QSize view);
     static bool contains(const QRect& r, int x, int y)
     {
@@ -70,7 +83,7 @@ public:
     static int basePicture(int page);
     static int pageOfPicture(int picture);
 
-    // Pointer at client point (x, y) of a view whose outer size is `view`.
+    // Pointer at client point (x, y) of a view of size `view`.
     // Returns true when the picture changed.
     bool PointerMoved(int x, int y, QSize view);
     // Left click: tabs switch the page first; then the (page, picture) pair

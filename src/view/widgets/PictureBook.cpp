@@ -1,4 +1,4 @@
-#include "app/PictureBook.h"
+#include "view/widgets/PictureBook.h"
 
 #include "view/widgets/HomeScreen.h"
 
@@ -370,23 +370,35 @@ void drawPlayButton(QPainter& p, bool highlighted)
                QStringLiteral("点我排课"));
 }
 
-void paintHome(QPainter& p, int homePicture)
+// The home picture for a view of `size`: the background and the banner fill
+// the whole view; everything else is drawn in the design space placed on the
+// view by HomeScreen::fit, one scale for both directions, so circles stay
+// round and every tile lies in the area a click tests.
+void paintHome(QPainter& p, int homePicture, QSize size)
 {
     const int page = HomeScreen::pageOfPicture(homePicture);
+    const HomeScreen::Fit fit = HomeScreen::fit(size);
     // Background.
-    QLinearGradient bg(0, 0, 0, HomeScreen::kDesignHeight);
+    QLinearGradient bg(0, 0, 0, size.height());
     bg.setColorAt(0, QColor(0xf4, 0xf7, 0xfb));
     bg.setColorAt(1, QColor(0xe2, 0xea, 0xf4));
-    p.fillRect(QRectF(0, 0, HomeScreen::kDesignWidth, HomeScreen::kDesignHeight), bg);
+    p.fillRect(QRectF(0, 0, size.width(), size.height()), bg);
 
-    // Banner.
-    const QRectF banner(0, 0, HomeScreen::kDesignWidth, 150);
-    QLinearGradient bannerFill(banner.topLeft(), banner.topRight());
+    // Banner, across the whole width.
+    const QRectF wideBanner(0, 0, size.width(), fit.dy + 150 * fit.scale);
+    QLinearGradient bannerFill(wideBanner.topLeft(), wideBanner.topRight());
     bannerFill.setColorAt(0, kAccentDark);
     bannerFill.setColorAt(1, kAccent);
-    p.fillRect(banner, bannerFill);
+    p.fillRect(wideBanner, bannerFill);
+    p.setPen(QPen(QColor(0xc8, 0xd4, 0xe3), 1.5));
+    const double dividerY = fit.dy + 262 * fit.scale;
+    p.drawLine(QPointF(60 * fit.scale, dividerY), QPointF(size.width() - 60 * fit.scale, dividerY));
+
+    p.translate(fit.dx, fit.dy);
+    p.scale(fit.scale, fit.scale);
+    const QRectF banner(0, 0, HomeScreen::kDesignWidth, 150);
     p.save();
-    p.setClipRect(banner);
+    p.setClipRect(banner.adjusted(-fit.dx / fit.scale, -fit.dy / fit.scale, fit.dx / fit.scale, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 18));
     p.drawEllipse(QPointF(1180, 30), 170, 170);
@@ -402,13 +414,11 @@ void paintHome(QPainter& p, int homePicture)
     p.drawText(QRectF(178, 88, 700, 30), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("中小学课程表编排　·　录入、设置、一键排课"));
 
-    // Tabs and the divider under them.
+    // Tabs.
     using A = HomeScreen::Area;
     const A tabs[] = {A::TabDataEntry, A::TabConstraints, A::TabScheduling};
     for (int i = 0; i < 3; ++i)
         drawTab(p, tabs[i], i == page);
-    p.setPen(QPen(QColor(0xc8, 0xd4, 0xe3), 1.5));
-    p.drawLine(QPointF(60, 262), QPointF(HomeScreen::kDesignWidth - 60, 262));
 
     p.setPen(kMuted);
     p.setFont(font(18));
@@ -521,10 +531,14 @@ void miniTile(QPainter& p, const QRectF& r, HomeScreen::Area tile)
                QStringLiteral("%1 %2").arg(style.number).arg(QString::fromUtf8(HomeScreen::info(tile).caption)));
 }
 
-void paintHelp(QPainter& p, QSizeF size)
+void paintHelp(QPainter& p, QSizeF size, const QList<ToolButtonLook>& toolbar)
 {
-    p.scale(size.width() / 614.0, size.height() / 557.0);
-    p.fillRect(QRectF(0, 0, 614, 557), QColor(0xf4, 0xf7, 0xfb));
+    // One scale for both directions, centred: the picture keeps its shape in
+    // a dialog of any size.
+    p.fillRect(QRectF(QPointF(0, 0), size), QColor(0xf4, 0xf7, 0xfb));
+    const double scale = std::min(size.width() / 614.0, size.height() / 557.0);
+    p.translate((size.width() - 614 * scale) / 2, (size.height() - 557 * scale) / 2);
+    p.scale(scale, scale);
     // Title band.
     QLinearGradient band(0, 0, 614, 0);
     band.setColorAt(0, kAccentDark);
@@ -587,31 +601,32 @@ void paintHelp(QPainter& p, QSizeF size)
     const QRectF s4(12, 288, 590, 257);
     panel(s4);
     stepHeading(p, s4.adjusted(10, 10, -10, 0), 4, QStringLiteral("用工具栏查看、调课、保存和导出"));
-    const char* labels[] = {"返回主页", "手工调课", "保存课表", "查询总表", "查教师表", "导出课表"};
-    for (int i = 0; i < 6; ++i) {
-        const QRectF b(s4.left() + 14 + i * 60, s4.top() + 42, 54, 52);
-        if (i == 1) {
+    // The toolbar's buttons as the main window has them, in one row across
+    // the panel; 手工调课 is marked, the note below the row.
+    const int buttons = std::max<int>(1, int(toolbar.size()));
+    const double pitch = std::min(62.0, 562.0 / buttons);
+    for (int i = 0; i < int(toolbar.size()); ++i) {
+        const QRectF b(s4.left() + 14 + i * pitch, s4.top() + 40, pitch - 6, 52);
+        const QString& text = toolbar[i].text;
+        if (text == QStringLiteral("手工调课") || text == QStringLiteral("结束调课")) {
             p.setPen(QPen(QColor(0xe8, 0x4a, 0x3c), 2));
             p.setBrush(QColor(0xfd, 0xec, 0xea));
             p.drawRoundedRect(b.adjusted(-2, -2, 2, 2), 6, 6);
         }
-        QPainter& q = p;
-        q.save();
-        q.translate(b.center().x() - 14, b.top() + 3);
-        paintToolIcon(q, FirstToolIcon + i, QSizeF(28, 28));
-        q.restore();
+        const double icon = std::min(28.0, b.width() - 8);
+        p.drawPixmap(QRectF(b.center().x() - icon / 2, b.top() + 3, icon, icon), toolbar[i].icon,
+                     QRectF(toolbar[i].icon.rect()));
         p.setPen(kInk);
         p.setFont(font(10));
-        p.drawText(QRectF(b.left() - 4, b.top() + 32, b.width() + 8, 18), Qt::AlignCenter,
-                   QString::fromUtf8(labels[i]));
+        p.drawText(QRectF(b.left() - 4, b.top() + 32, b.width() + 8, 18), Qt::AlignCenter, text);
     }
     p.setPen(kInk);
-    p.setFont(font(12));
-    p.drawText(QRectF(s4.left() + 384, s4.top() + 40, 196, 60), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+    p.setFont(font(11));
+    p.drawText(QRectF(s4.left() + 14, s4.top() + 94, 562, 22), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("按「手工调课」后：左键选中一节课，右键点同班的另一节课即可对调；按「结束调课」结束调整。"));
 
     // A small master table in the program's own colours.
-    const QRectF table(s4.left() + 14, s4.top() + 108, 562, 138);
+    const QRectF table(s4.left() + 14, s4.top() + 120, 562, 128);
     const int columns = 9;
     const int rows = 4;
     const double w = table.width() / (columns + 1);
@@ -707,8 +722,7 @@ QImage render(int number, QSize size)
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     if (number >= FirstHome && number < FirstHome + HomeScreen::kPictureCount) {
-        p.scale(double(size.width()) / HomeScreen::kDesignWidth, double(size.height()) / HomeScreen::kDesignHeight);
-        paintHome(p, number - FirstHome);
+        paintHome(p, number - FirstHome, size);
     } else if (number == AppIcon) {
         drawLogo(p, QRectF(0, 0, size.width(), size.height()));
     } else if (number >= FirstSwatch && number < FirstSwatch + 5) {
@@ -718,8 +732,29 @@ QImage render(int number, QSize size)
     } else if (number >= FirstToolIcon && number <= OptimizeIcon) {
         paintToolIcon(p, number, size);
     } else if (number == HelpPicture) {
-        paintHelp(p, size);
+        paintHelp(p, size, toolbarButtons());
     }
+    return image;
+}
+
+QList<ToolButtonLook> toolbarButtons()
+{
+    const char* texts[] = {"返回主页", "手工调课", "保存课表", "查询总表", "查教师表", "导出课表", "优化课表"};
+    QList<ToolButtonLook> buttons;
+    for (int i = 0; i <= OptimizeIcon - FirstToolIcon; ++i)
+        buttons.append({picture(FirstToolIcon + i), QString::fromUtf8(texts[i])});
+    return buttons;
+}
+
+QImage renderHelp(QSize size, const QList<ToolButtonLook>& toolbar)
+{
+    if (size.isEmpty())
+        return QImage();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    paintHelp(p, size, toolbar);
     return image;
 }
 
