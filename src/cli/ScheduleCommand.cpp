@@ -18,10 +18,12 @@ namespace {
 // command prints it, then the result counts. The key order is a contract.
 QString resultJson(const TimetableData& timetable, const ScheduleOutcome& outcome)
 {
-    return QStringLiteral("{\"seed\":%1,").arg(outcome.seed) + TimetableJson::members(timetable)
-        + QStringLiteral(",\"unplacedLessons\":%1,\"teacherClashes\":%2}")
-              .arg(outcome.unplacedLessons)
-              .arg(outcome.teacherClashes);
+    OrderedJson json;
+    json.add(QStringLiteral("seed"), qint64(outcome.seed))
+        .append(TimetableJson::members(timetable))
+        .add(QStringLiteral("unplacedLessons"), qint64(outcome.unplacedLessons))
+        .add(QStringLiteral("teacherClashes"), qint64(outcome.teacherClashes));
+    return QString::fromUtf8(json.toJson());
 }
 
 std::optional<std::uint32_t> parseSeed(const QString& text)

@@ -12,19 +12,12 @@
 #include "view/TimetableStore.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 
 #include <cstdint>
 #include <optional>
 
 namespace {
-
-QString stringList(const QStringList& texts)
-{
-    QStringList quoted;
-    for (const QString& text : texts)
-        quoted << TimetableJson::quote(text);
-    return QLatin1Char('[') + quoted.join(QLatin1Char(',')) + QLatin1Char(']');
-}
 
 std::optional<qulonglong> parseNumber(const QString& text, qulonglong max)
 {
@@ -175,33 +168,32 @@ int runSolve(const QStringList& args)
     }
 
     if (line.has(jsonOption)) {
-        QString json = QStringLiteral("{\"seed\":%1,").arg(request.seed);
+        OrderedJson json;
+        json.add(QStringLiteral("seed"), qint64(request.seed));
         if (hasTimetable)
-            json += TimetableJson::members(timetable)
-                + QStringLiteral(",\"unplacedLessons\":%1,\"teacherClashes\":%2,\"zoneViolations\":%3,\"spreadViolations\":%4,"
-                                 "\"fixedViolations\":%5,")
-                      .arg(counts.unplacedLessons)
-                      .arg(counts.teacherClashes)
-                      .arg(after.outsideZones)
-                      .arg(outcome.spreadViolations)
-                      .arg(after.fixedOutOfPlace);
-        if (repair)
-            json += QStringLiteral("\"before\":{\"unplacedLessons\":%1,\"teacherClashes\":%2,\"zoneViolations\":%3,"
-                                   "\"fixedViolations\":%4},")
-                        .arg(before.unplaced)
-                        .arg(before.clashes)
-                        .arg(before.outsideZones)
-                        .arg(before.fixedOutOfPlace);
+            json.append(TimetableJson::members(timetable))
+                .add(QStringLiteral("unplacedLessons"), qint64(counts.unplacedLessons))
+                .add(QStringLiteral("teacherClashes"), qint64(counts.teacherClashes))
+                .add(QStringLiteral("zoneViolations"), after.outsideZones)
+                .add(QStringLiteral("spreadViolations"), outcome.spreadViolations)
+                .add(QStringLiteral("fixedViolations"), after.fixedOutOfPlace);
+        if (repair) {
+            OrderedJson was;
+            was.add(QStringLiteral("unplacedLessons"), qint64(before.unplaced))
+                .add(QStringLiteral("teacherClashes"), before.clashes)
+                .add(QStringLiteral("zoneViolations"), before.outsideZones)
+                .add(QStringLiteral("fixedViolations"), before.fixedOutOfPlace);
+            json.add(QStringLiteral("before"), was);
+        }
         if (repair && hasTimetable)
-            json += QStringLiteral("\"changedCells\":%1,").arg(outcome.changedCells);
-        json += QStringLiteral("\"solved\":%1,\"spreadRelaxed\":%2,\"zoneFallback\":%3,\"notes\":%4")
-                    .arg(solved ? QStringLiteral("true") : QStringLiteral("false"),
-                         outcome.spreadRelaxed ? QStringLiteral("true") : QStringLiteral("false"),
-                         outcome.zoneFallback ? QStringLiteral("true") : QStringLiteral("false"),
-                         stringList(outcome.notes));
+            json.add(QStringLiteral("changedCells"), outcome.changedCells);
+        json.add(QStringLiteral("solved"), solved)
+            .add(QStringLiteral("spreadRelaxed"), outcome.spreadRelaxed)
+            .add(QStringLiteral("zoneFallback"), outcome.zoneFallback)
+            .add(QStringLiteral("notes"), QJsonArray::fromStringList(outcome.notes));
         if (!solved)
-            json += QStringLiteral(",\"explanation\":%1").arg(stringList(outcome.explanation));
-        printOut(json + QLatin1Char('}'));
+            json.add(QStringLiteral("explanation"), QJsonArray::fromStringList(outcome.explanation));
+        printOut(QString::fromUtf8(json.toJson()));
         return exitCode;
     }
 

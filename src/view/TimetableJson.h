@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/OrderedJson.h"
+
 #include <QString>
 
 class TimetableData;
@@ -12,12 +14,9 @@ class TimetableData;
 class TimetableJson
 {
 public:
-    // The members above without the enclosing braces, so that a caller can put
-    // its own members before and after them.
-    static QString members(const TimetableData& model);
-    // {members}
+    // The members above, so that a caller can put its own members before and
+    // after them.
+    static OrderedJson members(const TimetableData& model);
+    // {members} as text.
     static QString object(const TimetableData& model);
-
-    // A JSON string literal, quotes included.
-    static QString quote(const QString& text);
 };
