@@ -1,10 +1,10 @@
 #include "app/ApplicationFont.h"
 #include "app/CMainFrame.h"
-#include "view/widgets/PictureBook.h"
 #include "app/QtTranslations.h"
 #include "app/Startup.h"
 #include "store/Database.h"
 #include "view/widgets/CVorlatView.h"
+#include "view/widgets/PictureBook.h"
 
 #include <QApplication>
 #include <QDir>
