@@ -37,6 +37,9 @@ public:
     QAction* commandAction(int id) const;
     QToolBar* toolBar() const { return m_toolBar; }
     QLabel* resultLine() const { return m_resultLine; }
+    // 撤销 and 重做, in the 编辑 menu and on the toolbar.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
 
     // Carries out a toolbar command.
     void command(int id);
@@ -70,11 +73,14 @@ protected:
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
+    void buildEditActions();
     void buildToolBar();
     void buildLegendBar();
     void buildMenu();
     void applyFlags(const DisplayFlags& flags);
     void updateResultLine();
+    // After a run that left something to repair: 优化 / 不优化.
+    void offerOptimization();
     void updateTitle();
     void homeAction(int action);
     // 导出课表: the save dialog, then the workbook on a worker thread with the progress picture.
@@ -89,6 +95,8 @@ private:
     CVorlatView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_resultLine = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;
