@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -144,6 +145,48 @@ void CMainFrame::buildToolBar()
         if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)))
             button->setMinimumSize(60, 60);
     }
+    m_toolBar->addSeparator();
+    buildFindBox();
+}
+
+void CMainFrame::buildFindBox()
+{
+    // Part of a class's or a teacher's name: the table goes to the first row
+    // that has it while it is typed, Enter to the next one.
+    m_findBox = new QLineEdit(m_toolBar);
+    m_findBox->setObjectName(QStringLiteral("findBox"));
+    m_findBox->setPlaceholderText(QStringLiteral("查找班级或教师"));
+    m_findBox->setToolTip(QStringLiteral("输入班级或教师名称的一部分（Ctrl+F），回车找下一个"));
+    m_findBox->setClearButtonEnabled(true);
+    m_findBox->setFixedWidth(190);
+    m_findBox->setEnabled(false); // on the home screen
+    m_toolBar->addWidget(m_findBox);
+    connect(m_findBox, &QLineEdit::textEdited, this, [this] { findInTable(false); });
+    connect(m_findBox, &QLineEdit::returnPressed, this, [this] { findInTable(true); });
+
+    m_findAction = new QAction(QStringLiteral("查找班级或教师"), this);
+    m_findAction->setObjectName(QStringLiteral("find"));
+    m_findAction->setShortcuts(QKeySequence::Find);
+    m_findAction->setEnabled(false);
+    connect(m_findAction, &QAction::triggered, this, [this] {
+        m_findBox->setFocus(Qt::ShortcutFocusReason);
+        m_findBox->selectAll();
+    });
+    addAction(m_findAction);
+}
+
+void CMainFrame::findInTable(bool next)
+{
+    const QString text = m_findBox->text().trimmed();
+    m_findBox->setStyleSheet(QString());
+    if (text.isEmpty() || m_flags.showTimetable == 0)
+        return;
+    if (m_view->FindRow(text, next))
+        return;
+    m_findBox->setStyleSheet(QStringLiteral("QLineEdit { background: #fde2e2; }"));
+    showNote(QStringLiteral("没有找到名称含“%1”的%2")
+                 .arg(text, m_flags.showTeacherTable != 0 ? QStringLiteral("教师") : QStringLiteral("班级")));
+    m_resultLine->setStyleSheet(QStringLiteral("color: #b42828;"));
 }
 
 void CMainFrame::buildLegendBar()
@@ -192,6 +235,8 @@ void CMainFrame::buildMenu()
     edit->setObjectName(QStringLiteral("editMenu"));
     edit->addAction(m_undoAction);
     edit->addAction(m_redoAction);
+    edit->addSeparator();
+    edit->addAction(m_findAction);
     menuBar()->insertMenu(help->menuAction(), edit);
 }
 
@@ -235,6 +280,9 @@ void CMainFrame::applyFlags(const DisplayFlags& flags)
     if (QAction* optimize = commandAction(ToolbarCommands::Optimize))
         optimize->setEnabled(flags.showTimetable != 0 && flags.showTeacherTable != 1);
     m_view->SetDisplayMode(flags.showTimetable, flags.showTeacherTable, flags.adjustMode);
+    m_findBox->setEnabled(flags.showTimetable != 0);
+    m_findAction->setEnabled(flags.showTimetable != 0);
+    m_findBox->setStyleSheet(QString());
     updateResultLine();
 }
 

@@ -18,6 +18,7 @@
 class CVorlatView;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QToolBar;
 class QUndoCommand;
 
@@ -40,6 +41,8 @@ public:
     // 撤销 and 重做, in the 编辑 menu and on the toolbar.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+    // The find box on the toolbar (Ctrl+F): part of a class's or teacher's name.
+    QLineEdit* findBox() const { return m_findBox; }
 
     // Carries out a toolbar command.
     void command(int id);
@@ -75,6 +78,9 @@ protected:
 private:
     void buildEditActions();
     void buildToolBar();
+    void buildFindBox();
+    // Goes to the row named by the find box (the next one with `next`); says so when none has it.
+    void findInTable(bool next);
     void buildLegendBar();
     void buildMenu();
     void applyFlags(const DisplayFlags& flags);
@@ -97,6 +103,8 @@ private:
     QLabel* m_resultLine = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QLineEdit* m_findBox = nullptr;
+    QAction* m_findAction = nullptr;
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;

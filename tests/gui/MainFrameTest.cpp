@@ -18,7 +18,10 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -885,6 +888,82 @@ private Q_SLOTS:
         QCOMPARE(m.subjectGrid, loaded);
         QVERIFY(!undoButton->isEnabled() && redoButton->isEnabled());
         QVERIFY(!frame->view()->isModified());
+    }
+
+    // Typing part of a name in the find box goes to the class (or teacher),
+    // selects it and scrolls it into view under the header band; Enter goes
+    // on to the next one.
+    void findBoxGoesToTheRow()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        QLineEdit* box = frame->findBox();
+        QVERIFY(box && !box->isEnabled()); // nothing to look through at home
+        frame->setRunSeed(4u);
+        pressPlay(*frame);
+        QVERIFY(box->isEnabled());
+        CVorlatView* view = frame->view();
+        const TimetableModel& m = view->model();
+        QList<int> third; // 七(3)班, 八(3)班, 九(3)班
+        for (int c = 0; c < m.classCount; ++c)
+            if (m.className(c).contains(QStringLiteral("(3)")))
+                third << c;
+        QCOMPARE(third.size(), 3);
+        QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum()); // the first of them is out of view above
+        const auto shownWhole = [&](int row) {
+            const int top = m.layout.rowTop(row) - bar->value();
+            return top >= m.layout.headerHeight() && top + m.layout.rowHeight() <= view->viewport()->height();
+        };
+        QVERIFY(!shownWhole(third[0]));
+
+        // Into the box where a user clicks, then "3" from the keyboard and 班
+        // through the input method.
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        const QPoint global = box->mapToGlobal(box->rect().center());
+        QWidget* onTop = QApplication::widgetAt(global);
+        QVERIFY(onTop == box || box->isAncestorOf(onTop));
+        QTest::mouseClick(onTop, Qt::LeftButton, {}, onTop->mapFromGlobal(global));
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_3);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("班"));
+        QCoreApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), QStringLiteral("3班"));
+        QCOMPARE(m.selection.selectedClass, third[0]);
+        QVERIFY(shownWhole(third[0]));
+        for (int i : {1, 2, 0}) {
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(m.selection.selectedClass, third[i]);
+            QVERIFY2(shownWhole(third[i]), qPrintable(QString::number(bar->value())));
+        }
+
+        // A name no class has: the selection stays and the box says so.
+        const int scrolled = bar->value();
+        box->clear();
+        QInputMethodEvent none;
+        none.setCommitString(QStringLiteral("十班"));
+        QCoreApplication::sendEvent(box, &none);
+        QCOMPARE(m.selection.selectedClass, third[0]);
+        QCOMPARE(bar->value(), scrolled);
+        QVERIFY(frame->resultLine()->text().contains(QStringLiteral("没有找到名称含“十班”的班级")));
+
+        // The teacher table: Ctrl+F and a teacher's name.
+        frame->commandAction(1105)->trigger();
+        const int last = m.teachers.teacherCount() - 1;
+        QVERIFY(last > 20);
+        view->setFocus();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QInputMethodEvent teacher;
+        teacher.setCommitString(m.teachers.teacherName(last));
+        QCoreApplication::sendEvent(box, &teacher);
+        QCOMPARE(m.selection.selectedClass, last);
+        QVERIFY(shownWhole(last));
     }
 
     void saveKeepsTheConstraintTables()
