@@ -857,7 +857,7 @@ private Q_SLOTS:
         auto* edit = frame->menuBar()->findChild<QMenu*>(QStringLiteral("editMenu"));
         QVERIFY(edit);
         QCOMPARE(edit->title(), QStringLiteral("编辑(&E)"));
-        QCOMPARE(edit->actions(), (QList<QAction*>{undo, redo}));
+        QCOMPARE(edit->actions().mid(0, 2), (QList<QAction*>{undo, redo}));
         QCOMPARE(frame->menuBar()->actions().first(), edit->menuAction());
         // Nothing to take back yet: a click on either does nothing.
         QVERIFY(!undoButton->isEnabled() && !redoButton->isEnabled());
@@ -959,6 +959,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(QApplication::focusWidget(), box);
+        auto* edit = frame->menuBar()->findChild<QMenu*>(QStringLiteral("editMenu"));
+        QVERIFY(edit && edit->actions().last()->shortcut() == QKeySequence(QKeySequence::Find));
         QInputMethodEvent teacher;
         teacher.setCommitString(m.teachers.teacherName(last));
         QCoreApplication::sendEvent(box, &teacher);
