@@ -3,6 +3,7 @@
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
 #include "app/CPrograssDlg.h"
+#include "app/EditIcons.h"
 #include "app/HelpPages.h"
 #include "app/OptimizeProgress.h"
 #include "app/OptimizeRun.h"
@@ -28,6 +29,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,19 +67,12 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_view = new CVorlatView(this);
     setCentralWidget(m_view);
     buildLegendBar();
+    buildEditActions();
     buildToolBar();
     commandAction(ToolbarCommands::Optimize)->setEnabled(false); // on the home screen
     buildMenu();
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
-
-    // Undo and redo of hand swaps, anywhere in the window.
-    QAction* undo = m_view->undoStack().createUndoAction(this, QStringLiteral("撤销"));
-    undo->setShortcuts(QKeySequence::Undo);
-    QAction* redo = m_view->undoStack().createRedoAction(this, QStringLiteral("重做"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    addAction(undo);
-    addAction(redo);
     // The optimisation's before → after holds only while its step is done.
     // So does the run's line: undoing a run brings back the line of the one before.
     connect(&m_view->undoStack(), &QUndoStack::indexChanged, this, [this] {
@@ -94,6 +90,37 @@ CMainFrame::~CMainFrame()
     // The view and its undo stack outlive this part of the window: their
     // last signals must not reach it.
     disconnect(&m_view->undoStack(), nullptr, this, nullptr);
+}
+
+void CMainFrame::buildEditActions()
+{
+    // Undo and redo of runs, optimisations and hand swaps: in the 编辑 menu, on
+    // the toolbar and from the keyboard anywhere in the window. Each is
+    // enabled only while there is a step to take; its tooltip names the step.
+    QUndoStack& steps = m_view->undoStack();
+    m_undoAction = new QAction(EditIcons::undo(), QStringLiteral("撤销"), this);
+    m_undoAction->setObjectName(QStringLiteral("undo"));
+    m_undoAction->setShortcuts(QKeySequence::Undo);
+    m_redoAction = new QAction(EditIcons::redo(), QStringLiteral("重做"), this);
+    m_redoAction->setObjectName(QStringLiteral("redo"));
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(m_undoAction, &QAction::triggered, &steps, &QUndoStack::undo);
+    connect(m_redoAction, &QAction::triggered, &steps, &QUndoStack::redo);
+    const auto follow = [this] {
+        const QUndoStack& steps = m_view->undoStack();
+        m_undoAction->setEnabled(steps.canUndo());
+        m_redoAction->setEnabled(steps.canRedo());
+        m_undoAction->setToolTip(steps.canUndo() ? QStringLiteral("撤销：%1（Ctrl+Z）").arg(steps.undoText())
+                                                 : QStringLiteral("没有可撤销的操作"));
+        m_redoAction->setToolTip(steps.canRedo() ? QStringLiteral("重做：%1（Ctrl+Y）").arg(steps.redoText())
+                                                 : QStringLiteral("没有可重做的操作"));
+    };
+    connect(&steps, &QUndoStack::indexChanged, this, follow);
+    connect(&steps, &QUndoStack::canUndoChanged, this, follow);
+    connect(&steps, &QUndoStack::canRedoChanged, this, follow);
+    follow();
+    addAction(m_undoAction);
+    addAction(m_redoAction);
 }
 
 void CMainFrame::buildToolBar()
@@ -114,6 +141,54 @@ void CMainFrame::buildToolBar()
         if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)))
             button->setMinimumSize(60, 60);
     }
+    m_toolBar->addSeparator();
+    for (QAction* action : {m_undoAction, m_redoAction}) {
+        m_toolBar->addAction(action);
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action)))
+            button->setMinimumSize(60, 60);
+    }
+    m_toolBar->addSeparator();
+    buildFindBox();
+}
+
+void CMainFrame::buildFindBox()
+{
+    // Part of a class's or a teacher's name: the table goes to the first row
+    // that has it while it is typed, Enter to the next one.
+    m_findBox = new QLineEdit(m_toolBar);
+    m_findBox->setObjectName(QStringLiteral("findBox"));
+    m_findBox->setPlaceholderText(QStringLiteral("查找班级或教师"));
+    m_findBox->setToolTip(QStringLiteral("输入班级或教师名称的一部分（Ctrl+F），回车找下一个"));
+    m_findBox->setClearButtonEnabled(true);
+    m_findBox->setFixedWidth(190);
+    m_findBox->setEnabled(false); // on the home screen
+    m_toolBar->addWidget(m_findBox);
+    connect(m_findBox, &QLineEdit::textEdited, this, [this] { findInTable(false); });
+    connect(m_findBox, &QLineEdit::returnPressed, this, [this] { findInTable(true); });
+
+    m_findAction = new QAction(QStringLiteral("查找班级或教师"), this);
+    m_findAction->setObjectName(QStringLiteral("find"));
+    m_findAction->setShortcuts(QKeySequence::Find);
+    m_findAction->setEnabled(false);
+    connect(m_findAction, &QAction::triggered, this, [this] {
+        m_findBox->setFocus(Qt::ShortcutFocusReason);
+        m_findBox->selectAll();
+    });
+    addAction(m_findAction);
+}
+
+void CMainFrame::findInTable(bool next)
+{
+    const QString text = m_findBox->text().trimmed();
+    m_findBox->setStyleSheet(QString());
+    if (text.isEmpty() || m_flags.showTimetable == 0)
+        return;
+    if (m_view->FindRow(text, next))
+        return;
+    m_findBox->setStyleSheet(QStringLiteral("QLineEdit { background: #fde2e2; }"));
+    showNote(QStringLiteral("没有找到名称含“%1”的%2")
+                 .arg(text, m_flags.showTeacherTable != 0 ? QStringLiteral("教师") : QStringLiteral("班级")));
+    m_resultLine->setStyleSheet(QStringLiteral("color: #b42828;"));
 }
 
 void CMainFrame::buildLegendBar()
@@ -159,6 +234,14 @@ void CMainFrame::buildMenu()
                     [this] { HelpPages::open(this, guideUrl(), QStringLiteral("使用指南")); });
     help->addAction(QStringLiteral("软件网站"), this,
                     [this] { HelpPages::open(this, projectUrl(), QStringLiteral("软件网站")); });
+    // 编辑 comes before 帮助 in the bar.
+    auto* edit = new QMenu(QStringLiteral("编辑(&E)"), menuBar());
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(m_undoAction);
+    edit->addAction(m_redoAction);
+    edit->addSeparator();
+    edit->addAction(m_findAction);
+    menuBar()->insertMenu(help->menuAction(), edit);
 }
 
 QUrl CMainFrame::guideUrl()
@@ -201,6 +284,9 @@ void CMainFrame::applyFlags(const DisplayFlags& flags)
     if (QAction* optimize = commandAction(ToolbarCommands::Optimize))
         optimize->setEnabled(flags.showTimetable != 0 && flags.showTeacherTable != 1);
     m_view->SetDisplayMode(flags.showTimetable, flags.showTeacherTable, flags.adjustMode);
+    m_findBox->setEnabled(flags.showTimetable != 0);
+    m_findAction->setEnabled(flags.showTimetable != 0);
+    m_findBox->setStyleSheet(QString());
     updateResultLine();
 }
 
@@ -321,6 +407,26 @@ void CMainFrame::RunScheduling()
         finish.exec();
     }
     applyFlags({1, 0, 0});
+    offerOptimization();
+}
+
+void CMainFrame::offerOptimization()
+{
+    // A run that left clashes, unplaced lessons or lessons outside their
+    // zones offers the repair at once; 不优化 keeps the run's timetable as it is.
+    const std::optional<TimetableFaults> faults = m_rules ? ShownFaults::count(*m_rules, m_view->model()) : std::nullopt;
+    const QString question = faults ? ShownFaults::optimizeQuestion(*faults) : QString();
+    if (question.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("排课完成"), question, QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("afterRunQuestion"));
+    QPushButton* optimize = box.addButton(ShownFaults::optimizeAnswer(), QMessageBox::AcceptRole);
+    QPushButton* keep = box.addButton(ShownFaults::keepAnswer(), QMessageBox::RejectRole);
+    box.setDefaultButton(optimize);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (box.clickedButton() == optimize)
+        command(ToolbarCommands::Optimize);
 }
 
 void CMainFrame::updateResultLine()

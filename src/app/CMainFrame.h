@@ -18,6 +18,7 @@
 class CVorlatView;
 class QAction;
 class QLabel;
+class QLineEdit;
 class QToolBar;
 class QUndoCommand;
 
@@ -37,6 +38,11 @@ public:
     QAction* commandAction(int id) const;
     QToolBar* toolBar() const { return m_toolBar; }
     QLabel* resultLine() const { return m_resultLine; }
+    // 撤销 and 重做, in the 编辑 menu and on the toolbar.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    // The find box on the toolbar (Ctrl+F): part of a class's or teacher's name.
+    QLineEdit* findBox() const { return m_findBox; }
 
     // Carries out a toolbar command.
     void command(int id);
@@ -70,11 +76,17 @@ protected:
     QMenu* createPopupMenu() override { return nullptr; }
 
 private:
+    void buildEditActions();
     void buildToolBar();
+    void buildFindBox();
+    // Goes to the row named by the find box (the next one with `next`); says so when none has it.
+    void findInTable(bool next);
     void buildLegendBar();
     void buildMenu();
     void applyFlags(const DisplayFlags& flags);
     void updateResultLine();
+    // After a run that left something to repair: 优化 / 不优化.
+    void offerOptimization();
     void updateTitle();
     void homeAction(int action);
     // 导出课表: the save dialog, then the workbook on a worker thread with the progress picture.
@@ -89,6 +101,10 @@ private:
     CVorlatView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_resultLine = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QLineEdit* m_findBox = nullptr;
+    QAction* m_findAction = nullptr;
     DisplayFlags m_flags;
     std::optional<std::uint32_t> m_runSeed;
     std::optional<ScheduleOutcome> m_lastRun;

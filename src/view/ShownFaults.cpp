@@ -55,4 +55,23 @@ QString resultText(const TimetableFaults& faults, std::optional<std::uint32_t> s
     return text;
 }
 
+QString optimizeQuestion(const TimetableFaults& faults)
+{
+    QStringList left;
+    if (faults.clashes > 0)
+        left << QStringLiteral("教师冲突 %1 处").arg(faults.clashes);
+    if (faults.unplaced > 0)
+        left << QStringLiteral("未排 %1 节").arg(faults.unplaced);
+    if (faults.outsideZones > 0)
+        left << QStringLiteral("时段外 %1 节").arg(faults.outsideZones);
+    if (faults.fixedOutOfPlace > 0)
+        left << QStringLiteral("固定科目不在原位 %1 节").arg(faults.fixedOutOfPlace);
+    if (left.isEmpty())
+        return QString();
+    return QStringLiteral("排课完成，但课表中还有%1。\n\n现在优化课表吗？\n"
+                          "“%2”：尽量少改动课表，消除这些问题（可撤销）。\n"
+                          "“%3”：保留本次排课结果，以后仍可点击工具栏的“优化课表”。")
+        .arg(left.join(QStringLiteral("、")), optimizeAnswer(), keepAnswer());
+}
+
 } // namespace ShownFaults

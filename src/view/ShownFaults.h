@@ -29,4 +29,12 @@ std::optional<TimetableFaults> count(const SolverProblem& rules, const Timetable
 // run's seed when a run made the timetable.
 QString resultText(const TimetableFaults& faults, std::optional<std::uint32_t> seed);
 
+// The question after a run of the play button that left something 优化课表
+// repairs (clashes, lessons not placed, outside their zones, fixed lessons
+// out of place): it names what is left, only the counts that are not zero,
+// and offers the two answers below. Empty for a clean run, which asks nothing.
+QString optimizeQuestion(const TimetableFaults& faults);
+inline QString optimizeAnswer() { return QStringLiteral("优化"); }
+inline QString keepAnswer() { return QStringLiteral("不优化"); }
+
 } // namespace ShownFaults

@@ -2,6 +2,8 @@
 
 #include "view/TimetableData.h"
 
+#include <algorithm>
+
 void TimetableLayout::UpdateGeometry(const TimetableData& data, int teacherCount, int screenWidth)
 {
     const int slots = data.slotCount();
@@ -55,4 +57,18 @@ int TimetableLayout::TeacherRowAt(int y, int scrollY) const
     if (y < 2 * cellHeight)
         return y / cellHeight - 2;
     return (y + scrollY) / cellHeight - 2;
+}
+
+int TimetableLayout::ScrollToShowRow(int row, int scrollY, int viewHeight) const
+{
+    if (!showsTimetable() || row < 0)
+        return scrollY;
+    const int top = rowTop(row);
+    const int bottom = top + rowHeight();
+    // The rows visible lie between the header band and the bottom of the view.
+    if (top - scrollY < headerHeight())
+        scrollY = top - headerHeight();
+    else if (bottom - scrollY > viewHeight)
+        scrollY = std::min(bottom - viewHeight, top - headerHeight());
+    return std::max(0, scrollY);
 }

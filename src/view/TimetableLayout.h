@@ -55,4 +55,12 @@ public:
     // below the header band, which does not scroll; -1 and -2 are the header
     // lines, rows past the last teacher are returned as they are.
     int TeacherRowAt(int y, int scrollY) const;
+
+    // Where a row of the table (a class of the master table, a teacher of the
+    // teacher table) lies in the content, and the vertical scroll that shows
+    // it whole under the header band: `scrollY` itself when it already is,
+    // else the least change (never below 0; the scroll bar keeps its maximum).
+    int rowTop(int row) const { return showsTeacherTable() ? (row + 2) * cellHeight : (row + 1) * 2 * cellHeight; }
+    int rowHeight() const { return showsTeacherTable() ? cellHeight : 2 * cellHeight; }
+    int ScrollToShowRow(int row, int scrollY, int viewHeight) const;
 };

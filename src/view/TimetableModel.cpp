@@ -39,3 +39,28 @@ bool TimetableModel::SelectTeacherRow(int y, int scrollY)
     selection.selectedClass = row;
     return true;
 }
+
+QStringList TimetableModel::rowNames() const
+{
+    QStringList names;
+    if (layout.showsTeacherTable()) {
+        for (int t = 0; t < teachers.teacherCount(); ++t)
+            names << teachers.teacherName(t);
+    } else if (layout.showsTimetable()) {
+        for (int c = 0; c < classCount; ++c)
+            names << className(c);
+    }
+    return names;
+}
+
+void TimetableModel::SelectRow(int row)
+{
+    if (layout.showsTeacherTable()) {
+        selection.selectedClass = row;
+        return;
+    }
+    const bool slot = selection.selectedDay >= 0 && selection.selectedDay < dayCount && selection.selectedPeriod >= 0
+        && selection.selectedPeriod < periodCount;
+    selection.select(row, slot ? selection.selectedDay : 0, slot ? selection.selectedPeriod : 0);
+    selection.swapArmed = 0;
+}

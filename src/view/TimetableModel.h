@@ -52,4 +52,12 @@ public:
     // Left click in the teacher table: selects the teacher row. Clicks on the
     // header lines change nothing (false). swapArmed is not touched.
     bool SelectTeacherRow(int y, int scrollY);
+
+    // The names of the rows shown: the classes of the master table, the
+    // teachers of the teacher table (empty on the home screen).
+    QStringList rowNames() const;
+    // Selects a row found by name: a class keeps the selected day and period
+    // (the first slot when there is none) without arming a swap; a teacher row
+    // is selected as a click selects it.
+    void SelectRow(int row);
 };

@@ -247,6 +247,38 @@ private Q_SLOTS:
         QTest::newRow("either case") << QStringList{"m", "+I", "+n"} << -1 << 5;
         QTest::newRow("no name has it") << QStringList{"王"} << 2 << -1;
     }
+
+    // A find box: the whole text at once; it keeps to its row while that
+    // still matches and moves on from the row after it. Brackets and spaces
+    // do not count, so "3班" finds 七(3)班.
+    void nameSearchFromARow_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("row");
+        // 0 七(1)班  1 七(3)班  2 八（3）班  3 高一3班  4 初二 13班  5 Li Ming
+        QTest::newRow("brackets passed over") << QStringLiteral("3班") << 0 << 1;
+        QTest::newRow("stays on its row") << QStringLiteral("3班") << 1 << 1;
+        QTest::newRow("full-width brackets") << QStringLiteral("3班") << 2 << 2;
+        QTest::newRow("without brackets in the name") << QStringLiteral("3班") << 3 << 3;
+        QTest::newRow("a space in the name") << QStringLiteral("二13") << 0 << 4;
+        QTest::newRow("round the end") << QStringLiteral("3班") << 5 << 1;
+        QTest::newRow("brackets typed") << QStringLiteral("七(3)") << 0 << 1;
+        QTest::newRow("either case, space typed") << QStringLiteral("li m") << 0 << 5;
+        QTest::newRow("the class number is not the grade's") << QStringLiteral("七3班") << 2 << 1;
+        QTest::newRow("nothing") << QStringLiteral("4班") << 0 << -1;
+        QTest::newRow("only brackets") << QStringLiteral("()") << 0 << -1;
+    }
+    void nameSearchFromARow()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, first);
+        QFETCH(int, row);
+        const QStringList names{"七(1)班", "七(3)班", "八（3）班", "高一3班", "初二 13班", "Li Ming"};
+        NameSearch search;
+        search.type(text, true);
+        QCOMPARE(search.findFrom(names, first), row);
+    }
     void nameSearch()
     {
         QFETCH(QStringList, keys);

@@ -7,11 +7,13 @@
 #include <QMouseEvent>
 #include <QStringList>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <QWidget>
 
 // Answers the message boxes a test provokes: each box that opens is
 // answered with the next button text in the queue (an empty text presses
-// the box's escape button) and its text is kept.
+// the box's escape button) and its text is kept. The question after a run
+// ("afterRunQuestion") is left to the test's run helper, which answers it.
 class BoxAnswerer : public QObject
 {
 public:
@@ -31,7 +33,7 @@ private:
     void poll()
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box == m_last)
+        if (!box || !box->isVisible() || box == m_last || box->objectName() == QLatin1String("afterRunQuestion"))
             return;
         m_last = box;
         m_texts << box->text();
@@ -52,6 +54,21 @@ private:
     QTimer m_timer;
     QPointer<QMessageBox> m_last;
 };
+
+// Clicks the middle of a button where a user would: on whatever widget is
+// really on top at that point of the screen. False when that is not the
+// button (or a part of it), and then nothing is clicked.
+inline bool clickOnScreen(QAbstractButton* button)
+{
+    const QPoint global = button->mapToGlobal(button->rect().center());
+    QWidget* onTop = QApplication::widgetAt(global);
+    if (!onTop)
+        onTop = button->window()->childAt(button->window()->mapFromGlobal(global));
+    if (!onTop || (onTop != button && !button->isAncestorOf(onTop)))
+        return false;
+    QTest::mouseClick(onTop, Qt::LeftButton, {}, onTop->mapFromGlobal(global));
+    return true;
+}
 
 // Mouse events sent straight to a widget (the view's viewport).
 inline void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton)

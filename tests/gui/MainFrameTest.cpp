@@ -22,13 +22,19 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QPushButton>
+#include <QToolBar>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <algorithm>
@@ -56,10 +62,55 @@ std::unique_ptr<CMainFrame> openFrame()
     return frame;
 }
 
-// Runs the play button the way a user does: tab 开始排课, pointer onto the
-// button, left click.
-void pressPlay(CMainFrame& frame)
+// Answers the question after a run, when one comes, by clicking the middle
+// of the button `answer` where it is on the screen; keeps the question.
+class RunQuestionAnswerer : public QObject
 {
+public:
+    explicit RunQuestionAnswerer(QString answer)
+        : m_answer(std::move(answer))
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start();
+    }
+    const QStringList& questions() const { return m_questions; }
+    bool missed() const { return m_missed; }
+
+private:
+    void poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == m_last || box->objectName() != QLatin1String("afterRunQuestion"))
+            return;
+        m_last = box;
+        m_questions << box->text();
+        QTimer::singleShot(0, box, [this, box] {
+            QAbstractButton* target = nullptr;
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == m_answer)
+                    target = button;
+            if (!target || !clickOnScreen(target)) {
+                // Not where it should be: leave the box so the test fails instead of hanging.
+                m_missed = true;
+                box->reject();
+            }
+        });
+    }
+
+    QString m_answer;
+    QStringList m_questions;
+    bool m_missed = false;
+    QTimer m_timer;
+    QPointer<QMessageBox> m_last;
+};
+
+// Runs the play button the way a user does: tab 开始排课, pointer onto the
+// button, left click. The question after a run that left something to
+// repair is answered with `answer`; returns it (empty when none came).
+QString pressPlay(CMainFrame& frame, const QString& answer = ShownFaults::keepAnswer())
+{
+    RunQuestionAnswerer answerer(answer);
     QWidget* viewport = frame.view()->viewport();
     const QSize outer = frame.view()->size();
     const QRect tab = HomeScreen::scaled(HomeScreen::Area::TabScheduling, outer);
@@ -67,6 +118,9 @@ void pressPlay(CMainFrame& frame)
     const QRect play = HomeScreen::scaled(HomeScreen::Area::PlayButton, outer);
     moveTo(viewport, play.center());
     leftClick(viewport, play.center());
+    if (answerer.missed())
+        qWarning("the button %s of the question after the run was not clicked", qPrintable(answer));
+    return answerer.questions().join(QLatin1Char('\n'));
 }
 
 // The middle of master-table cell (class, day, period) in the view's viewport.
@@ -264,6 +318,66 @@ private Q_SLOTS:
         QVERIFY(frame->resultLine()->text().isEmpty());
         frame->commandAction(1104)->trigger();
         QCOMPARE(frame->resultLine()->text(), line);
+    }
+
+    // A run that leaves clashes asks at once whether to optimise: 不优化 keeps
+    // the run's timetable exactly as the run made it, 优化 repairs it as one
+    // more undo step.
+    void questionAfterARun_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("优化") << ShownFaults::optimizeAnswer();
+        QTest::newRow("不优化") << ShownFaults::keepAnswer();
+    }
+    void questionAfterARun()
+    {
+        QFETCH(QString, answer);
+        DemoDatabase db;
+        // What the run with seed 7 makes, outside the window.
+        PlanningModel plan;
+        QVERIFY(PlanReader::Load(plan).ok());
+        const ScheduleOutcome run = Scheduler(plan).RunScheduling(7u);
+        QVERIFY(run.teacherClashes > 0);
+        TimetableData made;
+        made.PublishToView(plan);
+
+        auto frame = openFrame();
+        frame->setRunSeed(7u);
+        BoxAnswerer boxes;
+        const QString question = pressPlay(*frame, answer);
+        QVERIFY2(question.contains(QStringLiteral("教师冲突 %1 处").arg(run.teacherClashes)), qPrintable(question));
+        QVERIFY(boxes.texts().isEmpty());
+        QCOMPARE(frame->flags(), (DisplayFlags{1, 0, 0}));
+        const TimetableModel& m = frame->view()->model();
+        QUndoStack& steps = frame->view()->undoStack();
+        const QString line = frame->resultLine()->text();
+        if (answer == ShownFaults::keepAnswer()) {
+            QCOMPARE(steps.count(), 1);
+            QCOMPARE(m.subjectGrid, made.subjectGrid);
+            QCOMPARE(m.teacherGrid, made.teacherGrid);
+            QVERIFY2(line.contains(QStringLiteral("教师冲突 %1 处").arg(run.teacherClashes)), qPrintable(line));
+            return;
+        }
+        // One click to a timetable without clashes; undo gives the run's back.
+        QCOMPARE(steps.count(), 2);
+        QCOMPARE(steps.text(1), QStringLiteral("优化课表"));
+        QVERIFY2(line.contains(QStringLiteral("教师冲突 %1 → 0 处").arg(run.teacherClashes)), qPrintable(line));
+        QVERIFY(m.subjectGrid != made.subjectGrid);
+        steps.undo();
+        QCOMPARE(m.subjectGrid, made.subjectGrid);
+        QCOMPARE(m.teacherGrid, made.teacherGrid);
+    }
+
+    void cleanRunAsksNothing()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        frame->setRunSeed(4u);
+        BoxAnswerer boxes;
+        QCOMPARE(pressPlay(*frame), QString());
+        QVERIFY(boxes.texts().isEmpty());
+        QCOMPARE(frame->view()->undoStack().count(), 1);
+        QVERIFY2(frame->resultLine()->text().contains(QStringLiteral("未排 0 节，教师冲突 0 处")), qPrintable(frame->resultLine()->text()));
     }
 
     void refusedRunChangesNothing_data()
@@ -726,6 +840,133 @@ private Q_SLOTS:
         QVERIFY(!frame->view()->isModified());
         QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(m.subjectGrid, rerun);
+    }
+
+    // 撤销 and 重做 are toolbar buttons and 编辑 menu items, enabled only while
+    // there is a step to take.
+    void undoAndRedoOnTheToolbar()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        QAction* undo = frame->undoAction();
+        QAction* redo = frame->redoAction();
+        auto* undoButton = qobject_cast<QAbstractButton*>(frame->toolBar()->widgetForAction(undo));
+        auto* redoButton = qobject_cast<QAbstractButton*>(frame->toolBar()->widgetForAction(redo));
+        QVERIFY(undoButton && redoButton);
+        QCOMPARE(undoButton->text(), QStringLiteral("撤销"));
+        QCOMPARE(redoButton->text(), QStringLiteral("重做"));
+        auto* edit = frame->menuBar()->findChild<QMenu*>(QStringLiteral("editMenu"));
+        QVERIFY(edit);
+        QCOMPARE(edit->title(), QStringLiteral("编辑(&E)"));
+        QCOMPARE(edit->actions().mid(0, 2), (QList<QAction*>{undo, redo}));
+        QCOMPARE(frame->menuBar()->actions().first(), edit->menuAction());
+        // Nothing to take back yet: a click on either does nothing.
+        QVERIFY(!undoButton->isEnabled() && !redoButton->isEnabled());
+        const QStringList loaded = frame->view()->model().subjectGrid;
+        QVERIFY(clickOnScreen(undoButton));
+        QCOMPARE(frame->view()->model().subjectGrid, loaded);
+
+        frame->setRunSeed(5u);
+        pressPlay(*frame);
+        TimetableModel& m = frame->view()->model();
+        const QStringList run = m.subjectGrid;
+        QVERIFY(undoButton->isEnabled() && !redoButton->isEnabled());
+        frame->commandAction(1102)->trigger();
+        swapByHand(*frame, 0, 0, 0, 0, 3);
+        const QStringList swapped = m.subjectGrid;
+        QVERIFY(swapped != run);
+        QCOMPARE(undo->toolTip(), QStringLiteral("撤销：调课（Ctrl+Z）"));
+
+        QVERIFY(clickOnScreen(undoButton));
+        QCOMPARE(m.subjectGrid, run);
+        QVERIFY(undoButton->isEnabled() && redoButton->isEnabled());
+        QVERIFY(clickOnScreen(redoButton));
+        QCOMPARE(m.subjectGrid, swapped);
+        QVERIFY(!redoButton->isEnabled());
+        // Back past the run to the timetable loaded at the start.
+        QVERIFY(clickOnScreen(undoButton));
+        QVERIFY(clickOnScreen(undoButton));
+        QCOMPARE(m.subjectGrid, loaded);
+        QVERIFY(!undoButton->isEnabled() && redoButton->isEnabled());
+        QVERIFY(!frame->view()->isModified());
+    }
+
+    // Typing part of a name in the find box goes to the class (or teacher),
+    // selects it and scrolls it into view under the header band; Enter goes
+    // on to the next one.
+    void findBoxGoesToTheRow()
+    {
+        DemoDatabase db;
+        auto frame = openFrame();
+        QLineEdit* box = frame->findBox();
+        QVERIFY(box && !box->isEnabled()); // nothing to look through at home
+        frame->setRunSeed(4u);
+        pressPlay(*frame);
+        QVERIFY(box->isEnabled());
+        CVorlatView* view = frame->view();
+        const TimetableModel& m = view->model();
+        QList<int> third; // 七(3)班, 八(3)班, 九(3)班
+        for (int c = 0; c < m.classCount; ++c)
+            if (m.className(c).contains(QStringLiteral("(3)")))
+                third << c;
+        QCOMPARE(third.size(), 3);
+        QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum()); // the first of them is out of view above
+        const auto shownWhole = [&](int row) {
+            const int top = m.layout.rowTop(row) - bar->value();
+            return top >= m.layout.headerHeight() && top + m.layout.rowHeight() <= view->viewport()->height();
+        };
+        QVERIFY(!shownWhole(third[0]));
+
+        // Into the box where a user clicks, then "3" from the keyboard and 班
+        // through the input method.
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        const QPoint global = box->mapToGlobal(box->rect().center());
+        QWidget* onTop = QApplication::widgetAt(global);
+        QVERIFY(onTop == box || box->isAncestorOf(onTop));
+        QTest::mouseClick(onTop, Qt::LeftButton, {}, onTop->mapFromGlobal(global));
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClick(box, Qt::Key_3);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("班"));
+        QCoreApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), QStringLiteral("3班"));
+        QCOMPARE(m.selection.selectedClass, third[0]);
+        QVERIFY(shownWhole(third[0]));
+        for (int i : {1, 2, 0}) {
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(m.selection.selectedClass, third[i]);
+            QVERIFY2(shownWhole(third[i]), qPrintable(QString::number(bar->value())));
+        }
+
+        // A name no class has: the selection stays and the box says so.
+        const int scrolled = bar->value();
+        box->clear();
+        QInputMethodEvent none;
+        none.setCommitString(QStringLiteral("十班"));
+        QCoreApplication::sendEvent(box, &none);
+        QCOMPARE(m.selection.selectedClass, third[0]);
+        QCOMPARE(bar->value(), scrolled);
+        QVERIFY(frame->resultLine()->text().contains(QStringLiteral("没有找到名称含“十班”的班级")));
+
+        // The teacher table: Ctrl+F and a teacher's name.
+        frame->commandAction(1105)->trigger();
+        const int last = m.teachers.teacherCount() - 1;
+        QVERIFY(last > 20);
+        view->setFocus();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), box);
+        auto* edit = frame->menuBar()->findChild<QMenu*>(QStringLiteral("editMenu"));
+        QVERIFY(edit && edit->actions().last()->shortcut() == QKeySequence(QKeySequence::Find));
+        QInputMethodEvent teacher;
+        teacher.setCommitString(m.teachers.teacherName(last));
+        QCoreApplication::sendEvent(box, &teacher);
+        QCOMPARE(m.selection.selectedClass, last);
+        QVERIFY(shownWhole(last));
     }
 
     void saveKeepsTheConstraintTables()

@@ -6,6 +6,7 @@
 #include "view/widgets/TimetablePainter.h"
 
 #include <QImage>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace Colour = TimetablePainter::Colour;
@@ -262,6 +263,69 @@ private Q_SLOTS:
 
     // A class name wider than the name column is drawn smaller, and whole:
     // the shrunk text is no wider than the room (1920 wide: 46-pixel columns).
+    // The header band (both header lines) and the name column stay where
+    // they are while the cells scroll under them: the view is rendered before
+    // and after a scroll and the pixels compared.
+    void headerBandStaysAfterScroll_data()
+    {
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::newRow("down") << 0 << 200;
+        QTest::newRow("right") << 300 << 0;
+        QTest::newRow("both") << 300 << 200;
+    }
+    void headerBandStaysAfterScroll()
+    {
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        ScratchDatabase db;
+        CVorlatView view;
+        view.resize(900, 500);
+        view.show();
+        // 30 classes of 5 × 8; each row a different turn of the subjects, so
+        // that any scroll changes what the cells show.
+        TimetableModel& m = view.model();
+        setSubjects(m);
+        QStringList names;
+        for (int c = 0; c < 30; ++c)
+            names << QStringLiteral("%1班").arg(c + 1);
+        m.resetGrids(5, 8, names);
+        const QStringList subjects{"语文", "数学", "英语", "体育", "音乐"};
+        for (int c = 0; c < 30; ++c)
+            for (int j = 0; j < 40; ++j)
+                m.setLesson(c, j / 8, j % 8, subjects[(c + j) % 5], QStringLiteral("T%1").arg((c * 7 + j) % 23));
+        view.SetDisplayMode(1, 0, 0);
+        QVERIFY(view.horizontalScrollBar()->maximum() >= dx);
+        QVERIFY(view.verticalScrollBar()->maximum() >= dy);
+        const int header = m.layout.headerHeight();
+        const int nameWidth = m.layout.nameWidth();
+        QVERIFY(header > 0 && nameWidth > 0);
+
+        const QImage before = rendered(view);
+        view.horizontalScrollBar()->setValue(dx);
+        view.verticalScrollBar()->setValue(dy);
+        const QImage after = rendered(view);
+        const QRect client(QPoint(0, 0), before.size());
+        const QRect corner(0, 0, nameWidth, header);
+        const QRect band(0, 0, client.width(), header);
+        const QRect nameColumn(0, 0, nameWidth, client.height());
+        const QRect cells = client.adjusted(nameWidth, header, 0, 0);
+        QCOMPARE(after.copy(corner), before.copy(corner));
+        // A vertical scroll leaves the whole band, a horizontal one the whole name column.
+        if (dx == 0)
+            QCOMPARE(after.copy(band), before.copy(band));
+        else
+            QVERIFY(after.copy(band) != before.copy(band));
+        if (dy == 0)
+            QCOMPARE(after.copy(nameColumn), before.copy(nameColumn));
+        else
+            QVERIFY(after.copy(nameColumn) != before.copy(nameColumn));
+        QVERIFY(after.copy(cells) != before.copy(cells));
+        // And the header band still holds the header's colour, not cells.
+        QCOMPARE(after.pixelColor(nameWidth + 3, 3), Colour::Header);
+        QCOMPARE(after.pixelColor(3, header + 3), Colour::Header);
+    }
+
     void longNamesFitTheirRoom_data()
     {
         QTest::addColumn<QString>("name");

@@ -94,6 +94,49 @@ private Q_SLOTS:
         QCOMPARE(ShownFaults::resultText(faults, std::nullopt),
                  QStringLiteral("课表：已排 718/720 节，未排 2 节，教师冲突 3 处，固定科目不在原位 1 节，时段外 4 节"));
     }
+
+    // After a run: a question only when something is left to repair; it names
+    // what is left (the counts that are not zero) and both answers.
+    void optimizeQuestion_data()
+    {
+        QTest::addColumn<int>("clashes");
+        QTest::addColumn<int>("unplaced");
+        QTest::addColumn<int>("outside");
+        QTest::addColumn<int>("fixed");
+        QTest::addColumn<QString>("names"); // empty: no question
+        QTest::newRow("clean") << 0 << 0 << 0 << 0 << QString();
+        QTest::newRow("clashes") << 3 << 0 << 0 << 0 << QStringLiteral("还有教师冲突 3 处。");
+        QTest::newRow("unplaced") << 0 << 2 << 0 << 0 << QStringLiteral("还有未排 2 节。");
+        QTest::newRow("outside zones") << 0 << 0 << 1 << 0 << QStringLiteral("还有时段外 1 节。");
+        QTest::newRow("fixed out of place") << 0 << 0 << 0 << 1 << QStringLiteral("还有固定科目不在原位 1 节。");
+        QTest::newRow("all") << 3 << 2 << 1 << 1
+                             << QStringLiteral("还有教师冲突 3 处、未排 2 节、时段外 1 节、固定科目不在原位 1 节。");
+    }
+    void optimizeQuestion()
+    {
+        QFETCH(int, clashes);
+        QFETCH(int, unplaced);
+        QFETCH(int, outside);
+        QFETCH(int, fixed);
+        QFETCH(QString, names);
+        TimetableFaults faults;
+        faults.required = 720;
+        faults.clashes = clashes;
+        faults.unplaced = unplaced;
+        faults.outsideZones = outside;
+        faults.fixedOutOfPlace = fixed;
+        const QString question = ShownFaults::optimizeQuestion(faults);
+        if (names.isEmpty()) {
+            QVERIFY2(question.isEmpty(), qPrintable(question));
+            return;
+        }
+        QVERIFY2(question.contains(names), qPrintable(question));
+        QVERIFY(question.contains(QStringLiteral("现在优化课表吗？")));
+        QVERIFY(question.contains(QStringLiteral("“优化”")));
+        QVERIFY(question.contains(QStringLiteral("“不优化”：保留本次排课结果")));
+        QCOMPARE(ShownFaults::optimizeAnswer(), QStringLiteral("优化"));
+        QCOMPARE(ShownFaults::keepAnswer(), QStringLiteral("不优化"));
+    }
 };
 
 QTEST_GUILESS_MAIN(ShownFaultsTest)

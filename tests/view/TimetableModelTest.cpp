@@ -395,6 +395,71 @@ private Q_SLOTS:
         QCOMPARE(model.selection.swapArmed, 1);
     }
 
+    // A row found by name is brought whole into view under the header band,
+    // with the least scroll.
+    void scrollToShowRow_data()
+    {
+        QTest::addColumn<DisplayMode>("mode");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("scrollY");
+        QTest::addColumn<int>("viewHeight");
+        QTest::addColumn<int>("shown");
+        // Master table on 1920: rows of 44 under a band of 44, row r at 44 (r + 1).
+        QTest::newRow("visible stays") << DisplayMode::MasterTable << 5 << 100 << 300 << 100;
+        QTest::newRow("first row, at the top") << DisplayMode::MasterTable << 0 << 0 << 300 << 0;
+        QTest::newRow("below: its bottom at the view's") << DisplayMode::MasterTable << 10 << 0 << 300 << 228;
+        QTest::newRow("above: its top under the band") << DisplayMode::MasterTable << 2 << 200 << 300 << 88;
+        QTest::newRow("half under the band") << DisplayMode::MasterTable << 2 << 100 << 300 << 88;
+        QTest::newRow("first row, scrolled far") << DisplayMode::MasterTable << 0 << 300 << 300 << 0;
+        QTest::newRow("a view too low: the top wins") << DisplayMode::MasterTable << 3 << 0 << 60 << 132;
+        // Teacher table: rows of 20 under a band of 40.
+        QTest::newRow("teacher above") << DisplayMode::TeacherTable << 0 << 50 << 300 << 0;
+        QTest::newRow("teacher below") << DisplayMode::TeacherTable << 20 << 0 << 300 << 160;
+        QTest::newRow("adjustment like the master") << DisplayMode::Adjustment << 10 << 0 << 300 << 228;
+    }
+    void scrollToShowRow()
+    {
+        QFETCH(DisplayMode, mode);
+        QFETCH(int, row);
+        QFETCH(int, scrollY);
+        QFETCH(int, viewHeight);
+        QFETCH(int, shown);
+        TimetableModel model = schoolWithTeachers(5, 8, 30, 30);
+        model.SetDisplayMode(mode, 1920);
+        QCOMPARE(model.layout.ScrollToShowRow(row, scrollY, viewHeight), shown);
+        // Whole and below the band, unless the view is too low for it.
+        const int top = model.layout.rowTop(row) - shown;
+        QVERIFY(top >= model.layout.headerHeight());
+        if (viewHeight >= model.layout.headerHeight() + model.layout.rowHeight())
+            QVERIFY(top + model.layout.rowHeight() <= viewHeight);
+    }
+
+    // The names a find box looks through, and the selection it makes.
+    void rowsFoundByName()
+    {
+        TimetableModel model = schoolWithTeachers(5, 8, 3, 2);
+        QVERIFY(model.rowNames().isEmpty()); // the home screen
+        model.SetDisplayMode(DisplayMode::Adjustment, 1920);
+        QCOMPARE(model.rowNames(), (QStringList{"1班", "2班", "3班"}));
+        model.selection.select(0, 2, 5);
+        model.selection.swapArmed = 1;
+        model.SelectRow(2);
+        QCOMPARE(model.selection.selectedClass, 2);
+        QCOMPARE(model.selection.selectedDay, 2);
+        QCOMPARE(model.selection.selectedPeriod, 5);
+        QCOMPARE(model.selection.swapArmed, 0); // a right click next does not swap
+        model.selection.select(-1, -1, -1);
+        model.SelectRow(1);
+        QCOMPARE(model.selection.selectedClass, 1);
+        QCOMPARE(model.selection.selectedDay, 0);
+        QCOMPARE(model.selection.selectedPeriod, 0);
+
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1920);
+        QCOMPARE(model.rowNames(), (QStringList{"教师0", "教师1"}));
+        model.SelectRow(1);
+        QCOMPARE(model.selection.selectedClass, 1);
+    }
+
     void publishReplacesTheModel()
     {
         PlanningModel plan;

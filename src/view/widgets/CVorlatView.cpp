@@ -1,6 +1,7 @@
 #include "view/widgets/CVorlatView.h"
 
 #include "store/StoreError.h"
+#include "dialogs/plan/NameSearch.h"
 #include "view/SwapRules.h"
 #include "view/TimetableStore.h"
 #include "view/widgets/PictureBook.h"
@@ -348,6 +349,21 @@ void CVorlatView::RightClickSwap(QPoint pos, int scrollX, int scrollY)
     m_undo.push(new SwapCommand(m_model, c, std::move(before), std::move(after), [this] { timetableChanged(); }));
     Q_EMIT swapped(c, request.selectedDay, request.selectedPeriod, request.clickedDay, request.clickedPeriod);
     viewport()->repaint();
+}
+
+bool CVorlatView::FindRow(const QString& text, bool next)
+{
+    NameSearch search;
+    search.type(text, true);
+    const int current = m_model.selection.selectedClass;
+    const int row = search.findFrom(m_model.rowNames(), next ? current + 1 : std::max(current, 0));
+    if (row < 0)
+        return false;
+    m_model.SelectRow(row);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(m_model.layout.ScrollToShowRow(row, bar->value(), viewport()->height()));
+    viewport()->update();
+    return true;
 }
 
 void CVorlatView::replaceTimetable(const TimetableData& result, const QString& undoText)

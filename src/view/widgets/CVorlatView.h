@@ -46,6 +46,12 @@ public:
     // step is done here (QUndoStack::push).
     void replaceTimetable(const TimetableData& result, const QString& undoText);
 
+    // Goes to the row whose name contains `text` (a class of the master
+    // table, a teacher of the teacher table): from the selected row on, or,
+    // with `next`, from the row after it; selects it and scrolls it into view
+    // under the header band. False when no row matches (nothing changes).
+    bool FindRow(const QString& text, bool next);
+
     // Width of the primary screen, which sets the master table's column width.
     static int screenWidth();
 
