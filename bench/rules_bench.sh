@@ -43,6 +43,11 @@ timed_solve() {
   echo "$end - $start" | bc
 }
 
+# evaluate.py's verdict and spread shortfall (a double lesson counts as one).
+summary() {
+  python3 "$kit/evaluate.py" "$1" "$2" 2>&1 | tail -1 | grep -o 'spread_violations=[0-9]*\|ok=[01]' | tr '\n' ' '
+}
+
 for size in "${sizes[@]}"; do
   for seed in $seeds; do
     base=$work/$size-$seed
@@ -52,15 +57,16 @@ for size in "${sizes[@]}"; do
     cp "$base.db" "$base.rules.db"
     added=$(python3 "$kit/add_rules.py" add "$base.w.json" "$base.rules.db" --rules "$base.rules.json" \
       --instance "$base.json")
-    plain=$(timed_solve "$base.db" "$base.out")
-    plainOk=$(python3 "$kit/evaluate.py" "$base.json" "$base.out" > /dev/null 2>&1 && echo ok || echo FAIL)
-    ruled=$(timed_solve "$base.rules.db" "$base.rules.out")
-    ruledOk=$(python3 "$kit/evaluate.py" "$base.json" "$base.rules.out" > /dev/null 2>&1 && echo ok || echo FAIL)
-    rulesOk=$(python3 "$kit/add_rules.py" check "$base.rules.out" "$base.rules.json" 2>&1 | tail -1)
-    printf '%s seed %s (%s): without rules %.2f s %s, with rules %.2f s %s, %s\n' \
+    plain=$(timed_solve "$base.db" "$base.out.json")
+    plainOk=$(summary "$base.json" "$base.out.json")
+    ruled=$(timed_solve "$base.rules.db" "$base.rules.out.json")
+    ruledOk=$(summary "$base.json" "$base.rules.out.json")
+    rulesOk=$(python3 "$kit/add_rules.py" check "$base.rules.out.json" "$base.rules.json" 2>&1 | tail -1)
+    printf '%s seed %s (%s): without rules %.2f s (%s), with rules %.2f s (%s), %s\n' \
       "$size" "$seed" "$added" "$plain" "$plainOk" "$ruled" "$ruledOk" "$rulesOk"
     if [ -n "$repair" ]; then
-      printf '  repair: %s\n' "$("$repair" --db "$base.rules.db" --seed "$seed" --moves 3 | head -1)"
+      printf '  repair without rules: %s\n' "$("$repair" --db "$base.db" --seed "$seed" --moves 3 | head -1)"
+      printf '  repair with rules:    %s\n' "$("$repair" --db "$base.rules.db" --seed "$seed" --moves 3 | head -1)"
     fi
   done
 done
@@ -79,17 +85,18 @@ for statement in sys.argv[2].split(";"):
 con.commit()
 EOF
   local seconds
-  seconds=$(timed_solve "$db" "$db.out")
+  seconds=$(timed_solve "$db" "$db.out.json")
   printf 'impossible %s: %.2f s, %s\n' "$kind" "$seconds" \
-    "$(python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); print("solved" if d.get("solved") else (d.get("explanation") or ["?"])[0][:160])' "$db.out" 2>/dev/null || head -c 160 "$db.out.err")"
+    "$(python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); print("solved" if d.get("solved") else (d.get("explanation") or ["?"])[0][:160])' "$db.out.json" 2>/dev/null || head -c 160 "$db.out.json.err")"
 }
 # The teacher with most lessons, and a class's subject of three lessons.
 busiest=$(python3 -c '
 import json, sys, collections
 d = json.load(open(sys.argv[1])); load = collections.Counter()
 for c in d["classes"]:
-    for s, t in zip(d["subjects"], c["teachers"]):
-        if t and t != "H": load[t] += 1
+    counts = next(g for g in d["grades"] if g["name"] == c["grade"])["counts"]
+    for s, t in c["teachers"].items():
+        if t and t != "H": load[t] += counts.get(s, 0)
 print(load.most_common(1)[0][0])' "$first.json" 2>/dev/null)
 impossible "days off" "INSERT INTO 教师不排课 (教师, 星期, 节次) VALUES ('$busiest','1','0'),('$busiest','2','0'),('$busiest','3','0'),('$busiest','4','0')"
 impossible "daily limit" "DELETE FROM 教师课时限制 WHERE 教师='$busiest'; INSERT INTO 教师课时限制 (教师, 每天最多) VALUES ('$busiest','1')"
@@ -98,7 +105,7 @@ doubled=$(python3 -c '
 import json, sys
 d = json.load(open(sys.argv[1])); c = d["classes"][0]
 grade = next(g for g in d["grades"] if g["name"] == c["grade"])
-s = max(range(len(d["subjects"])), key=lambda i: grade["counts"][i])
-print(c["grade"], c["name"], d["subjects"][s], grade["counts"][s])' "$first.json" 2>/dev/null)
+s = max(grade["counts"], key=lambda k: grade["counts"][k])
+print(c["grade"], c["name"], s, grade["counts"][s])' "$first.json" 2>/dev/null)
 set -- $doubled
 impossible "double lessons" "DELETE FROM 连堂设置; INSERT INTO 连堂设置 (年级, 班级, 科目, 每周连堂数) VALUES ('$1','$2','$3','$4')"
