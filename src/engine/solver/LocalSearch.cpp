@@ -217,6 +217,8 @@ bool LocalSearch::load(const std::vector<int>& grid)
     m_teacher.assign(static_cast<size_t>(m_units.teacherNames.size()) * static_cast<size_t>(S), 0);
     m_perDay.assign(m_units.list.size() * static_cast<size_t>(m_pb.dayCount), 0);
     m_venue.assign(m_units.venues.size() * static_cast<size_t>(S), 0);
+    std::fill(m_limitCache.begin(), m_limitCache.end(), -1);
+    std::fill(m_doubleCache.begin(), m_doubleCache.end(), -1);
     std::vector<int> placed(m_units.list.size(), 0);
     std::vector<char> pinned(m_cell.size(), 0);
     for (const SolverPin& pin : m_pins)

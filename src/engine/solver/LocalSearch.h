@@ -76,9 +76,13 @@ private:
         for (const int id : unit(u).teachers)
             teacherAt(id, t) += sign;
         dayCount(u, t / P) += sign;
-        if (m_rules)
+        if (m_rules) {
             for (const auto& [v, classes] : m_venuesOf[static_cast<size_t>(u)])
                 m_venue[static_cast<size_t>(v * S + t)] += sign * classes;
+            for (const int id : unit(u).teachers)
+                m_limitCache[static_cast<size_t>(id)] = -1;
+            m_doubleCache[static_cast<size_t>(u)] = -1;
+        }
     }
     bool movable(int c, int t) const
     {
@@ -105,7 +109,7 @@ private:
     void prepareRules();
     int limitCost(int id);
     int venueCost(int v, int t) const;
-    int doubleCost(int u) const;
+    int doubleCost(int u);
     // With double lessons and spread: more than two lessons a day, or two apart.
     int doubleDayCost(int u, int d) const;
     int ruleCost();
@@ -130,5 +134,7 @@ private:
     bool m_rules = false;
     std::vector<int> m_venue;                                    // venue x slot -> classes
     std::vector<std::vector<std::pair<int, int>>> m_venuesOf;    // unit -> (venue, classes)
+    std::vector<int> m_limitCache;  // teacher -> limitCost, -1 when to be counted again
+    std::vector<int> m_doubleCache; // unit -> doubleCost, -1 when to be counted again
 };
 } // namespace SolverDetail

@@ -13,6 +13,8 @@ void LocalSearch::prepareRules()
     if (!m_rules)
         return;
     m_venuesOf.assign(m_units.list.size(), {});
+    m_limitCache.assign(m_units.limits.size(), -1);
+    m_doubleCache.assign(m_units.list.size(), -1);
     for (size_t v = 0; v < m_units.venues.size(); ++v)
         for (const auto& [u, classes] : m_units.venues[v].units)
             m_venuesOf[static_cast<size_t>(u)].emplace_back(static_cast<int>(v), classes);
@@ -25,6 +27,9 @@ int LocalSearch::limitCost(int id)
     const SolverUnits::TeacherLimit& limit = m_units.limits[static_cast<size_t>(id)];
     if (!limit.any())
         return 0;
+    int& cached = m_limitCache[static_cast<size_t>(id)];
+    if (cached >= 0)
+        return cached;
     int cost = 0;
     int days = 0;
     for (int d = 0; d < m_pb.dayCount; ++d) {
@@ -47,6 +52,7 @@ int LocalSearch::limitCost(int id)
     }
     if (limit.daysPerWeek > 0)
         cost += std::max(0, days - limit.daysPerWeek);
+    cached = cost;
     return cost;
 }
 
@@ -55,11 +61,14 @@ int LocalSearch::venueCost(int v, int t) const
     return std::max(0, m_venue[static_cast<size_t>(v * S + t)] - m_units.venues[static_cast<size_t>(v)].cap);
 }
 
-int LocalSearch::doubleCost(int u) const
+int LocalSearch::doubleCost(int u)
 {
     const int doubles = unit(u).doubles;
     if (doubles < 0)
         return 0;
+    int& cached = m_doubleCache[static_cast<size_t>(u)];
+    if (cached >= 0)
+        return cached;
     const int c = unit(u).classes.front();
     int pairs = 0;
     int adjacent = 0;
@@ -71,7 +80,11 @@ int LocalSearch::doubleCost(int u) const
                 ++pairs;
                 ++p;
             }
-    return doubles == 0 ? adjacent : std::max(0, doubles - pairs);
+    cached = doubles == 0 ? adjacent : std::max(0, doubles - pairs);
+    // Spread: no more double periods than asked for.
+    if (doubles > 0 && m_spread && !unit(u).spreadFixed)
+        cached += std::max(0, pairs - doubles);
+    return cached;
 }
 
 int LocalSearch::doubleDayCost(int u, int d) const

@@ -139,11 +139,15 @@ void SatModel::addDoubleLessons()
 void SatModel::addDoubleSpread(int u)
 {
     const int P = m_pb.periodCount;
+    std::vector<int> twice; // a day holding two lessons: no more such days than doubles asked for
     for (int d = 0; d < m_pb.dayCount; ++d) {
         const std::vector<int> lits = lessonVars(u, d, d + 1);
         if (lits.size() < 2)
             continue;
         m_cnf.atMost(lits, 2);
+        const std::vector<int> atLeast = m_cnf.countUpTo(lits, 2);
+        if (atLeast.size() > 1 && atLeast[1] != 0)
+            twice.push_back(atLeast[1]);
         for (int p = 0; p < P; ++p)
             for (int q = p + 1; q < P; ++q) {
                 if (q == p + 1 && m_units.half(p) == m_units.half(q))
@@ -154,6 +158,7 @@ void SatModel::addDoubleSpread(int u)
                     m_cnf.clause({-a, -b});
             }
     }
+    m_cnf.atMost(twice, m_units.list[static_cast<size_t>(u)].doubles);
 }
 
 } // namespace SolverDetail

@@ -133,6 +133,9 @@ SolverOutcome Search::run()
         if (m_request.spread)
             if (rulesHold(search.cleanGrid()))
                 clean = search.cleanGrid();
+        if (trace() && !clean.empty())
+            for (const int u : spreadFaultUnits(clean))
+                std::fprintf(stderr, "  not spread: %s\n", qPrintable(unitName(m_pb, m_units.list[static_cast<size_t>(u)])));
         if (unplacedIn(m_pb, grid) == 0) {
             m_greedyIsLocalBest = true;
             m_greedy = std::move(grid); // the better partial timetable to hand back
@@ -235,14 +238,16 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
         for (int t = 0; t < S; ++t)
             if (grid[static_cast<size_t>(c * S + t)] == unit.subject)
                 ++perDay[static_cast<size_t>(t / P)];
-        const int cap = unit.count <= D ? 1 : (unit.count + D - 1) / D;
+        // With double lessons a day holds a double or a single lesson.
+        const int blocks = unit.doubles > 0 ? unit.count - unit.doubles : unit.count;
+        const int cap = unit.doubles > 0 ? 2 : unit.count <= D ? 1 : (unit.count + D - 1) / D;
         int used = 0;
         bool crowded = false;
         for (int d = 0; d < D; ++d) {
             used += perDay[static_cast<size_t>(d)] > 0 ? 1 : 0;
             crowded = crowded || perDay[static_cast<size_t>(d)] > cap;
         }
-        if (crowded || used < std::min(unit.count, D))
+        if (crowded || used < std::min(blocks, D))
             faults.push_back(static_cast<int>(u));
     }
     return faults;
