@@ -187,10 +187,22 @@ int runSolve(const QStringList& args)
         }
         if (repair && hasTimetable)
             json.add(QStringLiteral("changedCells"), outcome.changedCells);
+        if (hasTimetable) {
+            OrderedJson rules;
+            rules.add(QStringLiteral("teacherOff"), after.rules.teacherOff)
+                .add(QStringLiteral("dailyLimit"), after.rules.dailyLimit)
+                .add(QStringLiteral("daysPerWeek"), after.rules.daysPerWeek)
+                .add(QStringLiteral("inARow"), after.rules.inARow)
+                .add(QStringLiteral("venueCap"), after.rules.venueCap)
+                .add(QStringLiteral("doubleLessons"), after.rules.doubleLessons);
+            json.add(QStringLiteral("ruleViolations"), rules);
+        }
         json.add(QStringLiteral("solved"), solved)
             .add(QStringLiteral("spreadRelaxed"), outcome.spreadRelaxed)
             .add(QStringLiteral("zoneFallback"), outcome.zoneFallback)
             .add(QStringLiteral("notes"), QJsonArray::fromStringList(outcome.notes));
+        if (!problem.rules.skipped.isEmpty())
+            json.add(QStringLiteral("skippedRules"), QJsonArray::fromStringList(problem.rules.skipped));
         if (!solved)
             json.add(QStringLiteral("explanation"), QJsonArray::fromStringList(outcome.explanation));
         printOut(QString::fromUtf8(json.toJson()));
@@ -200,6 +212,14 @@ int runSolve(const QStringList& args)
     printOut(QStringLiteral("随机种子：%1").arg(request.seed));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
     printOut(QStringLiteral("班级：%1 个").arg(model.classCount));
+    if (!problem.rules.isEmpty())
+        printOut(QStringLiteral("排课规则：教师不排课 %1 条，教师课时限制 %2 条，场地限制 %3 条，连堂设置 %4 条")
+                     .arg(problem.rules.teacherOff.size())
+                     .arg(problem.rules.teacherLimits.size())
+                     .arg(problem.rules.venueCaps.size())
+                     .arg(problem.rules.doubleLessons.size()));
+    for (const QString& row : problem.rules.skipped)
+        printOut(QStringLiteral("说明：未采用的规则：") + row);
     if (repair)
         printOut(QStringLiteral("修复前：未排 %1 节，教师冲突 %2 处，固定科目不在原位 %3 节，时段外 %4 节")
                      .arg(before.unplaced)
@@ -219,6 +239,14 @@ int runSolve(const QStringList& args)
         printOut(QStringLiteral("固定科目不在原位：%1").arg(after.fixedOutOfPlace));
         printOut(QStringLiteral("时段外课时：%1").arg(after.outsideZones));
         printOut(QStringLiteral("未分散课时：%1").arg(outcome.spreadViolations));
+        if (!problem.rules.isEmpty())
+            printOut(QStringLiteral("违反排课规则：教师不排课 %1，每天最多 %2，每周最多天数 %3，最多连上 %4，场地限制 %5，连堂 %6")
+                         .arg(after.rules.teacherOff)
+                         .arg(after.rules.dailyLimit)
+                         .arg(after.rules.daysPerWeek)
+                         .arg(after.rules.inARow)
+                         .arg(after.rules.venueCap)
+                         .arg(after.rules.doubleLessons));
         if (repair)
             printOut(QStringLiteral("改动格数：%1").arg(outcome.changedCells));
     }
