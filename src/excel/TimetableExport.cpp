@@ -6,6 +6,7 @@
 #include "store/TextRules.h"
 #include "view/TeacherTable.h"
 #include "view/TimetableData.h"
+#include "view/daily/CoverCounts.h"
 
 #include <xlsxwriter.h>
 
@@ -473,5 +474,32 @@ TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableData&
             worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(days * periods + 1), 14, nullptr);
         worksheet_freeze_panes(sheet, 2, 2);
         writer.printByDays(2, days, periods, 70);
+    });
+}
+
+TimetableExport::Result TimetableExport::ExportCoverCounts(const CoverCounts& counts, const QString& chosenPath,
+                                                           std::atomic<int>& progressState)
+{
+    return exportWorkbook(chosenPath, "代课统计", progressState, true, [&](SheetWriter& writer) {
+        const QStringList heads{QStringLiteral("教师"), QStringLiteral("代课节数"), QStringLiteral("缺课节数"),
+                                QStringLiteral("调课节数")};
+        writer.mergedHeader(0, 0, 0, 3, QStringLiteral("%1年%2月 代课统计").arg(counts.year).arg(counts.month));
+        for (int k = 0; k < heads.size(); ++k)
+            writer.header(1, k, heads[k]);
+        lxw_worksheet* sheet = writer.sheet();
+        int row = 2;
+        for (const CoverCountRow& entry : counts.rows) {
+            writer.body(row, 0, entry.teacher);
+            const int values[] = {entry.covered, entry.missed, entry.swapped};
+            for (int k = 0; k < 3; ++k)
+                worksheet_write_number(sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(k + 1), values[k],
+                                       nullptr);
+            ++row;
+        }
+        worksheet_set_column(sheet, 0, 0, 14, nullptr);
+        worksheet_set_column(sheet, 1, 3, 10, nullptr);
+        worksheet_freeze_panes(sheet, 2, 1);
+        worksheet_repeat_rows(sheet, 0, 1);
+        worksheet_set_paper(sheet, 9);
     });
 }

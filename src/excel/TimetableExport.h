@@ -7,6 +7,7 @@
 #include <atomic>
 
 class TeacherTable;
+struct CoverCounts;
 class TimetableData;
 
 // Writes the timetable shown to an .xlsx workbook: the master table of all
@@ -47,4 +48,10 @@ public:
     // Uses teacherTable as it is: build it first (BuildTeacherTable).
     static Result ExportTeacherTable(const TimetableData& model, const TeacherTable& teachers,
                                      const QString& chosenPath, std::atomic<int>& progressState);
+
+    // The month's substitution counts: one row per teacher (教师, 代课节数,
+    // 缺课节数, 调课节数), the counts as numbers, with the same safety as the
+    // timetables (a part file renamed over the target once whole).
+    static Result ExportCoverCounts(const CoverCounts& counts, const QString& chosenPath,
+                                    std::atomic<int>& progressState);
 };
