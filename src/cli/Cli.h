@@ -130,3 +130,7 @@ int runSubstitutes(const QStringList& args);
 int runCover(const QStringList& args);
 int runNotice(const QStringList& args);
 int runCounts(const QStringList& args);
+
+// True when the command paints pages (an export to a PDF or to pictures) and
+// so needs a QGuiApplication rather than a QCoreApplication.
+bool commandPaints(const QStringList& args);

@@ -1,6 +1,6 @@
 #include "cli/DailyCli.h"
 
-#include "excel/TimetableExport.h"
+#include "excel/CoverCountsExport.h"
 #include "view/daily/CoverCounts.h"
 #include "view/daily/DailyIndex.h"
 
@@ -58,7 +58,7 @@ int runCounts(const QStringList& args)
 
     if (!outputs.isEmpty()) {
         std::atomic<int> progress{0};
-        const TimetableExport::Result result = TimetableExport::ExportCoverCounts(counts, outputs.first(), progress);
+        const TimetableExport::Result result = CoverCountsExport::Write(counts, outputs.first(), progress);
         if (!result.ok())
             return report(result.status.failure());
         if (!line.has(QStringLiteral("--json")))

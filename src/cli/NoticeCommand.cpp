@@ -3,6 +3,10 @@
 #include "view/daily/DailyIndex.h"
 #include "view/daily/DailyNotice.h"
 
+#include "print/NoticePainter.h"
+#include "store/SchoolStore.h"
+
+#include <QDir>
 #include <QJsonObject>
 
 namespace {
@@ -53,7 +57,13 @@ int dayNotice(const CommandLine& line)
     if (!DailyCli::load(data, true, exitCode))
         return exitCode;
     const DailyNotice notice = DailyNotice::build(data, DailyIndex(data.timetable), date);
-    printOut(notice.title());
+    const OutputResult written = NoticePainter::Write(notice, SchoolStore::Load(), line.positional().first());
+    if (!written.ok())
+        return report(written.status.failure());
+    printOut(QStringLiteral("已写出 %1（%2 节课）到 %3。")
+                 .arg(notice.title())
+                 .arg(notice.rows.size())
+                 .arg(QDir::toNativeSeparators(written.written.value(0))));
     return ExitDone;
 }
 

@@ -43,8 +43,9 @@ DailyNotice DailyNotice::build(const DailyData& data, const DailyIndex& index, c
             if (cover.kind == CoverKind::Substitute)
                 row.byWhom = cover.substitute;
             else if (cover.kind == CoverKind::Swap)
-                row.byWhom = QStringLiteral("%1 %2 ⇄ %3").arg(shown(cover.swapSubject), shown(cover.swapTeacher),
-                                                            whenText(cover.swapDate, cover.swapPeriod));
+                row.byWhom = QStringLiteral("%1（%2）⇄ %3 %4")
+                                 .arg(shown(cover.swapTeacher), shown(cover.swapSubject),
+                                      cover.swapDate.toString(QStringLiteral("MM-dd")), PeriodName(cover.swapPeriod));
         }
         notice.rows.push_back(row);
     }

@@ -22,7 +22,7 @@ struct NoticeRow
     QString absentTeacher;
     QString reason;
     QString kind;    // "代课", "调课", "自习", or "待安排" when nothing is chosen
-    QString byWhom;  // the substitute, or the swap ("数学 李四 ⇄ 星期三 第2节"), or empty
+    QString byWhom;  // the substitute, or the swap ("李四（数学）⇄ 03-11 第2节"), or empty
     QString problem; // why the choice no longer fits, or empty
 };
 
