@@ -92,8 +92,10 @@ CommandLine::CommandLine(const QStringList& args, const QStringList& valueOption
             if (allValueOptions.contains(name)) {
                 if (hasInline) {
                     m_values[name] = inlineValue;
+                    m_repeated[name] << inlineValue;
                 } else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))) {
                     m_values[name] = args[++i];
+                    m_repeated[name] << m_values[name];
                 } else {
                     m_error = QStringLiteral("选项 %1 需要一个值").arg(name);
                     return;
@@ -108,6 +110,12 @@ CommandLine::CommandLine(const QStringList& args, const QStringList& valueOption
             m_positional << arg;
         }
     }
+}
+
+QStringList CommandLine::values(const QString& option) const
+{
+    const auto it = m_repeated.find(option);
+    return it == m_repeated.end() ? QStringList() : it->second;
 }
 
 QString CommandLine::value(const QString& option, const QString& fallback) const
@@ -206,7 +214,21 @@ QString usage()
         "        [--repair] [--json] [--save]            排出没有冲突的完整课表，或修复已保存的课表\n"
         "  timetable [--db PATH] [--teachers] [--json]   显示已保存的课表\n"
         "  import-assignment FILE [--db PATH]            导入教师分工表\n"
-        "  export OUT.xlsx [--teachers] [--db PATH]      导出课表\n"
+        "  export OUT [--teachers] [--each] [--db PATH]  导出课表：OUT 为 .xlsx 工作簿、.pdf 文件或放图片的文件夹；\n"
+        "                                                --each 每个班级（或每位教师）一页\n"
+        "\n"
+        "日常调课与代课:\n"
+        "  calendar [--start YYYY-MM-DD --weeks N] [--holiday DATE…] [--makeup DATE=WEEKDAY…]\n"
+        "                                                设置或显示校历（放假、调休）\n"
+        "  absence [--teacher NAME --from DATE --to DATE [--periods 1,2,…] [--reason TEXT]]\n"
+        "          [--remove ID]                         登记、列出或删除教师请假\n"
+        "  substitutes --date DATE [--json]              当天受影响的课和代课建议\n"
+        "  cover --date DATE --period N --class NAME (--by NAME | --swap [DATE:]N | --self-study | --clear)\n"
+        "                                                选定一节课的代课、调课或自习\n"
+        "  notice --date DATE OUT.pdf|OUT.png            代课单\n"
+        "  notice --teacher NAME [--from DATE] [--days N] [--json]\n"
+        "                                                一位教师近几天的课务变动\n"
+        "  counts --month YYYY-MM [OUT.xlsx] [--json]    每位教师当月代课和缺课节数\n"
         "\n"
         "默认数据库为当前文件夹下的 Vorlat.db。\n"
         "退出码: 0 完成, 1 数据库或文件错误, 2 用法错误, 3 被规则拒绝或无法排出, 4 超出时限。");
@@ -233,6 +255,12 @@ int runVorlatCli(QStringList args)
         {QStringLiteral("timetable"), runTimetable},
         {QStringLiteral("import-assignment"), runImportAssignment},
         {QStringLiteral("export"), runExport},
+        {QStringLiteral("calendar"), runCalendar},
+        {QStringLiteral("absence"), runAbsence},
+        {QStringLiteral("substitutes"), runSubstitutes},
+        {QStringLiteral("cover"), runCover},
+        {QStringLiteral("notice"), runNotice},
+        {QStringLiteral("counts"), runCounts},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

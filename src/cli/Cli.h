@@ -50,6 +50,8 @@ public:
     const QString& error() const { return m_error; }
     bool has(const QString& option) const { return m_values.count(option) != 0; }
     QString value(const QString& option, const QString& fallback = QString()) const;
+    // Every value given to an option that may be repeated, in order.
+    QStringList values(const QString& option) const;
     const QStringList& positional() const { return m_positional; }
 
     // The database path: --db, or ./Vorlat.db.
@@ -57,6 +59,7 @@ public:
 
 private:
     std::map<QString, QString> m_values;
+    std::map<QString, QStringList> m_repeated;
     QStringList m_positional;
     QString m_error;
 };
@@ -120,3 +123,14 @@ int runSolve(const QStringList& args);
 int runTimetable(const QStringList& args);
 int runImportAssignment(const QStringList& args);
 int runExport(const QStringList& args);
+// Daily changes.
+int runCalendar(const QStringList& args);
+int runAbsence(const QStringList& args);
+int runSubstitutes(const QStringList& args);
+int runCover(const QStringList& args);
+int runNotice(const QStringList& args);
+int runCounts(const QStringList& args);
+
+// True when the command paints pages (an export to a PDF or to pictures) and
+// so needs a QGuiApplication rather than a QCoreApplication.
+bool commandPaints(const QStringList& args);

@@ -58,6 +58,16 @@ const std::vector<TableSpec>& addedTables()
                      {teacher, QStringLiteral("每天最多"), QStringLiteral("每周最多天数"), QStringLiteral("最多连上")}});
         t.push_back({kVenueCapsTable, {QStringLiteral("场地"), subject, grade, QStringLiteral("同时最多班数")}});
         t.push_back({kDoubleLessonsTable, {grade, QStringLiteral("班级"), subject, QStringLiteral("每周连堂数")}});
+        t.push_back({kTermTable, {QStringLiteral("开学日期"), QStringLiteral("教学周数")}});
+        t.push_back({kSpecialDaysTable, {QStringLiteral("日期"), QStringLiteral("类型"), QStringLiteral("按星期")}});
+        t.push_back({kAbsencesTable,
+                     {teacher, QStringLiteral("开始日期"), QStringLiteral("结束日期"), QStringLiteral("节次"),
+                      QStringLiteral("事由")}});
+        t.push_back({kCoversTable,
+                     {QStringLiteral("日期"), QStringLiteral("节次"), QStringLiteral("班级"), QStringLiteral("请假教师"),
+                      QStringLiteral("方式"), QStringLiteral("代课教师"), QStringLiteral("原科目"),
+                      QStringLiteral("原教师"), QStringLiteral("调换日期"), QStringLiteral("调换节次"),
+                      QStringLiteral("调换科目"), QStringLiteral("调换教师")}});
         return t;
     }();
     return specs;

@@ -37,6 +37,12 @@ inline const QString kTeacherOffTable = QStringLiteral("教师不排课");
 inline const QString kTeacherLimitsTable = QStringLiteral("教师课时限制");
 inline const QString kVenueCapsTable = QStringLiteral("场地限制");
 inline const QString kDoubleLessonsTable = QStringLiteral("连堂设置");
+// Daily changes: the term calendar, its holidays and make-up days, absences
+// and the covers chosen for them (dates as YYYY-MM-DD, periods 1-based).
+inline const QString kTermTable = QStringLiteral("校历");
+inline const QString kSpecialDaysTable = QStringLiteral("校历调整");
+inline const QString kAbsencesTable = QStringLiteral("教师请假");
+inline const QString kCoversTable = QStringLiteral("代课安排");
 
 
 // All ten tables in a fixed order.
