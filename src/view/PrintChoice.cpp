@@ -2,6 +2,7 @@
 
 #include "view/TeacherTable.h"
 #include "view/TimetableData.h"
+#include "view/TimetableModel.h"
 
 namespace {
 
@@ -151,4 +152,40 @@ QString PrintChoice::summary() const
         return QStringLiteral("全部 %1 位教师").arg(m_teachers.names.size());
     }
     return QString();
+}
+
+std::optional<PrintChoice::Named> PrintChoice::nameAt(const TimetableModel& model, int x, int y, int scrollX,
+                                                      int scrollY)
+{
+    const TimetableLayout& layout = model.layout;
+    if (!layout.showsTimetable() || layout.cellHeight <= 0 || x < 0 || y < layout.headerHeight())
+        return std::nullopt;
+    if (layout.showsTeacherTable()) {
+        const int row = layout.TeacherRowAt(y, scrollY);
+        if (row < 0 || row >= model.teachers.teacherCount() || x + scrollX >= layout.contentWidth)
+            return std::nullopt;
+        return Named{Kind::Teachers, model.teachers.teacherName(row)};
+    }
+    if (x >= layout.nameWidth()) // the name column does not scroll sideways
+        return std::nullopt;
+    const int row = (y + scrollY) / (2 * layout.cellHeight) - 1;
+    if (row < 0 || row >= model.classCount)
+        return std::nullopt;
+    return Named{Kind::Classes, model.className(row)};
+}
+
+std::optional<PrintChoice::Named> PrintChoice::selected(const TimetableModel& model)
+{
+    const TimetableLayout& layout = model.layout;
+    const int row = model.selection.selectedClass;
+    if (!layout.showsTimetable() || row < 0)
+        return std::nullopt;
+    if (layout.showsTeacherTable()) {
+        if (row >= model.teachers.teacherCount())
+            return std::nullopt;
+        return Named{Kind::Teachers, model.teachers.teacherName(row)};
+    }
+    if (row >= model.classCount)
+        return std::nullopt;
+    return Named{Kind::Classes, model.className(row)};
 }

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class TimetableData;
+class TimetableModel;
 
 // What a print or an output of the timetable takes, as its dialog offers it:
 // the overview of all classes (总课表) or of all teachers (教师总课表), or a
@@ -42,6 +44,20 @@ public:
     // its kind and chooses it alone. False (nothing changed) for a name not in
     // the list.
     bool chooseOnly(Kind kind, const QString& name);
+
+    // A class or a teacher of the timetable shown, for printing its page alone.
+    struct Named
+    {
+        Kind kind = Kind::Classes;
+        QString name;
+    };
+    // What a right click at the view's client point (x, y) names: a class
+    // by its name in the master table's name column (the cells keep the
+    // right click for swapping), a teacher by any point of their row in the
+    // teacher table. Nothing elsewhere, on the home screen included.
+    static std::optional<Named> nameAt(const TimetableModel& model, int x, int y, int scrollX, int scrollY);
+    // The class of the selected cell (master table) or the selected teacher.
+    static std::optional<Named> selected(const TimetableModel& model);
 
     // The names chosen, in list order.
     QStringList chosenNames() const;

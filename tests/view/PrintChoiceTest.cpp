@@ -73,6 +73,66 @@ private Q_SLOTS:
         QVERIFY(!choice.chooseOnly(Kind::MasterOverview, QStringLiteral("一班")));
     }
 
+    // A right click names a class only on its name in the master table (the
+    // cells swap), a teacher anywhere on their row in the teacher table.
+    void nameAt_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QPoint>("point"); // in cells: column, line (cell 45 x 25)
+        QTest::addColumn<int>("scrollY");
+        QTest::addColumn<QString>("named"); // "" for nothing, "T:" for a teacher
+        const int master = int(DisplayMode::MasterTable);
+        const int teachers = int(DisplayMode::TeacherTable);
+        // Master table: the header band is two lines, each class two lines.
+        QTest::newRow("first class name") << master << QPoint(0, 2) << 0 << "一班";
+        QTest::newRow("first class, teacher line") << master << QPoint(0, 3) << 0 << "一班";
+        QTest::newRow("second class name") << master << QPoint(0, 4) << 0 << "二班";
+        QTest::newRow("scrolled down a class") << master << QPoint(0, 2) << 50 << "二班";
+        QTest::newRow("a cell swaps, names nothing") << master << QPoint(1, 2) << 0 << "";
+        QTest::newRow("header band") << master << QPoint(0, 1) << 0 << "";
+        QTest::newRow("below the classes") << master << QPoint(0, 6) << 0 << "";
+        QTest::newRow("adjustment too") << int(DisplayMode::Adjustment) << QPoint(0, 4) << 0 << "二班";
+        QTest::newRow("home screen") << int(DisplayMode::Home) << QPoint(0, 2) << 0 << "";
+        // Teacher table: one line per teacher under the header band.
+        QTest::newRow("first teacher") << teachers << QPoint(0, 2) << 0 << "T:张";
+        QTest::newRow("teacher, in a cell") << teachers << QPoint(3, 4) << 0 << "T:王";
+        QTest::newRow("past the last teacher") << teachers << QPoint(0, 5) << 0 << "";
+    }
+    void nameAt()
+    {
+        QFETCH(int, mode);
+        QFETCH(QPoint, point);
+        QFETCH(int, scrollY);
+        QFETCH(QString, named);
+        TimetableModel model = twoClasses();
+        model.SetDisplayMode(DisplayMode(mode), 1366);
+        const int x = point.x() * model.layout.cellWidth + 2;
+        const int y = point.y() * model.layout.cellHeight + 2;
+        const auto found = PrintChoice::nameAt(model, x, y, 0, scrollY);
+        const QString text = !found ? QString()
+            : found->kind == Kind::Teachers ? QStringLiteral("T:") + found->name : found->name;
+        QCOMPARE(text, named);
+    }
+
+    // The menu's "this class / teacher" acts on the selection.
+    void selected()
+    {
+        TimetableModel model = twoClasses();
+        QVERIFY(!PrintChoice::selected(model)); // the home screen
+        model.SetDisplayMode(DisplayMode::MasterTable, 1366);
+        QCOMPARE(PrintChoice::selected(model)->name, QStringLiteral("一班")); // a new display selects the first
+        const int w = model.layout.cellWidth;
+        const int h = model.layout.cellHeight;
+        QVERIFY(model.SelectMasterCell(2 * w + 2, 4 * h + 2, 0, 0));
+        QCOMPARE(PrintChoice::selected(model)->name, QStringLiteral("二班"));
+        model.SetDisplayMode(DisplayMode::TeacherTable, 1366);
+        QVERIFY(model.SelectTeacherRow(3 * h + 2, 0));
+        QCOMPARE(PrintChoice::selected(model)->kind, Kind::Teachers);
+        QCOMPARE(PrintChoice::selected(model)->name, QStringLiteral("李"));
+        model.SetDisplayMode(DisplayMode::Home, 1366);
+        QVERIFY(!PrintChoice::selected(model));
+    }
+
     void matching()
     {
         PrintChoice choice({"高一(1)班", "高一(2)班", "高二(1)班"}, {});
