@@ -114,6 +114,17 @@ QStringList PrintChoice::chosenNames() const
     return chosen;
 }
 
+std::vector<int> PrintChoice::chosenRows() const
+{
+    std::vector<int> rows;
+    if (!hasList())
+        return rows;
+    for (int i = 0; i < list().names.size(); ++i)
+        if (list().chosen[size_t(i)])
+            rows.push_back(i);
+    return rows;
+}
+
 QString PrintChoice::refusal() const
 {
     if (m_classes.names.isEmpty())

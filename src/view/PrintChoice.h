@@ -59,8 +59,9 @@ public:
     // The class of the selected cell (master table) or the selected teacher.
     static std::optional<Named> selected(const TimetableModel& model);
 
-    // The names chosen, in list order.
+    // The names chosen, in list order, and their rows (two classes may share a name).
     QStringList chosenNames() const;
+    std::vector<int> chosenRows() const;
 
     // Why the choice cannot be printed, in words; empty when it can.
     QString refusal() const;

@@ -53,6 +53,7 @@ private Q_SLOTS:
         QCOMPARE(choice.summary(), QStringLiteral("已选 1 / 2 位教师"));
         choice.setKind(Kind::Classes);
         QCOMPARE(choice.chosenNames(), (QStringList{"一班", "三班"}));
+        QCOMPARE(choice.chosenRows(), (std::vector<int>{0, 2}));
         QCOMPARE(choice.summary(), QStringLiteral("已选 2 / 3 个班级"));
         QVERIFY(!choice.allChosen());
         choice.chooseAll(true);
