@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-translations-l10n
   liborcus-dev libixion-dev libboost-dev libfreexl-dev libxlsxwriter-dev libcadical-dev zlib1g-dev
-  fonts-noto-cjk xvfb xauth imagemagick zip
+  fonts-noto-cjk fonts-droid-fallback xvfb xauth imagemagick zip poppler-utils
   clang-14 libclang-rt-14-dev
 )
 

@@ -206,7 +206,8 @@ QString usage()
         "        [--repair] [--json] [--save]            排出没有冲突的完整课表，或修复已保存的课表\n"
         "  timetable [--db PATH] [--teachers] [--json]   显示已保存的课表\n"
         "  import-assignment FILE [--db PATH]            导入教师分工表\n"
-        "  export OUT.xlsx [--teachers] [--db PATH]      导出课表\n"
+        "  export OUT [--teachers] [--each] [--db PATH]  导出课表：OUT 为 .xlsx 工作簿、.pdf 文件或放图片的文件夹；\n"
+        "                                                --each 每个班级（或每位教师）一页\n"
         "\n"
         "默认数据库为当前文件夹下的 Vorlat.db。\n"
         "退出码: 0 完成, 1 数据库或文件错误, 2 用法错误, 3 被规则拒绝或无法排出, 4 超出时限。");

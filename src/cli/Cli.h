@@ -120,3 +120,7 @@ int runSolve(const QStringList& args);
 int runTimetable(const QStringList& args);
 int runImportAssignment(const QStringList& args);
 int runExport(const QStringList& args);
+
+// True when the command paints pages (an export to a PDF or to pictures) and
+// so needs a QGuiApplication rather than a QCoreApplication.
+bool commandPaints(const QStringList& args);

@@ -14,10 +14,12 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 
 #include <vector>
@@ -34,6 +36,10 @@ namespace {
 class SheetWriter
 {
 public:
+    static constexpr double kSideMargin = 0.4; // inches
+    static constexpr double kEndMargin = 0.5;
+    static constexpr double kRowPoints = 15;
+
     SheetWriter(lxw_workbook* workbook, const char* name)
     {
         m_sheet = workbook_add_worksheet(workbook, name);
@@ -51,24 +57,34 @@ public:
         worksheet_ignore_errors(m_sheet, LXW_IGNORE_NUMBER_STORED_AS_TEXT, "A1:XFD1048576");
     }
 
-    // Print layout: A4 landscape, one day per page across, the two header
-    // lines and the name columns (0 .. nameColumns-1) repeated on every page.
-    void printByDays(int nameColumns, int days, int periods, int scalePercent)
+    // Print layout: A4 landscape, scaled so that the whole width fits a page,
+    // the two header lines and the name columns repeated on every page. The
+    // pages down are worked out from the column widths (in characters) and
+    // the rows, so that Excel and the like keep to that count.
+    void printToWidth(int nameColumns, const std::vector<double>& columnWidths, int rows)
     {
         worksheet_set_paper(m_sheet, 9);
-        worksheet_set_print_scale(m_sheet, static_cast<uint16_t>(scalePercent));
         worksheet_set_landscape(m_sheet);
-        worksheet_set_margins(m_sheet, 0.4, 0.4, 0.5, 0.5);
+        worksheet_set_margins(m_sheet, kSideMargin, kSideMargin, kEndMargin, kEndMargin);
         worksheet_center_horizontally(m_sheet);
         worksheet_repeat_rows(m_sheet, 0, 1);
         worksheet_repeat_columns(m_sheet, 0, static_cast<lxw_col_t>(nameColumns - 1));
-        m_dayBreaks.clear();
-        for (int d = 1; d < days && periods > 0; ++d)
-            m_dayBreaks.push_back(static_cast<lxw_col_t>(nameColumns + d * periods));
-        if (!m_dayBreaks.empty()) {
-            m_dayBreaks.push_back(0); // the list ends with 0
-            worksheet_set_v_pagebreaks(m_sheet, m_dayBreaks.data());
-        }
+        worksheet_set_default_row(m_sheet, kRowPoints, LXW_FALSE);
+        worksheet_fit_to_pages(m_sheet, 1, static_cast<uint16_t>(PagesDown(columnWidths, rows)));
+    }
+
+    // Pages down of a sheet printed scaled to the width of A4 across.
+    static int PagesDown(const std::vector<double>& columnWidths, int rows)
+    {
+        double widthPoints = 0;
+        for (double w : columnWidths)
+            widthPoints += (w * 7 + 5) * 0.75; // a character is 7 pixels of the default font, plus the padding
+        const double pageWidth = (11.69 - 2 * kSideMargin) * 72;
+        const double pageHeight = (8.27 - 2 * kEndMargin) * 72;
+        const double scale = widthPoints > pageWidth ? pageWidth / widthPoints : 1.0;
+        const int perPage = std::max(3, static_cast<int>(pageHeight / (kRowPoints * scale)));
+        const int body = std::max(0, rows - 2); // the header lines repeat on each page
+        return std::clamp((body + perPage - 3) / (perPage - 2), 1, 32767);
     }
 
     lxw_worksheet* sheet() const { return m_sheet; }
@@ -129,7 +145,6 @@ private:
     }
 
     lxw_worksheet* m_sheet = nullptr;
-    std::vector<lxw_col_t> m_dayBreaks; // kept alive until the workbook is written
     lxw_format* m_header = nullptr;
     lxw_format* m_body = nullptr;
     QString m_writeError;
@@ -325,9 +340,8 @@ void removeStaleParts(const QDir& folder, const QString& prefix)
     }
 }
 
-template <typename Fill>
-TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sheetName,
-                                       std::atomic<int>& progressState, bool whole, Fill fill)
+TimetableExport::Result exportWorkbook(const QString& chosenPath, std::atomic<int>& progressState, bool whole,
+                                       const std::function<TimetableExport::FillEnd(lxw_workbook*)>& fill)
 {
     progressState = ExcelProgress::Running;
     TimetableExport::Result result;
@@ -370,19 +384,24 @@ TimetableExport::Result exportWorkbook(const QString& chosenPath, const char* sh
         return fail(library.isEmpty() ? QStringLiteral("内存不足")
                                       : QStringLiteral("内存不足（libxlsxwriter：%1）").arg(library));
     }
-    SheetWriter writer(workbook, sheetName);
-    fill(writer);
+    const TimetableExport::FillEnd filled = fill(workbook);
     errno = 0;
     const lxw_error closed = workbook_close(workbook); // writes the file and frees the workbook
     const int systemError = errno;
     const QString library = printed.take();
+    if (filled.cancelled) {
+        QFile::remove(partPath);
+        result.cancelled = true;
+        progressState = ExcelProgress::Failed;
+        return result;
+    }
     if (closed != LXW_NO_ERROR) {
         QFile::remove(partPath);
         return fail(closeError(closed, systemError, library));
     }
-    if (!writer.writeError().isEmpty()) {
+    if (!filled.writeError.isEmpty()) {
         QFile::remove(partPath);
-        return fail(writer.writeError());
+        return fail(filled.writeError);
     }
     QFile::setPermissions(partPath, target.exists() ? target.permissions()
                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner
@@ -411,7 +430,8 @@ QString TimetableExport::OutputPath(const QString& chosenPath)
 TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableData& model, const QString& chosenPath,
                                                            std::atomic<int>& progressState)
 {
-    return exportWorkbook(chosenPath, "总课表", progressState, gridsAreWhole(model), [&](SheetWriter& writer) {
+    return exportWorkbook(chosenPath, progressState, gridsAreWhole(model), [&](lxw_workbook* workbook) {
+        SheetWriter writer(workbook, "总课表");
         const int days = model.dayCount;
         const int periods = model.periodCount;
         writer.header(0, 0, QStringLiteral("星期"));
@@ -435,9 +455,12 @@ TimetableExport::Result TimetableExport::ExportMasterTable(const TimetableData& 
         lxw_worksheet* sheet = writer.sheet();
         worksheet_set_column(sheet, 0, 0, 12, nullptr);
         if (days * periods > 0)
-            worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(days * periods), 8, nullptr);
+            worksheet_set_column(sheet, 1, static_cast<lxw_col_t>(days * periods), 7, nullptr);
         worksheet_freeze_panes(sheet, 2, 1);
-        writer.printByDays(1, days, periods, 100);
+        std::vector<double> widths{12};
+        widths.resize(static_cast<size_t>(1 + days * periods), 7);
+        writer.printToWidth(1, widths, 2 + 2 * model.classCount);
+        return TimetableExport::FillEnd{writer.writeError(), false};
     });
 }
 
@@ -446,7 +469,8 @@ TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableData&
                                                             std::atomic<int>& progressState)
 {
     const bool whole = model.dayCount >= 0 && model.periodCount >= 0;
-    return exportWorkbook(chosenPath, "教师课表", progressState, whole, [&](SheetWriter& writer) {
+    return exportWorkbook(chosenPath, progressState, whole, [&](lxw_workbook* workbook) {
+        SheetWriter writer(workbook, "教师课表");
         const int days = model.dayCount;
         const int periods = model.periodCount;
         writer.mergedHeader(0, 0, 0, 1, QStringLiteral("星期"));
@@ -472,6 +496,15 @@ TimetableExport::Result TimetableExport::ExportTeacherTable(const TimetableData&
         if (days * periods > 0)
             worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(days * periods + 1), 14, nullptr);
         worksheet_freeze_panes(sheet, 2, 2);
-        writer.printByDays(2, days, periods, 70);
+        std::vector<double> widths{12, 8};
+        widths.resize(static_cast<size_t>(2 + days * periods), 14);
+        writer.printToWidth(2, widths, 2 + teachers);
+        return TimetableExport::FillEnd{writer.writeError(), false};
     });
+}
+
+TimetableExport::Result TimetableExport::WriteWorkbook(const QString& chosenPath, std::atomic<int>& progressState,
+                                                       const std::function<FillEnd(lxw_workbook*)>& fill)
+{
+    return exportWorkbook(chosenPath, progressState, true, fill);
 }

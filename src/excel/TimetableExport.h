@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
+
+typedef struct lxw_workbook lxw_workbook;
 
 class TeacherTable;
 class TimetableData;
@@ -18,6 +21,8 @@ class TimetableData;
 //   row 2: the period numbers 1..periodCount under every day; class k in rows
 //   3 + 2k (subjects) and 4 + 2k (teachers), its name merged over A(3+2k):A(4+2k);
 //   slot v in column v.
+// Both print on A4 across, scaled to the page width, as many pages down as
+// the rows need at that scale, the headers and names repeated on each.
 // Teacher table: A1:B1 merged "星期", A2 "教师", B2 "周课时"; the day and period
 //   headers shifted right by one column; teacher t in row 3 + t, entry j of
 //   its teacherTable row in column j.
@@ -33,11 +38,25 @@ public:
     {
         Status status;       // a File failure naming the file and the reason
         QString writtenPath; // the file written (or attempted)
+        bool cancelled = false; // the fill stopped; nothing was written
         bool ok() const { return status.ok(); }
         QString error() const { return status.message(); }
     };
 
     static QString OutputPath(const QString& chosenPath);
+
+    // How filling a workbook ended: why a cell could not be written (empty
+    // when every one was), or cancelled.
+    struct FillEnd
+    {
+        QString writeError;
+        bool cancelled = false;
+    };
+    // Writes a workbook filled by `fill` the way every export does: into a
+    // part file beside the target, renamed over it once whole; a failure or a
+    // cancel leaves the old file (or none) as it was.
+    static Result WriteWorkbook(const QString& chosenPath, std::atomic<int>& progressState,
+                                const std::function<FillEnd(lxw_workbook*)>& fill);
 
     // progressState goes to Running, then to Finished once the file is written,
     // or to Failed. Never throws. Reads the model only, so it may run on a

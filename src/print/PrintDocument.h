@@ -40,6 +40,8 @@ public:
     // ---- Paper (A4) ----------------------------------------------------------
 
     int pageCount() const;
+    // Across for an overview, and for pages whose week fits A4 across better.
+    bool landscape() const;
     // A4 upright or across, with the margins every page keeps.
     QPageLayout pageLayout() const;
     // Paints page i into `area` (device coordinates of the painter).
@@ -63,6 +65,8 @@ public:
     const std::vector<PrintPage>& pages() const { return m_pages; }
 
 private:
+    void fitRows();
+
     bool m_overview = false;
     std::vector<PrintPage> m_pages;
     OverviewTable m_table;

@@ -105,6 +105,9 @@ QStringList TeacherNames(const TimetableData& data);
 // of a combined lesson joined by "、"); the footer gives the weekly count and
 // the lessons of each day.
 PrintPage TeacherPage(const TimetableData& data, const QString& teacher, const SchoolDetails& school);
+// The pages of many teachers at once (each looks only at the classes the teacher teaches in).
+std::vector<PrintPage> TeacherPages(const TimetableData& data, const QStringList& teachers,
+                                    const SchoolDetails& school);
 
 // The overviews.
 OverviewTable MasterOverview(const TimetableData& data, const SchoolDetails& school);

@@ -37,9 +37,11 @@ public:
     }
 
     // Text of a cell of the first sheet (row and column from 0); "<empty>" for a cell without value.
-    QString text(int row, int column) const
+    QString text(int row, int column) const { return text(0, row, column); }
+    // The same on another sheet (from 0).
+    QString text(int sheet, int row, int column) const
     {
-        const ixion::abs_address_t address(0, row, column);
+        const ixion::abs_address_t address(sheet, row, column);
         const ixion::model_context& context = m_document->get_model_context();
         switch (context.get_celltype(address)) {
         case ixion::celltype_t::string: {
