@@ -4,6 +4,7 @@
 #include "app/CHelpDlg.h"
 #include "app/CPrograssDlg.h"
 #include "app/OptimizeRun.h"
+#include "app/OutputCommands.h"
 #include "view/ShownFaults.h"
 #include "app/PictureBook.h"
 #include "app/TileActions.h"
@@ -65,6 +66,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     buildToolBar();
     commandAction(ToolbarCommands::Optimize)->setEnabled(false); // on the home screen
     buildMenu();
+    new OutputCommands(this); // the 课表 menu: school details, printing and the page outputs
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
 
