@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QMetaType>
 #include <QStringList>
 
 #include <optional>
@@ -81,3 +82,5 @@ private:
     List m_classes;
     List m_teachers;
 };
+
+Q_DECLARE_METATYPE(PrintChoice::Named)

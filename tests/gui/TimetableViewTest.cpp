@@ -6,6 +6,7 @@
 #include "view/widgets/TimetablePainter.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace Colour = TimetablePainter::Colour;
@@ -258,6 +259,36 @@ private Q_SLOTS:
         rightClick(s.view.viewport(), masterCentre(m, 0, 1, 1));
         QCOMPARE(boxes.texts().size(), 1);
         QCOMPARE(m.subjectGrid, before);
+    }
+
+    // A right click on a class's name asks for its page, also in adjustment
+    // mode, and swaps nothing; on a cell it still goes to the swap. In
+    // the teacher table a right click on a teacher's row names the teacher.
+    void rightClickOnANameAsksForItsPage()
+    {
+        ViewWithSchool s;
+        s.view.SetDisplayMode(1, 0, 1);
+        TimetableModel& m = s.view.model();
+        QSignalSpy asked(&s.view, &CVorlatView::nameMenuRequested);
+        leftClick(s.view.viewport(), masterCentre(m, 1, 0, 1));
+        const QStringList before = m.subjectGrid;
+        rightClick(s.view.viewport(), QPoint(m.layout.cellWidth / 2, 4 * m.layout.cellHeight + 3));
+        QCOMPARE(asked.size(), 1);
+        const auto named = asked.first().first().value<PrintChoice::Named>();
+        QCOMPARE(named.kind, PrintChoice::Kind::Classes);
+        QCOMPARE(named.name, QStringLiteral("2"));
+        QCOMPARE(m.subjectGrid, before);
+
+        BoxAnswerer boxes; // the swap's question, answered 取消
+        rightClick(s.view.viewport(), masterCentre(m, 1, 0, 0));
+        QCOMPARE(boxes.texts().size(), 1);
+        QCOMPARE(asked.size(), 1);
+
+        s.view.SetDisplayMode(1, 1, 0);
+        rightClick(s.view.viewport(), QPoint(5 * m.layout.cellWidth, 3 * m.layout.cellHeight + 3));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.last().first().value<PrintChoice::Named>().kind, PrintChoice::Kind::Teachers);
+        QCOMPARE(asked.last().first().value<PrintChoice::Named>().name, m.teachers.teacherName(1));
     }
 
     // A class name wider than the name column is drawn smaller, and whole:
