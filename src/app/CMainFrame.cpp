@@ -7,6 +7,7 @@
 #include "app/HelpPages.h"
 #include "app/OptimizeProgress.h"
 #include "app/OptimizeRun.h"
+#include "app/OutputCommands.h"
 #include "view/ShownFaults.h"
 #include "view/widgets/PictureBook.h"
 #include "app/TileActions.h"
@@ -71,6 +72,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     buildToolBar();
     commandAction(ToolbarCommands::Optimize)->setEnabled(false); // on the home screen
     buildMenu();
+    new OutputCommands(this); // the 课表 menu: school details, printing and the page outputs
     connect(m_view, &CVorlatView::homeAction, this, [this](HomeScreen::Action a) { homeAction(int(a)); });
     connect(m_view, &CVorlatView::modifiedChanged, this, [this] { updateTitle(); });
     // The optimisation's before → after holds only while its step is done.

@@ -4,6 +4,9 @@
 #include "store/Schema.h"
 #include "store/TableReader.h"
 #include "store/TextRules.h"
+#include "store/Transaction.h"
+
+#include <QSqlQuery>
 
 SchoolDetails SchoolStore::Load()
 {
@@ -24,4 +27,30 @@ SchoolDetails SchoolStore::Load()
     if (number && morning >= 0)
         details.morningPeriods = morning;
     return details;
+}
+
+void SchoolStore::Save(const SchoolDetails& details)
+{
+    const QString purpose = QStringLiteral("保存学校信息");
+    const QStringList& columns = Schema::table(Schema::kSchoolTable).columns;
+    const auto stored = [](const QString& text) { return text.isEmpty() ? TextRules::emptyMarker() : text; };
+    const QVariantList values{stored(details.name), stored(details.term), TextRules::fromInt(details.morningPeriods)};
+    Transaction tx(purpose);
+    // Readers take the first row: that is the row written.
+    QSqlQuery first = Database::exec(QStringLiteral("SELECT MIN(%1) FROM %2")
+                                         .arg(Schema::quoted(Schema::kRowId), Schema::quoted(Schema::kSchoolTable)),
+                                     {}, purpose);
+    const QVariant row = first.next() ? first.value(0) : QVariant();
+    if (row.isNull()) {
+        Database::exec(QStringLiteral("INSERT INTO %1 (%2, %3, %4) VALUES (?, ?, ?)")
+                           .arg(Schema::quoted(Schema::kSchoolTable), Schema::quoted(columns[0]),
+                                Schema::quoted(columns[1]), Schema::quoted(columns[2])),
+                       values, purpose);
+    } else {
+        Database::exec(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ? WHERE %5 = ?")
+                           .arg(Schema::quoted(Schema::kSchoolTable), Schema::quoted(columns[0]),
+                                Schema::quoted(columns[1]), Schema::quoted(columns[2]), Schema::quoted(Schema::kRowId)),
+                       values + QVariantList{row}, purpose);
+    }
+    tx.commit();
 }

@@ -7,6 +7,7 @@
 #include "dialogs/plan/CCombineSetDlg.h"
 #include "dialogs/plan/CDayNumDlg.h"
 #include "dialogs/plan/CFenGongDlg.h"
+#include "dialogs/plan/CSchoolDlg.h"
 #include "store/DemoSchool.h"
 
 #include <QtTest>
@@ -34,6 +35,7 @@ private Q_SLOTS:
         QTest::newRow("CStableSubDlg") << Opener([] { return std::make_unique<CStableSubDlg>(nullptr); });
         QTest::newRow("CSubYaoPaiDlg") << Opener([] { return std::make_unique<CSubYaoPaiDlg>(nullptr); });
         QTest::newRow("CTeacherYaoPaiDlg") << Opener([] { return std::make_unique<CTeacherYaoPaiDlg>(nullptr); });
+        QTest::newRow("CSchoolDlg") << Opener([] { return std::make_unique<CSchoolDlg>(nullptr); });
     }
     void escapeWritesNothing()
     {

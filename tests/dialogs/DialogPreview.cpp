@@ -1,6 +1,7 @@
 // Shows one dialog on a planning database, for looking at it by hand:
 //   dialog_preview <Vorlat.db> <CDayNumDlg|CFenGongDlg|CClassNumProDlg|CCombineSetDlg|
-//                               CStableSubDlg|CSubYaoPaiDlg|CTeacherYaoPaiDlg> [assignment workbook]
+//                               CStableSubDlg|CSubYaoPaiDlg|CTeacherYaoPaiDlg|
+//                               CSchoolDlg> [assignment workbook]
 // With a workbook, the teacher-assignment dialog imports it at once; the
 // constraint dialogs start with a few marks and grid cells chosen.
 #include "app/ApplicationFont.h"
@@ -8,6 +9,7 @@
 #include "dialogs/plan/CCombineSetDlg.h"
 #include "dialogs/plan/CDayNumDlg.h"
 #include "dialogs/plan/CFenGongDlg.h"
+#include "dialogs/plan/CSchoolDlg.h"
 #include "dialogs/constraints/CStableSubDlg.h"
 #include "dialogs/constraints/CSubYaoPaiDlg.h"
 #include "dialogs/constraints/CTeacherYaoPaiDlg.h"
@@ -56,6 +58,8 @@ int main(int argc, char** argv)
         dialog = std::make_unique<CSubYaoPaiDlg>(nullptr);
     else if (name == QLatin1String("CTeacherYaoPaiDlg"))
         dialog = std::make_unique<CTeacherYaoPaiDlg>(nullptr);
+    else if (name == QLatin1String("CSchoolDlg"))
+        dialog = std::make_unique<CSchoolDlg>(nullptr);
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog %s\n", qPrintable(name));
         return 2;

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace Colour = TimetablePainter::Colour;
@@ -261,8 +262,36 @@ private Q_SLOTS:
         QCOMPARE(m.subjectGrid, before);
     }
 
-    // A class name wider than the name column is drawn smaller, and whole:
-    // the shrunk text is no wider than the room (1920 wide: 46-pixel columns).
+    // A right click on a class's name asks for its page, also in adjustment
+    // mode, and swaps nothing; on a cell it still goes to the swap. In
+    // the teacher table a right click on a teacher's row names the teacher.
+    void rightClickOnANameAsksForItsPage()
+    {
+        ViewWithSchool s;
+        s.view.SetDisplayMode(1, 0, 1);
+        TimetableModel& m = s.view.model();
+        QSignalSpy asked(&s.view, &CVorlatView::nameMenuRequested);
+        leftClick(s.view.viewport(), masterCentre(m, 1, 0, 1));
+        const QStringList before = m.subjectGrid;
+        rightClick(s.view.viewport(), QPoint(m.layout.cellWidth / 2, 4 * m.layout.cellHeight + 3));
+        QCOMPARE(asked.size(), 1);
+        const auto named = asked.first().first().value<PrintChoice::Named>();
+        QCOMPARE(named.kind, PrintChoice::Kind::Classes);
+        QCOMPARE(named.name, QStringLiteral("2"));
+        QCOMPARE(m.subjectGrid, before);
+
+        BoxAnswerer boxes; // the swap's question, answered 取消
+        rightClick(s.view.viewport(), masterCentre(m, 1, 0, 0));
+        QCOMPARE(boxes.texts().size(), 1);
+        QCOMPARE(asked.size(), 1);
+
+        s.view.SetDisplayMode(1, 1, 0);
+        rightClick(s.view.viewport(), QPoint(5 * m.layout.cellWidth, 3 * m.layout.cellHeight + 3));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.last().first().value<PrintChoice::Named>().kind, PrintChoice::Kind::Teachers);
+        QCOMPARE(asked.last().first().value<PrintChoice::Named>().name, m.teachers.teacherName(1));
+    }
+
     // The header band (both header lines) and the name column stay where
     // they are while the cells scroll under them: the view is rendered before
     // and after a scroll and the pixels compared.
@@ -326,6 +355,8 @@ private Q_SLOTS:
         QCOMPARE(after.pixelColor(3, header + 3), Colour::Header);
     }
 
+    // A class name wider than the name column is drawn smaller, and whole:
+    // the shrunk text is no wider than the room (1920 wide: 46-pixel columns).
     void longNamesFitTheirRoom_data()
     {
         QTest::addColumn<QString>("name");

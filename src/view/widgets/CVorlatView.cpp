@@ -308,7 +308,11 @@ void CVorlatView::mousePressEvent(QMouseEvent* event)
         if (changed)
             viewport()->repaint();
     } else if (event->button() == Qt::RightButton) {
-        RightClickSwap(pos, scrollX, scrollY);
+        // The cells keep the right click for swapping; a name offers its page.
+        if (const auto named = PrintChoice::nameAt(m_model, pos.x(), pos.y(), scrollX, scrollY))
+            Q_EMIT nameMenuRequested(*named, event->globalPosition().toPoint());
+        else
+            RightClickSwap(pos, scrollX, scrollY);
     }
 }
 

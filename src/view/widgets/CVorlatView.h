@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/PrintChoice.h"
 #include "view/TimetableModel.h"
 #include "view/widgets/HomeScreen.h"
 #include "view/widgets/TimetablePainter.h"
@@ -59,6 +60,9 @@ Q_SIGNALS:
     // A home-screen click asks for a dialog or the scheduling run.
     void homeAction(HomeScreen::Action action);
     void modifiedChanged(bool modified);
+    // A right click on a class's name (master table) or a teacher's row
+    // (teacher table) asks for that class's or teacher's own page.
+    void nameMenuRequested(const PrintChoice::Named& named, const QPoint& globalPos);
     // Two lessons of a class were exchanged by hand.
     void swapped(int classIndex, int day0, int period0, int day1, int period1);
 
