@@ -91,15 +91,15 @@ CommandLine::CommandLine(const QStringList& args, const QStringList& valueOption
             }
             if (allValueOptions.contains(name)) {
                 if (hasInline) {
-                    m_values[name] = inlineValue;
+                    m_values[name] << inlineValue;
                 } else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--"))) {
-                    m_values[name] = args[++i];
+                    m_values[name] << args[++i];
                 } else {
                     m_error = QStringLiteral("选项 %1 需要一个值").arg(name);
                     return;
                 }
             } else if (switchOptions.contains(name) && !hasInline) {
-                m_values[name] = QString();
+                m_values[name] = QStringList{QString()};
             } else {
                 m_error = QStringLiteral("未知选项 %1").arg(arg);
                 return;
@@ -113,7 +113,13 @@ CommandLine::CommandLine(const QStringList& args, const QStringList& valueOption
 QString CommandLine::value(const QString& option, const QString& fallback) const
 {
     const auto it = m_values.find(option);
-    return it == m_values.end() ? fallback : it->second;
+    return it == m_values.end() ? fallback : it->second.constLast();
+}
+
+QStringList CommandLine::values(const QString& option) const
+{
+    const auto it = m_values.find(option);
+    return it == m_values.end() ? QStringList() : it->second;
 }
 
 QString CommandLine::databasePath() const

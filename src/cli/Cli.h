@@ -50,13 +50,15 @@ public:
     const QString& error() const { return m_error; }
     bool has(const QString& option) const { return m_values.count(option) != 0; }
     QString value(const QString& option, const QString& fallback = QString()) const;
+    // Every value given to a repeatable option, in order ("--pin A --pin B").
+    QStringList values(const QString& option) const;
     const QStringList& positional() const { return m_positional; }
 
     // The database path: --db, or ./Vorlat.db.
     QString databasePath() const;
 
 private:
-    std::map<QString, QString> m_values;
+    std::map<QString, QStringList> m_values; // a switch holds one empty text
     QStringList m_positional;
     QString m_error;
 };

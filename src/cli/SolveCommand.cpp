@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/SolvePins.h"
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
@@ -81,7 +82,9 @@ int runSolve(const QStringList& args)
     const QString repairOption = QStringLiteral("--repair");
     const QString jsonOption = QStringLiteral("--json");
     const QString saveOption = QStringLiteral("--save");
-    Command command({QStringLiteral("solve"), {seedOption, timeOption, threadsOption},
+    const QString pinOption = QStringLiteral("--pin");
+    const QString pinsOption = QStringLiteral("--pins");
+    Command command({QStringLiteral("solve"), {seedOption, timeOption, threadsOption, pinOption, pinsOption},
                      {noSpreadOption, repairOption, jsonOption, saveOption}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
@@ -116,6 +119,27 @@ int runSolve(const QStringList& args)
     request.spread = !line.has(noSpreadOption);
     const bool repair = line.has(repairOption);
 
+    // Pins name cells of the saved timetable, so they go with a repair only.
+    std::vector<SolvePins::Written> writtenPins;
+    if ((line.has(pinOption) || line.has(pinsOption)) && !repair) {
+        printErr(QStringLiteral("--pin 和 --pins 保留已保存课表中的课，只能与 --repair 一起使用"));
+        return ExitUsage;
+    }
+    for (const QString& text : line.values(pinOption)) {
+        SolvePins::Written pin;
+        QString error;
+        if (!SolvePins::parse(text, QStringLiteral("--pin %1").arg(text), pin, error)) {
+            printErr(error);
+            return ExitUsage;
+        }
+        writtenPins.push_back(pin);
+    }
+    for (const QString& path : line.values(pinsOption)) {
+        const Status read = SolvePins::readFile(path, writtenPins);
+        if (!read.ok())
+            return report(read.failure());
+    }
+
     // Without --save the run only reads: a read-only file serves it.
     if (!command.openDatabase(!line.has(saveOption)))
         return ExitStoreFailure;
@@ -135,6 +159,9 @@ int runSolve(const QStringList& args)
             request.start = savedStartGrid(model, reason);
             if (request.start.empty())
                 return report(Failure::refused(reason));
+            const Status pinned = SolvePins::resolve(model, writtenPins, request.pins);
+            if (!pinned.ok())
+                return report(pinned.failure());
         }
     } catch (const StoreError& error) {
         return report(error.failure());
@@ -194,6 +221,8 @@ int runSolve(const QStringList& args)
                         .arg(before.fixedOutOfPlace);
         if (repair && hasTimetable)
             json += QStringLiteral("\"changedCells\":%1,").arg(outcome.changedCells);
+        if (repair)
+            json += QStringLiteral("\"pins\":%1,").arg(request.pins.size());
         json += QStringLiteral("\"solved\":%1,\"spreadRelaxed\":%2,\"zoneFallback\":%3,\"notes\":%4")
                     .arg(solved ? QStringLiteral("true") : QStringLiteral("false"),
                          outcome.spreadRelaxed ? QStringLiteral("true") : QStringLiteral("false"),
@@ -208,6 +237,8 @@ int runSolve(const QStringList& args)
     printOut(QStringLiteral("随机种子：%1").arg(request.seed));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
     printOut(QStringLiteral("班级：%1 个").arg(model.classCount));
+    if (!request.pins.empty())
+        printOut(QStringLiteral("保留的格：%1 个").arg(request.pins.size()));
     if (repair)
         printOut(QStringLiteral("修复前：未排 %1 节，教师冲突 %2 处，固定科目不在原位 %3 节，时段外 %4 节")
                      .arg(before.unplaced)
