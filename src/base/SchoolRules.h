@@ -57,6 +57,10 @@ struct SchoolRules
     std::vector<DoubleLesson> doubleLessons;
     // Periods before the 午休: a double lesson never spans it.
     int morningPeriods = 4;
+    // Rows of the rule tables that could not be used (an unknown teacher, an
+    // unreadable number, a cap of 0 …), each in words naming its table and row.
+    // The rest of the rules hold; whoever shows the rules shows these too.
+    QStringList skipped;
 
     bool isEmpty() const
     {

@@ -1,6 +1,7 @@
 #include "store/PlanReader.h"
 
 #include "base/ZoneText.h"
+#include "store/RulesReader.h"
 #include "store/Schema.h"
 #include "store/TableReader.h"
 #include "store/TextRules.h"
@@ -207,6 +208,7 @@ void LoadConstraints(SchoolPlan& plan)
                   defaultZone);
 
     plan.combinedClasses = ReadCombinedClasses(classIndex, subjectNumber);
+    plan.rules = RulesReader::Read(plan);
 }
 
 Status Load(SchoolPlan& plan)

@@ -23,8 +23,9 @@ Status LoadPlan(SchoolPlan& plan);
 
 // Reads 固定科目, 科目要排节次, 教师要排节次 and 合班设置 into fixedLessons,
 // subjectZones, teacherZones and combinedClasses. Rows that name an unknown
-// class or subject, or a day or period outside the week, are dropped. Needs
-// LoadPlan first.
+// class or subject, or a day or period outside the week, are dropped. The
+// scheduling rules go into `rules` (RulesReader), their unusable rows named in
+// `rules.skipped`. Needs LoadPlan first.
 void LoadConstraints(SchoolPlan& plan);
 
 // LoadPlan, then LoadConstraints when the plan was not refused.

@@ -10,6 +10,8 @@ void SolverProblem::reset(int days, int periods, const QStringList& classes)
     dayCount = days;
     periodCount = periods;
     classNames = classes;
+    classGrades = QStringList(classes.size());
+    rules = SchoolRules();
     const std::size_t n = static_cast<std::size_t>(classes.size());
     counts.assign(n, {});
     teachers.assign(n, {});
@@ -43,6 +45,9 @@ SolverProblem solverProblemFromModel(const SchoolPlan& model)
     for (int c = 0; c < model.classCount; ++c)
         classes << model.className(c);
     problem.reset(model.dayCount, model.periodCount, classes);
+    for (int c = 0; c < model.classCount; ++c)
+        problem.classGrades[c] = model.gradeName(c);
+    problem.rules = model.rules;
     for (int s = 0; s < Plan::kSubjectSlots && s < model.subjectNames.size(); ++s)
         problem.subjectNames[s] = model.subjectNames[s];
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/SchoolRules.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +13,9 @@ class SchoolPlan;
 
 // What the solver needs to know about a school, in its own small form: the
 // week, the classes with their weekly counts and teachers, the two zone
-// tables as period masks, the fixed lessons and the combined groups. One
-// adapter fills it from a school plan; tests build it by hand.
+// tables as period masks, the fixed lessons, the combined groups and the
+// scheduling rules. One adapter fills it from a school plan; tests build it by
+// hand.
 struct SolverProblem
 {
     static constexpr int kSubjects = 24;
@@ -48,6 +51,11 @@ struct SolverProblem
         std::vector<int> members; // class indexes
     };
     std::vector<Combined> combined;
+
+    // The grade of each class as the assignment names it (venue caps and
+    // double lessons are given per grade), and the scheduling rules.
+    QStringList classGrades;
+    SchoolRules rules;
 
     int classCount() const { return static_cast<int>(classNames.size()); }
     int slotCount() const { return dayCount * periodCount; }

@@ -111,6 +111,7 @@ TimetableFaults count(const SolverProblem& pb, const std::vector<int>& grid, con
             if (!(pb.subjectZone(c, s, t / P) & pb.teacherZone(c, s, t / P) & bit))
                 ++faults.outsideZones;
         }
+    faults.rules = RuleAudit::count(pb, grid);
     return faults;
 }
 

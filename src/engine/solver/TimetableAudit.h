@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/solver/RuleAudit.h"
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 
@@ -27,9 +28,11 @@ struct TimetableFaults
     // teacher zone allow. A fixed lesson in its cell, and a kept cell, is
     // where it was asked to be and is not counted.
     int outsideZones = 0;
+    // What breaks the scheduling rules (RuleAudit), by kind.
+    RuleFaults rules;
 
     qint64 placed() const { return required - unplaced; }
-    qint64 total() const { return clashes + unplaced + fixedOutOfPlace + outsideZones; }
+    qint64 total() const { return clashes + unplaced + fixedOutOfPlace + outsideZones + rules.total(); }
     bool clean() const { return total() == 0; }
 };
 

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "engine/solver/SolverCommon.h"
+#include "engine/solver/TimetableSolver.h"
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <vector>
+
+// The quick way to a timetable: a greedy start, then a local search that
+// mends it by swapping cells. Answers easy schools before any model is built.
+namespace SolverDetail {
+
+// A quick greedy timetable: phases for the search, and the best answer
+// when the budget runs out.
+std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread);
+
+// Local search: the greedy timetable completed, then teacher clashes
+// and crowded days taken out by swapping two cells of one class, the move
+// that removes most conflicts first, a moved lesson not moved straight back.
+// Combined lessons and fixed lessons stay where the greedy put them. Answers
+// easy schools in milliseconds; returns true when nothing is left to mend.
+// A teacher clash weighs `teacherWeight` crowded days. Along the way it keeps
+// the clash-free timetable with the fewest spread faults it passed through:
+// where the spread cannot hold in full, that is the answer to polish.
+class LocalSearch
+{
+public:
+    LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread,
+                const std::vector<SolverPin>& pins = {}, int teacherWeight = 1)
+        : m_pins(pins)
+        , m_pb(pb)
+        , m_units(units)
+        , m_random(seed ^ 0x9e3779b9u)
+        , m_spread(spread)
+        , m_weight(teacherWeight)
+        , S(pb.slotCount())
+        , P(pb.periodCount)
+    {
+    }
+
+    // The clash-free timetable with the fewest spread faults met during the
+    // last run (empty when every one had a clash), and its spread cost.
+    const std::vector<int>& cleanGrid() const { return m_cleanGrid; }
+    int cleanSpreadCost() const { return m_cleanCost; }
+
+    bool run(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
+
+private:
+    struct Cost
+    {
+        int teacher = 0; // lessons beyond one per teacher and slot
+        int day = 0;     // spread faults
+        int weighted(int teacherWeight) const { return teacher * teacherWeight + day; }
+    };
+
+    std::vector<int> gridOf(const std::vector<int>& cells) const;
+    const Unit& unit(int u) const { return m_units.list[static_cast<size_t>(u)]; }
+    int cap(int u) const;
+    int& teacherAt(int id, int t) { return m_teacher[static_cast<size_t>(id * S + t)]; }
+    int& dayCount(int u, int d) { return m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)]; }
+
+    // Fills the cells from the greedy timetable and puts every lesson left
+    // out into a free cell of its zone; false when one finds none.
+    bool load(const std::vector<int>& grid);
+
+    bool inZone(int u, int t) const
+    {
+        return (unit(u).strict[static_cast<size_t>(t / P)] >> (t % P)) & 1u;
+    }
+    void add(int u, int t, int sign)
+    {
+        for (const int id : unit(u).teachers)
+            teacherAt(id, t) += sign;
+        dayCount(u, t / P) += sign;
+    }
+    bool movable(int c, int t) const
+    {
+        const size_t i = static_cast<size_t>(c * S + t);
+        return !m_fixed[i] && (m_cell[i] == -1 || unit(m_cell[i]).classes.size() == 1);
+    }
+    // Can the lessons of (c, t1) and (c, t2) change places within their zones?
+    bool fits(int c, int t1, int t2) const;
+    int conflictsAt(int c, int t);
+    int teacherCost(int id, int t) { return std::max(0, teacherAt(id, t) - 1); }
+    // Lessons beyond the day's share, or (more lessons than days) a day of
+    // the zone without one.
+    int dayCost(int u, int d);
+    int teacherCost();
+    int totalCost();
+    // Cost after minus cost before of swapping the two cells.
+    Cost swapDelta(int c, int t1, int t2);
+    Cost localCost(int a, int b, int t1, int t2);
+    void swap(int c, int t1, int t2);
+
+    std::vector<SolverPin> m_pins;
+    const SolverProblem& m_pb;
+    const Units& m_units;
+    std::mt19937 m_random;
+    bool m_spread;
+    int m_weight;
+    const int S;
+    const int P;
+    std::vector<int> m_cell;     // class x slot -> unit, -1 free
+    std::vector<char> m_fixed;   // cells of fixed lessons
+    std::vector<int> m_teacher;  // teacher x slot -> lessons
+    std::vector<int> m_perDay;   // unit x day -> lessons
+    std::vector<int> m_tabuUnit; // cell -> unit that left it
+    std::vector<int> m_cleanGrid;
+    int m_cleanCost = 1 << 30;
+};
+} // namespace SolverDetail

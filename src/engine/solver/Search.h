@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/solver/SatModel.h"
+#include "engine/solver/SolverCommon.h"
+#include "engine/solver/TimetableSolver.h"
+
+#include <atomic>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <vector>
+
+// One search for a timetable, from the quick local search through the SAT
+// model's levels, with the repair of a start timetable and the explanation
+// of an impossible school. Its parts: Search.cpp (the run and its levels),
+// SearchRepair.cpp (solving a level, freeing and restoring a repair's
+// cells), SearchExplain.cpp (what needs no search, and the explanation).
+namespace SolverDetail {
+
+class Search
+{
+public:
+    Search(const SolverProblem& pb, const SolverRequest& request, std::uint32_t seed,
+           const std::atomic<bool>* portfolioStop, bool plain = false)
+        : m_pb(pb)
+        , m_request(request)
+        , m_seed(seed)
+        , m_plain(plain)
+        , m_stop(request.cancel, portfolioStop,
+                 Clock::now() + std::chrono::milliseconds(static_cast<long long>(request.timeLimitSeconds * 1000)),
+                 request.timeLimitSeconds > 0)
+    {
+    }
+
+    SolverOutcome run();
+
+private:
+    enum class Result { Sat, Unsat, Unknown };
+
+    void report(const QString& stage, int best = -1, bool restoring = false)
+    {
+        if (m_request.progress)
+            m_request.progress({stage, best, restoring});
+    }
+    Result solve(SatModel& model, const std::vector<int>& assumptions, std::int64_t budget);
+    std::vector<int> gridOf(SatModel& model) const;
+    // The model of a level, or none when the caller cancelled or the time
+    // ran out while it was built.
+    std::unique_ptr<SatModel> buildModel(const Level& level);
+    void setPhases(SatModel& model, const std::vector<int>& preferred) const;
+    // A lesson of the start timetable the repair tries to keep.
+    struct Keep
+    {
+        int lit, unit, slot;
+    };
+    void reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                       std::vector<int>& grid);
+    Result solveLevel(const Level& level, std::vector<int>& grid,
+                      std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
+    std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
+    void polishSpread(std::vector<int>& grid);
+    void noteRelaxedSpread(SolverOutcome& outcome) const;
+    QStringList explain();
+    void finish(SolverOutcome& outcome) const;
+    QString describe(const Selector& sel) const;
+    bool precheck(QStringList& explanation) const;
+
+    const SolverProblem& m_pb;
+    const SolverRequest& m_request;
+    std::uint32_t m_seed;
+    bool m_plain;
+    StopCheck m_stop;
+    Units m_units;
+    std::vector<int> m_greedy;
+    bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes
+    bool m_restoring = false;         // a repair is found; its changed cells are being put back
+    std::int64_t m_budgetLeft = 0;
+};
+} // namespace SolverDetail

@@ -1,0 +1,291 @@
+#include "engine/solver/Search.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <set>
+
+namespace SolverDetail {
+
+namespace {
+
+// The indices of the counts above zero, the largest count first (ties in
+// index order).
+std::vector<int> mostFirst(const std::vector<int>& counts)
+{
+    std::vector<int> order;
+    for (size_t i = 0; i < counts.size(); ++i)
+        if (counts[i] > 0)
+            order.push_back(static_cast<int>(i));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)]; });
+    return order;
+}
+
+} // namespace
+
+// Solves one level of the model. With a start timetable, its cells are
+// assumed kept; the cells around the ones that cannot be kept are set free,
+// round after round, so that the rest stays as it was.
+Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, std::int64_t budgetCap)
+{
+    const auto began = Clock::now();
+    Level tuned = level;
+    tuned.plain = m_plain;
+    const std::unique_ptr<SatModel> built = buildModel(tuned);
+    if (!built)
+        return Result::Unknown;
+    SatModel& model = *built;
+    if (trace())
+        std::fprintf(stderr, "model: %d vars, %lld clauses, %lld literals, built in %.3f s\n", model.cnf().varCount(),
+                     static_cast<long long>(model.cnf().clauseCount()),
+                     static_cast<long long>(model.cnf().literalCount()),
+                     std::chrono::duration<double>(Clock::now() - began).count());
+    const bool repair = !m_request.start.empty();
+    // The start timetable guides a repair. The greedy timetable does not
+    // guide: when the local search could not mend it, its clashes lead the
+    // search astray (on tight schools and once spread is given up alike).
+    if (repair)
+        setPhases(model, m_request.start);
+    else if (m_request.spread && !level.spread && m_greedyIsLocalBest)
+        setPhases(model, m_greedy); // stay near the well spread timetable, clashes aside
+    const std::vector<int> hard = model.hardAssumptions();
+
+    const int S = m_pb.slotCount();
+    const int P = m_pb.periodCount;
+    std::vector<Keep> keep;
+    if (repair) {
+        std::set<int> seen;
+        for (int c = 0; c < m_pb.classCount(); ++c)
+            for (int t = 0; t < S; ++t) {
+                const int s = m_request.start[static_cast<size_t>(c * S + t)];
+                if (s < 1 || s > SolverProblem::kSubjects)
+                    continue;
+                const int u = m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)];
+                const int v = u == -1 ? 0 : model.x(u, t);
+                if (v && seen.insert(v).second)
+                    keep.push_back({v, u, t});
+            }
+    }
+    const std::vector<Keep> start = keep;
+
+    std::set<int> pinDays, pinTeachers;
+    for (const SolverPin& pin : m_request.pins) {
+        pinDays.insert(pin.day);
+        const int s = m_request.start[static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period)];
+        const int u = s > 0 ? m_units.unitOf[static_cast<size_t>(pin.classIndex)][static_cast<size_t>(s)] : -1;
+        if (u != -1)
+            for (const int id : m_units.list[static_cast<size_t>(u)].teachers)
+                pinTeachers.insert(id);
+    }
+    // The lessons the proof used first, then their class-days; whole
+    // classes and the teachers' other lessons only when many rounds of
+    // class-days have not been enough.
+    constexpr int kCellRounds = 150;
+    int round = 0;
+    while (true) {
+        std::vector<int> assumptions = hard;
+        for (const Keep& k : keep)
+            assumptions.push_back(k.lit);
+        const std::int64_t budget = std::min(keep.empty() ? m_budgetLeft : std::min<std::int64_t>(m_budgetLeft, 30000),
+                                             budgetCap);
+        const Result r = solve(model, assumptions, budget);
+        if (m_stop.stopped() || m_stop.timedOut())
+            return Result::Unknown;
+        if (r == Result::Sat) {
+            grid = gridOf(model);
+            if (repair)
+                reduceChanges(model, hard, start, grid);
+            return r;
+        }
+        CaDiCaL::Solver& solver = model.cnf().solver();
+        // Free the cells around the kept lessons that could not all stay:
+        // their classes on their days first, whole classes and their
+        // teachers' lessons when that is not enough.
+        // Of the kept lessons the proof used, a few are set free each round:
+        // first those on the days and of the teachers of the pinned cells.
+        std::set<int> classes, teachers, cells;
+        std::set<std::pair<int, int>> classDays;
+        if (r == Result::Unsat) {
+            std::vector<std::pair<int, const Keep*>> failed;
+            for (const Keep& k : keep)
+                if (solver.failed(k.lit)) {
+                    const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+                    int score = pinDays.count(k.slot / P) ? 0 : 2;
+                    for (const int id : unit.teachers)
+                        if (pinTeachers.count(id))
+                            score = std::min(score, score - 1 < 0 ? 0 : score - 1);
+                    failed.emplace_back(score, &k);
+                }
+            std::stable_sort(failed.begin(), failed.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            if (trace())
+                std::fprintf(stderr, "repair round %d: %zu kept lessons in the proof\n", round, failed.size());
+            for (size_t i = 0; i < failed.size() && i < 3; ++i) {
+                const Keep& k = *failed[i].second;
+                const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+                cells.insert(k.lit);
+                for (const int c : unit.classes) {
+                    classes.insert(c);
+                    classDays.insert({c, k.slot / P});
+                }
+                for (const int id : unit.teachers)
+                    teachers.insert(id);
+            }
+        }
+        if (keep.empty() || (classes.empty() && r == Result::Unsat))
+            return r; // nothing kept is to blame: the level cannot hold
+        ++round;
+        if (classes.empty()) {
+            keep.clear(); // nothing learned within the budget: solve without keeping
+            continue;
+        }
+        const bool single = round <= kCellRounds;
+        const bool wide = round > kCellRounds + 80;
+        std::vector<Keep> kept;
+        for (const Keep& k : keep) {
+            const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
+            bool freed = single && cells.count(k.lit) != 0;
+            if (single) {
+                if (!freed)
+                    kept.push_back(k);
+                continue;
+            }
+            for (const int c : unit.classes)
+                if (wide ? classes.count(c) != 0 : classDays.count({c, k.slot / P}) != 0)
+                    freed = true;
+            if (wide)
+                for (const int id : unit.teachers)
+                    if (teachers.count(id))
+                        freed = true;
+            if (!freed)
+                kept.push_back(k);
+        }
+        keep.swap(kept);
+        if (round > kCellRounds + 160)
+            keep.clear();
+        report(QStringLiteral("修复课表"));
+    }
+}
+
+// A repair frees more cells than it must. Then, round after round, a class
+// with changed cells and the two classes whose lessons most keep them from
+// going back (they hold the wanted teacher in that slot) may change any of
+// their cells, as long as more of them end as they were; every other class
+// keeps each cell that is as it was. A round that finds nothing is not
+// repeated while those classes stay as they are. When no class finds fewer
+// with its two most blocking classes, the third most blocking takes the
+// place of the second, then of the first.
+void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
+                           std::vector<int>& grid)
+{
+    constexpr int kRounds = 300;
+    constexpr std::int64_t kConflictsPerRound = 4000;
+    constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
+    m_restoring = true;
+
+    const int S = m_pb.slotCount();
+    const int classes = m_pb.classCount();
+    CaDiCaL::Solver& solver = model.cnf().solver();
+    std::vector<char> held(start.size());
+    auto update = [&] {
+        for (size_t i = 0; i < start.size(); ++i)
+            held[i] = solver.val(start[i].lit) > 0;
+        grid = gridOf(model);
+    };
+    update();
+    auto classOf = [&](size_t i) { return m_units.list[static_cast<size_t>(start[i].unit)].classes.front(); };
+    auto unitAt = [&](int c, int t) {
+        const int s = grid[static_cast<size_t>(c * S + t)];
+        return s > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] : -1;
+    };
+
+    std::set<std::pair<std::vector<int>, int>> fruitless; // (classes, their changed cells)
+    int rounds = 0;
+    int unfinished = 0;
+    // The two blocking classes taken with a class, by their rank: the two
+    // most blocking first; the others once no class finds fewer with those.
+    constexpr std::array<std::pair<size_t, size_t>, 3> kBlockerPairs{{{0, 1}, {0, 2}, {1, 2}}};
+    size_t pair = 0;
+    while (rounds < kRounds) {
+        bool improved = false;
+        std::vector<int> changedIn(static_cast<size_t>(classes), 0);
+        for (size_t i = 0; i < start.size(); ++i)
+            if (!held[i])
+                ++changedIn[static_cast<size_t>(classOf(i))];
+        for (const int c : mostFirst(changedIn)) {
+            if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds)
+                return;
+            // The classes holding, in the slots of c's changed cells, the
+            // teachers c's lessons there had.
+            std::vector<int> blocking(static_cast<size_t>(classes), 0);
+            for (size_t i = 0; i < start.size(); ++i) {
+                if (held[i] || classOf(i) != c)
+                    continue;
+                const auto& wanted = m_units.list[static_cast<size_t>(start[i].unit)].teachers;
+                for (int other = 0; other < classes; ++other) {
+                    const int u = other == c ? -1 : unitAt(other, start[i].slot);
+                    if (u == -1)
+                        continue;
+                    for (const int id : m_units.list[static_cast<size_t>(u)].teachers)
+                        if (std::find(wanted.begin(), wanted.end(), id) != wanted.end())
+                            ++blocking[static_cast<size_t>(other)];
+                }
+            }
+            const std::vector<int> ranked = mostFirst(blocking);
+            const auto [first, second] = kBlockerPairs[pair];
+            if (pair > 0 && second >= ranked.size())
+                continue;
+            std::vector<int> group;
+            for (const size_t rank : {first, second})
+                if (rank < ranked.size())
+                    group.push_back(ranked[rank]);
+            group.push_back(c);
+            std::sort(group.begin(), group.end());
+            auto inGroup = [&](size_t i) {
+                for (const int member : m_units.list[static_cast<size_t>(start[i].unit)].classes)
+                    if (std::binary_search(group.begin(), group.end(), member))
+                        return true;
+                return false;
+            };
+            std::vector<int> assumptions = hard;
+            std::vector<int> lost; // a group's lesson not where it was
+            int changed = 0;
+            for (size_t i = 0; i < start.size(); ++i) {
+                if (inGroup(i)) {
+                    lost.push_back(-start[i].lit);
+                    changed += held[i] ? 0 : 1;
+                } else if (held[i]) {
+                    assumptions.push_back(start[i].lit);
+                }
+            }
+            if (!fruitless.insert({group, changed}).second)
+                continue;
+            ++rounds;
+            report(QStringLiteral("减少改动"), 0, true);
+            const int fewer = model.cnf().newVar();
+            model.cnf().atMost(lost, changed - 1, fewer);
+            assumptions.push_back(fewer);
+            const Result r = solve(model, assumptions, kConflictsPerRound);
+            if (trace())
+                std::fprintf(stderr, "trade: %zu classes, %d changed, %s\n", group.size(), changed,
+                             r == Result::Sat ? "fewer" : r == Result::Unsat ? "no fewer" : "unfinished");
+            if (r == Result::Sat)
+                update(); // before any clause is added: the values last only until then
+            model.cnf().clause({-fewer}); // this round's count is not needed again
+            if (r == Result::Sat) {
+                improved = true;
+                break;
+            }
+            if (r == Result::Unknown && ++unfinished >= kUnfinishedRounds)
+                return;
+        }
+        if (improved)
+            pair = 0;
+        else if (pair + 1 < kBlockerPairs.size())
+            ++pair;
+        else
+            return;
+    }
+}
+} // namespace SolverDetail

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/solver/SolverUnits.h"
+
+#include <cadical.hpp>
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <vector>
+
+// What the parts of the timetable solver share: the clock, the trace switch,
+// a unit's name in words, and the stop check handed to CaDiCaL.
+namespace SolverDetail {
+
+using Clock = std::chrono::steady_clock;
+
+using SolverUnits::buildUnits;
+using SolverUnits::hasTeacher;
+using SolverUnits::Unit;
+using SolverUnits::Units;
+
+// VORLAT_SOLVER_TRACE=1 prints each search step on stderr, for tuning.
+bool trace();
+
+// "一(1)班 语文", or the classes of a combined group and the subject.
+QString unitName(const SolverProblem& pb, const Unit& u);
+
+// Lessons of the plan missing from the timetable.
+int unplacedIn(const SolverProblem& pb, const std::vector<int>& grid);
+
+// Stops CaDiCaL when the caller cancels or the wall-clock limit passes.
+class StopCheck : public CaDiCaL::Terminator
+{
+public:
+    StopCheck(const std::atomic<bool>* cancel, const std::atomic<bool>* portfolioStop, Clock::time_point deadline,
+              bool hasDeadline)
+        : m_cancel(cancel)
+        , m_portfolioStop(portfolioStop)
+        , m_deadline(deadline)
+        , m_hasDeadline(hasDeadline)
+    {
+    }
+    bool terminate() override { return stopped() || timedOut(); }
+    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
+    bool stopped() const
+    {
+        return cancelled() || (m_portfolioStop && m_portfolioStop->load(std::memory_order_relaxed));
+    }
+    bool timedOut() const { return m_hasDeadline && Clock::now() >= m_deadline; }
+
+private:
+    const std::atomic<bool>* m_cancel;
+    const std::atomic<bool>* m_portfolioStop;
+    Clock::time_point m_deadline;
+    bool m_hasDeadline;
+};
+} // namespace SolverDetail
