@@ -1,5 +1,6 @@
 #include "engine/solver/Search.h"
 
+#include "engine/solver/LessonCounting.h"
 #include "engine/solver/LocalSearch.h"
 #include "engine/solver/TimetableAudit.h"
 
@@ -83,6 +84,21 @@ SolverOutcome Search::run()
         outcome.status = SolverOutcome::Status::Impossible;
         return outcome;
     }
+    // Counting comes before any search: lessons that cannot fit even in the
+    // union of their zones are refused at once; lessons that fit only there
+    // send the search straight to the looser levels.
+    const QStringList counted = LessonCounting::refusals(m_pb, m_units, m_request, false);
+    const bool strictFails = !counted.isEmpty();
+    if (strictFails) {
+        const QStringList loose = m_units.fallbackDiffers
+            ? LessonCounting::refusals(m_pb, m_units, m_request, true)
+            : counted;
+        if (!loose.isEmpty()) {
+            outcome.status = SolverOutcome::Status::Impossible;
+            outcome.explanation = loose;
+            return outcome;
+        }
+    }
 
     report(QStringLiteral("初排"));
     const auto began = Clock::now();
@@ -90,7 +106,7 @@ SolverOutcome Search::run()
     if (trace())
         std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
                      std::chrono::duration<double>(Clock::now() - began).count());
-    if (!m_request.start.empty() && m_request.localSearch) {
+    if (!m_request.start.empty() && m_request.localSearch && !strictFails) {
         // A few hand moves usually need only a few swaps: try those first.
         std::vector<int> grid = m_request.start;
         const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread, m_request.pins)
@@ -110,7 +126,7 @@ SolverOutcome Search::run()
         }
     }
     std::vector<int> clean; // clash-free, every lesson placed, spread short
-    if (m_request.start.empty() && m_request.localSearch) {
+    if (m_request.start.empty() && m_request.localSearch && !strictFails) {
         std::vector<int> grid = m_greedy;
         LocalSearch search(m_pb, m_units, m_seed, m_request.spread);
         const bool mended = search.run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
@@ -144,7 +160,7 @@ SolverOutcome Search::run()
     // share nothing.
     std::vector<Level> levels;
     for (const bool fallback : {false, true}) {
-        if (fallback && !m_units.fallbackDiffers)
+        if ((fallback && !m_units.fallbackDiffers) || (!fallback && strictFails))
             continue;
         if (m_request.spread)
             levels.push_back({true, fallback, false});
@@ -186,7 +202,7 @@ SolverOutcome Search::run()
                 outcome.status = SolverOutcome::Status::Impossible;
                 outcome.zoneFallback = true;
                 outcome.notes << QStringLiteral("科目时段与教师时段没有共同节次的那天，课排在两者之一的时段内");
-                outcome.explanation = TimetableAudit::zonesSharingNothing(m_pb, outcome.grid);
+                outcome.explanation = counted + TimetableAudit::zonesSharingNothing(m_pb, outcome.grid);
                 if (outcome.explanation.isEmpty())
                     outcome.explanation << QStringLiteral("各课不能都排在科目时段与教师时段共同的节次内");
             }
