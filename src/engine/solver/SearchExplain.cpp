@@ -3,8 +3,15 @@
 #include "base/Naming.h"
 
 #include <algorithm>
+#include <chrono>
+#include <set>
 
 namespace SolverDetail {
+
+namespace {
+// How long the explanation may spend making sure each of its items is needed.
+constexpr int kExplainSeconds = 20;
+} // namespace
 
 QString Search::describe(const Selector& sel) const
 {
@@ -33,7 +40,14 @@ QString Search::describe(const Selector& sel) const
     }
     case Selector::Kind::SubjectZone: {
         const Unit& unit = m_units.list[static_cast<size_t>(sel.index)];
-        return QStringLiteral("%1只能排在科目时段内").arg(unitName(m_pb, unit));
+        int slots = 0;
+        for (int d = 0; d < m_pb.dayCount; ++d) {
+            std::uint16_t open = m_pb.fullDay();
+            for (const int c : unit.classes)
+                open &= m_pb.subjectZone(c, unit.subject, d);
+            slots += __builtin_popcount(open);
+        }
+        return QStringLiteral("%1只能排在科目时段内（每周%2节，共%3个时段）").arg(unitName(m_pb, unit)).arg(unit.count).arg(slots);
     }
     case Selector::Kind::TeacherZone: {
         int slots = 0;
@@ -106,23 +120,45 @@ QStringList Search::explain()
     };
     core = failedOnly(core);
     // Drop one group at a time; when the rest still cannot hold, keep only
-    // what that proof used.
-    for (size_t i = 0; i < core.size();) {
-        std::vector<Selector> trial;
-        std::vector<int> lits;
-        for (size_t j = 0; j < core.size(); ++j)
-            if (j != i) {
-                trial.push_back(core[j]);
-                lits.push_back(core[j].lit);
+    // what that proof used. A group whose removal makes the rest solvable is
+    // needed, in every smaller set as well. A check that runs out of its
+    // conflicts is tried again with four times as many on the next pass, so
+    // that every group left is needed, until the explanation's time is up.
+    const auto deadline = Clock::now() + std::chrono::seconds(kExplainSeconds);
+    std::set<int> needed;
+    bool unsure = true;
+    for (std::int64_t budget = 20000; unsure; budget *= 4) {
+        unsure = false;
+        for (size_t i = 0; i < core.size();) {
+            if (needed.count(core[i].lit)) {
+                ++i;
+                continue;
             }
-        if (m_stop.stopped() || m_stop.timedOut())
-            break;
-        if (solve(model, lits, 20000) == Result::Unsat) {
-            core = failedOnly(trial);
-            i = 0;
-            continue;
+            if (m_stop.stopped() || m_stop.timedOut() || Clock::now() >= deadline) {
+                unsure = true;
+                break;
+            }
+            std::vector<Selector> trial;
+            std::vector<int> lits;
+            for (size_t j = 0; j < core.size(); ++j)
+                if (j != i) {
+                    trial.push_back(core[j]);
+                    lits.push_back(core[j].lit);
+                }
+            const Result r = solve(model, lits, budget);
+            if (r == Result::Unsat) {
+                core = failedOnly(trial);
+                i = 0;
+                continue;
+            }
+            if (r == Result::Sat)
+                needed.insert(core[i].lit);
+            else
+                unsure = true;
+            ++i;
         }
-        ++i;
+        if (m_stop.stopped() || m_stop.timedOut() || Clock::now() >= deadline)
+            break;
     }
     QStringList words;
     for (const Selector& s : core)
@@ -130,10 +166,15 @@ QStringList Search::explain()
     if (words.isEmpty())
         return {QStringLiteral("各班每周的课时与每周的时段不能对应")};
     const QString all_ = words.join(QStringLiteral("；"));
+    QStringList said;
     if (words.size() == 1)
-        return {all_ + QStringLiteral("；无法满足")};
-    if (words.size() == 2)
-        return {all_ + QStringLiteral("；二者不能同时满足")};
-    return {all_ + QStringLiteral("；这%1条不能同时满足").arg(words.size())};
+        said << all_ + QStringLiteral("；无法满足");
+    else if (words.size() == 2)
+        said << all_ + QStringLiteral("；二者不能同时满足");
+    else
+        said << all_ + QStringLiteral("；这%1条不能同时满足").arg(words.size());
+    if (static_cast<size_t>(needed.size()) < core.size())
+        said << QStringLiteral("查找原因的时间已到，其中可能有不必要的条件");
+    return said;
 }
 } // namespace SolverDetail
