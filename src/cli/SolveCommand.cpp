@@ -14,6 +14,7 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -167,6 +168,10 @@ int runSolve(const QStringList& args)
         return report(error.failure());
     }
 
+    // The limit is the command's: reading the school counts against it.
+    if (request.timeLimitSeconds > 0)
+        request.timeLimitSeconds
+            = std::max(0.001, request.timeLimitSeconds - static_cast<double>(timer.nsecsElapsed()) / 1e9);
     const SolverProblem problem = solverProblemFromModel(model);
     const TimetableFaults before = TimetableAudit::count(problem, request.start);
     const SolverOutcome outcome = solveTimetable(problem, request);

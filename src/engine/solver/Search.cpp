@@ -284,6 +284,8 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
 // them further, never into a teacher clash.
 void Search::polishSpread(std::vector<int>& grid)
 {
+    if (m_stop.stopped() || m_stop.timedOut())
+        return; // the time is up: the timetable stands as it is
     std::vector<int> work = grid;
     LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
     search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
