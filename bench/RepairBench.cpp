@@ -7,10 +7,11 @@
 // desktop program swaps), pins the moved cells and repairs. Prints whether the
 // pins were kept, how many cells changed (of all cells), the seconds of the
 // repair, and the clashes and unplaced lessons of the result as the
-// scheduling run counts them.
+// scheduling run counts them, and what breaks the school's scheduling rules.
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
+#include "engine/solver/RuleAudit.h"
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 #include "store/Database.h"
@@ -117,10 +118,11 @@ int main(int argc, char* argv[])
     }
     const double changedShare = 100.0 * repaired.changedCells / static_cast<double>(moved.size());
     std::printf("classes=%d solve=%.2fs repair=%.2fs solved=%d pinsKept=%d changed=%d/%zu (%.1f%%) "
-                "teacherClashes=%d unplaced=%lld\n",
+                "teacherClashes=%d unplaced=%lld ruleFaults=%d\n",
                 problem.classCount(), solveSeconds, repairSeconds,
                 repaired.status == SolverOutcome::Status::Solved ? 1 : 0, pinsKept ? 1 : 0, repaired.changedCells,
-                moved.size(), changedShare, counts.teacherClashes, static_cast<long long>(counts.unplacedLessons));
+                moved.size(), changedShare, counts.teacherClashes, static_cast<long long>(counts.unplacedLessons),
+                repaired.grid.empty() ? -1 : RuleAudit::count(problem, repaired.grid).total());
     for (const QString& line : repaired.notes + repaired.explanation)
         std::printf("  %s\n", qPrintable(line));
     Database::close();

@@ -228,11 +228,22 @@ int runSolve(const QStringList& args)
             json += QStringLiteral("\"changedCells\":%1,").arg(outcome.changedCells);
         if (repair)
             json += QStringLiteral("\"pins\":%1,").arg(request.pins.size());
+        if (hasTimetable)
+            json += QStringLiteral("\"ruleViolations\":{\"teacherOff\":%1,\"dailyLimit\":%2,\"daysPerWeek\":%3,"
+                                   "\"inARow\":%4,\"venueCap\":%5,\"doubleLessons\":%6},")
+                        .arg(after.rules.teacherOff)
+                        .arg(after.rules.dailyLimit)
+                        .arg(after.rules.daysPerWeek)
+                        .arg(after.rules.inARow)
+                        .arg(after.rules.venueCap)
+                        .arg(after.rules.doubleLessons);
         json += QStringLiteral("\"solved\":%1,\"spreadRelaxed\":%2,\"zoneFallback\":%3,\"notes\":%4")
                     .arg(solved ? QStringLiteral("true") : QStringLiteral("false"),
                          outcome.spreadRelaxed ? QStringLiteral("true") : QStringLiteral("false"),
                          outcome.zoneFallback ? QStringLiteral("true") : QStringLiteral("false"),
                          stringList(outcome.notes));
+        if (!problem.rules.skipped.isEmpty())
+            json += QStringLiteral(",\"skippedRules\":%1").arg(stringList(problem.rules.skipped));
         if (!solved)
             json += QStringLiteral(",\"explanation\":%1").arg(stringList(outcome.explanation));
         printOut(json + QLatin1Char('}'));
@@ -244,6 +255,14 @@ int runSolve(const QStringList& args)
     printOut(QStringLiteral("班级：%1 个").arg(model.classCount));
     if (!request.pins.empty())
         printOut(QStringLiteral("保留的格：%1 个").arg(request.pins.size()));
+    if (!problem.rules.isEmpty())
+        printOut(QStringLiteral("排课规则：教师不排课 %1 条，教师课时限制 %2 条，场地限制 %3 条，连堂设置 %4 条")
+                     .arg(problem.rules.teacherOff.size())
+                     .arg(problem.rules.teacherLimits.size())
+                     .arg(problem.rules.venueCaps.size())
+                     .arg(problem.rules.doubleLessons.size()));
+    for (const QString& row : problem.rules.skipped)
+        printOut(QStringLiteral("说明：未采用的规则：") + row);
     if (repair)
         printOut(QStringLiteral("修复前：未排 %1 节，教师冲突 %2 处，固定科目不在原位 %3 节，时段外 %4 节")
                      .arg(before.unplaced)
@@ -263,6 +282,14 @@ int runSolve(const QStringList& args)
         printOut(QStringLiteral("固定科目不在原位：%1").arg(after.fixedOutOfPlace));
         printOut(QStringLiteral("时段外课时：%1").arg(after.outsideZones));
         printOut(QStringLiteral("未分散课时：%1").arg(outcome.spreadViolations));
+        if (!problem.rules.isEmpty())
+            printOut(QStringLiteral("违反排课规则：教师不排课 %1，每天最多 %2，每周最多天数 %3，最多连上 %4，场地限制 %5，连堂 %6")
+                         .arg(after.rules.teacherOff)
+                         .arg(after.rules.dailyLimit)
+                         .arg(after.rules.daysPerWeek)
+                         .arg(after.rules.inARow)
+                         .arg(after.rules.venueCap)
+                         .arg(after.rules.doubleLessons));
         if (repair)
             printOut(QStringLiteral("改动格数：%1").arg(outcome.changedCells));
     }

@@ -222,6 +222,39 @@ private Q_SLOTS:
         QVERIFY(text.out.contains(QStringLiteral("原因：")));
     }
 
+    // The scheduling rules of the file are kept, counted in the JSON by kind,
+    // listed in the text, and named when they make the school impossible.
+    void rulesAreKeptAndNamed()
+    {
+        const QString db = copyOfDemo(QStringLiteral("rules.db"));
+        Database::open(db, Database::Opening::ExistingOnly);
+        Database::exec(QStringLiteral("INSERT INTO 教师不排课 (教师, 星期, 节次) VALUES (?, ?, ?)"),
+                       {QStringLiteral("王建国"), QStringLiteral("2"), QStringLiteral("0")}, QStringLiteral("test"));
+        Database::exec(QStringLiteral("INSERT INTO 教师课时限制 (教师, 每天最多) VALUES (?, ?)"),
+                       {QStringLiteral("王建国"), QStringLiteral("3")}, QStringLiteral("test"));
+        Database::close();
+
+        const CliRun run = runCli({"solve", "--db", db, "--seed", "3", "--json"});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject json = parse(run);
+        QCOMPARE(json.value("solved").toBool(), true);
+        const QJsonObject rules = json.value("ruleViolations").toObject();
+        for (const char* kind : {"teacherOff", "dailyLimit", "daysPerWeek", "inARow", "venueCap", "doubleLessons"})
+            QCOMPARE(rules.value(kind).toInt(-1), 0);
+        const CliRun text = runCli({"solve", "--db", db, "--seed", "3"});
+        QVERIFY2(text.out.contains(QStringLiteral("排课规则：教师不排课 1 条，教师课时限制 1 条")), qPrintable(text.out));
+
+        Database::open(db, Database::Opening::ExistingOnly);
+        for (const char* day : {"1", "3", "4", "5"})
+            Database::exec(QStringLiteral("INSERT INTO 教师不排课 (教师, 星期, 节次) VALUES (?, ?, ?)"),
+                           {QStringLiteral("王建国"), QString::fromLatin1(day), QStringLiteral("0")}, QStringLiteral("test"));
+        Database::close();
+        const CliRun impossible = runCli({"solve", "--db", db, "--json"});
+        QCOMPARE(impossible.exitCode, 3);
+        const QString said = parse(impossible).value("explanation").toArray().first().toString();
+        QVERIFY2(said.contains(QStringLiteral("王建国 周一全天、周二全天、周三全天、周四全天、周五全天不排课")), qPrintable(said));
+    }
+
     // A limit too short for any search: exit 4, the best timetable only on request.
     void budgetRunsOut()
     {

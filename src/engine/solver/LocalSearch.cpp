@@ -112,7 +112,7 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
             std::fprintf(stderr, "local search: no complete start\n");
         return false;
     }
-    int clashes = teacherCost();
+    int clashes = teacherCost() + ruleCost();
     int cost = totalCost();
     if (trace())
         std::fprintf(stderr, "local search: start cost %d\n", cost);
@@ -169,7 +169,8 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
         m_tabuUnit.resize(m_cell.size(), -1);
         m_tabuUnit[from] = m_cell[from];
         tabu[from] = it + 10 + static_cast<std::int64_t>(m_random() % 10);
-        clashes += swapDelta(c, t1, bestT).teacher;
+        const Cost moved = swapDelta(c, t1, bestT);
+        clashes += moved.teacher + moved.rule;
         swap(c, t1, bestT);
         cost += bestDelta;
         noteClean();
@@ -203,6 +204,8 @@ int LocalSearch::cap(int u) const
     const int n = unit(u).count;
     if (!m_spread || n < 2 || unit(u).spreadFixed)
         return 1 << 20;
+    if (unit(u).doubles > 0)
+        return 2;
     return n <= m_pb.dayCount ? 1 : (n + m_pb.dayCount - 1) / m_pb.dayCount;
 }
 
@@ -213,6 +216,7 @@ bool LocalSearch::load(const std::vector<int>& grid)
     m_fixed.assign(m_cell.size(), 0);
     m_teacher.assign(static_cast<size_t>(m_units.teacherNames.size()) * static_cast<size_t>(S), 0);
     m_perDay.assign(m_units.list.size() * static_cast<size_t>(m_pb.dayCount), 0);
+    m_venue.assign(m_units.venues.size() * static_cast<size_t>(S), 0);
     std::vector<int> placed(m_units.list.size(), 0);
     std::vector<char> pinned(m_cell.size(), 0);
     for (const SolverPin& pin : m_pins)
@@ -316,9 +320,11 @@ int LocalSearch::conflictsAt(int c, int t)
     for (const int id : unit(u).teachers)
         n += teacherAt(id, t) - 1;
     n += std::max(0, dayCount(u, t / P) - cap(u));
-    if (unit(u).count > m_pb.dayCount && cap(u) < (1 << 20) && dayCount(u, t / P) > 1)
+    if (unit(u).count > m_pb.dayCount && cap(u) < (1 << 20) && dayCount(u, t / P) > 1 && unit(u).doubles <= 0)
         for (int d = 0; d < m_pb.dayCount; ++d)
             n += d != t / P && dayCost(u, d) > 0 && dayCount(u, d) == 0 ? 1 : 0;
+    if (m_rules)
+        n += ruleConflictsAt(u, t);
     return n;
 }
 
@@ -326,6 +332,8 @@ int LocalSearch::dayCost(int u, int d)
 {
     const int n = dayCount(u, d);
     const int c = cap(u);
+    if (unit(u).doubles > 0)
+        return c < (1 << 20) ? doubleDayCost(u, d) : 0;
     if (n == 0 && c < (1 << 20) && unit(u).count > m_pb.dayCount && unit(u).strict[static_cast<size_t>(d)] != 0)
         return 1;
     return std::max(0, n - c);
@@ -342,7 +350,7 @@ int LocalSearch::teacherCost()
 
 int LocalSearch::totalCost()
 {
-    int cost = teacherCost() * m_weight;
+    int cost = (teacherCost() + ruleCost()) * m_weight;
     for (int u = 0; u < static_cast<int>(m_units.list.size()); ++u)
         for (int d = 0; d < m_pb.dayCount; ++d)
             cost += dayCost(u, d);
@@ -354,12 +362,10 @@ LocalSearch::Cost LocalSearch::swapDelta(int c, int t1, int t2)
     const int a = m_cell[static_cast<size_t>(c * S + t1)];
     const int b = m_cell[static_cast<size_t>(c * S + t2)];
     const Cost before = localCost(a, b, t1, t2);
-    if (a != -1) { add(a, t1, -1); add(a, t2, 1); }
-    if (b != -1) { add(b, t2, -1); add(b, t1, 1); }
+    swap(c, t1, t2);
     const Cost after = localCost(a, b, t1, t2);
-    if (a != -1) { add(a, t2, -1); add(a, t1, 1); }
-    if (b != -1) { add(b, t1, -1); add(b, t2, 1); }
-    return {after.teacher - before.teacher, after.day - before.day};
+    swap(c, t1, t2);
+    return {after.teacher - before.teacher, after.day - before.day, after.rule - before.rule};
 }
 
 LocalSearch::Cost LocalSearch::localCost(int a, int b, int t1, int t2)
@@ -378,6 +384,8 @@ LocalSearch::Cost LocalSearch::localCost(int a, int b, int t1, int t2)
         if (t2 / P != t1 / P)
             cost.day += dayCost(u, t2 / P);
     }
+    if (m_rules)
+        cost.rule = ruleCost(a, b, t1, t2);
     return cost;
 }
 

@@ -38,6 +38,7 @@ public:
         , S(pb.slotCount())
         , P(pb.periodCount)
     {
+        prepareRules();
     }
 
     // The clash-free timetable with the fewest spread faults met during the
@@ -52,7 +53,8 @@ private:
     {
         int teacher = 0; // lessons beyond one per teacher and slot
         int day = 0;     // spread faults
-        int weighted(int teacherWeight) const { return teacher * teacherWeight + day; }
+        int rule = 0;    // what breaks the scheduling rules (weighs like a clash)
+        int weighted(int teacherWeight) const { return (teacher + rule) * teacherWeight + day; }
     };
 
     std::vector<int> gridOf(const std::vector<int>& cells) const;
@@ -74,6 +76,9 @@ private:
         for (const int id : unit(u).teachers)
             teacherAt(id, t) += sign;
         dayCount(u, t / P) += sign;
+        if (m_rules)
+            for (const auto& [v, classes] : m_venuesOf[static_cast<size_t>(u)])
+                m_venue[static_cast<size_t>(v * S + t)] += sign * classes;
     }
     bool movable(int c, int t) const
     {
@@ -94,6 +99,19 @@ private:
     Cost localCost(int a, int b, int t1, int t2);
     void swap(int c, int t1, int t2);
 
+    // The scheduling rules (LocalSearchRules.cpp): a teacher's limits over
+    // the week, a venue's classes beyond its cap in a slot, a unit's double
+    // lessons missing (or lessons side by side when never doubled).
+    void prepareRules();
+    int limitCost(int id);
+    int venueCost(int v, int t) const;
+    int doubleCost(int u) const;
+    // With double lessons and spread: more than two lessons a day, or two apart.
+    int doubleDayCost(int u, int d) const;
+    int ruleCost();
+    int ruleCost(int a, int b, int t1, int t2);
+    int ruleConflictsAt(int u, int t);
+
     std::vector<SolverPin> m_pins;
     const SolverProblem& m_pb;
     const Units& m_units;
@@ -109,5 +127,8 @@ private:
     std::vector<int> m_tabuUnit; // cell -> unit that left it
     std::vector<int> m_cleanGrid;
     int m_cleanCost = 1 << 30;
+    bool m_rules = false;
+    std::vector<int> m_venue;                                    // venue x slot -> classes
+    std::vector<std::vector<std::pair<int, int>>> m_venuesOf;    // unit -> (venue, classes)
 };
 } // namespace SolverDetail

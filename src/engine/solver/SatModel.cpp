@@ -68,7 +68,7 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
                 const int d = t / P;
                 const std::uint16_t bit = static_cast<std::uint16_t>(1u << (t % P));
                 const auto& zone = m_level.fallback ? unit.fallback : unit.strict;
-                if ((zone[static_cast<size_t>(d)] & bit)
+                if ((zone[static_cast<size_t>(d)] & bit) || (unit.off[static_cast<size_t>(d)] & bit)
                     || std::find(forced[u].begin(), forced[u].end(), t) != forced[u].end())
                     continue;
                 const int lit = m_x[u][static_cast<size_t>(t)];
@@ -109,6 +109,8 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
         }
     }
 
+    addPeriodsOff();
+
     // Each unit exactly its weekly count. With spread that must hold, the
     // count is kept day by day: a day holds at most one lesson (or, with
     // more lessons than days, between one and its share), and the week
@@ -117,6 +119,11 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
     const bool hardSpread = m_level.spread && !m_level.explain;
     for (size_t u = 0; u < unitCount; ++u) {
         const int n = m_units.list[u].count;
+        if (hardSpread && m_units.list[u].doubles > 0 && !m_units.list[u].spreadFixed) {
+            addDoubleSpread(static_cast<int>(u));
+            m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), n);
+            continue;
+        }
         if (hardSpread && n >= 2 && !m_units.list[u].spreadFixed) {
             const int share = (n + D - 1) / D;
             std::vector<int> counted;
@@ -206,6 +213,10 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
     // in that slot is needed, the few who may stay idle are counted.
     if (!m_level.explain)
         addSlotCounts(busyIn);
+
+    addTeacherLimits(busyIn);
+    addVenueCaps();
+    addDoubleLessons();
 
     // Spread in the explaining model (elsewhere the counts above hold it):
     // on different days when the count fits the week, otherwise every day

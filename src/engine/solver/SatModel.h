@@ -25,9 +25,9 @@ struct Level
 // One selector of the explaining model and what it stands for.
 struct Selector
 {
-    enum class Kind { Teacher, Fixed, Pin, SubjectZone, TeacherZone };
+    enum class Kind { Teacher, Fixed, Pin, SubjectZone, TeacherZone, TeacherOff, TeacherLimit, Venue, Double };
     Kind kind;
-    int index; // teacher id, unit, fixed lesson, pin
+    int index; // teacher id, unit, fixed lesson, pin, venue cap (index in Units::venues)
     int lit;
 };
 
@@ -73,6 +73,16 @@ private:
     void addSlotCounts(const std::vector<std::vector<int>>& busyIn);
 
     std::vector<int> lessonVars(int u, int fromDay, int toDay) const;
+
+    // The scheduling rules (SatModelRules.cpp): periods off, a teacher's limits
+    // on the busy literals, venue caps and double lessons.
+    void addPeriodsOff();
+    void addTeacherLimits(const std::vector<std::vector<int>>& busyIn);
+    void addVenueCaps();
+    void addDoubleLessons();
+    // A unit with double lessons, spread: a day holds one single lesson or
+    // two on adjacent periods of one half.
+    void addDoubleSpread(int u);
 
     const SolverProblem& m_pb;
     const Units& m_units;

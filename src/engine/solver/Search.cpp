@@ -2,6 +2,7 @@
 
 #include "engine/solver/LessonCounting.h"
 #include "engine/solver/LocalSearch.h"
+#include "engine/solver/RuleAudit.h"
 #include "engine/solver/TimetableAudit.h"
 
 #include <array>
@@ -117,7 +118,7 @@ SolverOutcome Search::run()
             outcome.status = SolverOutcome::Status::Cancelled;
             return outcome;
         }
-        if (mended) {
+        if (mended && rulesHold(grid)) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
             noteRelaxedSpread(outcome);
@@ -138,7 +139,7 @@ SolverOutcome Search::run()
             std::fprintf(stderr, "local search: %s, %.3f s, clean with spread cost %d\n", mended ? "solved" : "not solved",
                          std::chrono::duration<double>(Clock::now() - began).count(),
                          search.cleanGrid().empty() ? -1 : search.cleanSpreadCost());
-        if (mended) {
+        if (mended && rulesHold(grid)) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
             noteRelaxedSpread(outcome);
@@ -146,7 +147,8 @@ SolverOutcome Search::run()
             return outcome;
         }
         if (m_request.spread)
-            clean = search.cleanGrid();
+            if (rulesHold(search.cleanGrid()))
+                clean = search.cleanGrid();
         if (unplacedIn(m_pb, grid) == 0) {
             m_greedyIsLocalBest = true;
             m_greedy = std::move(grid); // the better partial timetable to hand back
@@ -289,7 +291,7 @@ void Search::polishSpread(std::vector<int>& grid)
     std::vector<int> work = grid;
     LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
     search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
-    if (!search.cleanGrid().empty())
+    if (!search.cleanGrid().empty() && rulesHold(search.cleanGrid()))
         grid = search.cleanGrid();
     if (trace())
         std::fprintf(stderr, "spread polished: %d units short\n", static_cast<int>(spreadFaultUnits(grid).size()));
@@ -323,4 +325,9 @@ void Search::finish(SolverOutcome& outcome) const
                     ++outcome.changedCells;
     }
 }
+bool Search::rulesHold(const std::vector<int>& grid) const
+{
+    return !m_units.hasRules() || RuleAudit::count(m_pb, grid).clean();
+}
+
 } // namespace SolverDetail

@@ -65,8 +65,18 @@ private:
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;
+    // The scheduling rules all kept (a quick answer is taken only then).
+    bool rulesHold(const std::vector<int>& grid) const;
     QString describe(const Selector& sel) const;
+    QString describeRule(const Selector& sel) const;
+    static bool isRule(Selector::Kind kind)
+    {
+        return kind == Selector::Kind::TeacherOff || kind == Selector::Kind::TeacherLimit
+            || kind == Selector::Kind::Venue || kind == Selector::Kind::Double;
+    }
     bool precheck(QStringList& explanation) const;
+    void teacherRulesPrecheck(QStringList& explanation) const;
+    void venueAndDoublePrecheck(QStringList& explanation) const;
 
     const SolverProblem& m_pb;
     const SolverRequest& m_request;

@@ -3,7 +3,9 @@
 #include "base/Naming.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <functional>
 #include <set>
 
 namespace SolverDetail {
@@ -11,7 +13,189 @@ namespace SolverDetail {
 namespace {
 // How long the explanation may spend making sure each of its items is needed.
 constexpr int kExplainSeconds = 20;
+
+// "周一" .. "周日".
+QString shortDay(int day)
+{
+    static const QString names = QStringLiteral("一二三四五六日");
+    return day >= 0 && day < names.size() ? QStringLiteral("周") + names[day] : QString();
+}
+
+// A teacher's periods off on one day in words: "全天", "上午", "下午",
+// "第3节", "第3、5节".
+QString periodsOffInWords(std::uint16_t mask, int periods, int morning)
+{
+    const auto full = static_cast<std::uint16_t>((1u << periods) - 1u);
+    mask &= full;
+    if (mask == full)
+        return QStringLiteral("全天");
+    if (morning > 0) {
+        const auto am = static_cast<std::uint16_t>((1u << morning) - 1u);
+        if (mask == am)
+            return QStringLiteral("上午");
+        if (mask == static_cast<std::uint16_t>(full & ~am))
+            return QStringLiteral("下午");
+    }
+    QStringList numbers;
+    for (int p = 0; p < periods; ++p)
+        if (mask & (1u << p))
+            numbers << QString::number(p + 1);
+    return QStringLiteral("第%1节").arg(numbers.join(QStringLiteral("、")));
+}
+
 } // namespace
+
+// A teacher whose periods off and limits leave fewer lessons a week than
+// they teach: counted, no search needed. Per day the periods open to their
+// lessons, at most the daily limit, and within each half day no more than
+// lessons in a row allow; the best days up to the weekly number of days.
+void Search::teacherRulesPrecheck(QStringList& explanation) const
+{
+    const int P = m_pb.periodCount;
+    const int D = m_pb.dayCount;
+    for (size_t id = 0; id < m_units.limits.size(); ++id) {
+        const SolverUnits::TeacherLimit& limit = m_units.limits[id];
+        bool hasOff = false;
+        for (int d = 0; d < D; ++d)
+            hasOff = hasOff || m_units.teacherOff[id][static_cast<size_t>(d)] != 0;
+        if (!limit.any() && !hasOff)
+            continue;
+        int load = 0;
+        for (const int u : m_units.unitsOfTeacher[id])
+            load += m_units.list[static_cast<size_t>(u)].count;
+        std::vector<int> perDay;
+        for (int d = 0; d < D; ++d) {
+            std::uint16_t open = 0;
+            for (const int u : m_units.unitsOfTeacher[id]) {
+                const Unit& unit = m_units.list[static_cast<size_t>(u)];
+                open |= unit.fallback[static_cast<size_t>(d)];
+                for (const int t : unit.fixedSlots)
+                    if (t / P == d)
+                        open |= static_cast<std::uint16_t>(1u << (t % P));
+            }
+            open &= static_cast<std::uint16_t>(~m_units.teacherOff[id][static_cast<size_t>(d)]);
+            int lessons = 0;
+            int run = 0;
+            for (int p = 0; p < P; ++p) {
+                if (p > 0 && m_units.half(p) != m_units.half(p - 1))
+                    run = 0;
+                if (!(open & (1u << p))) {
+                    run = 0;
+                    continue;
+                }
+                if (limit.inARow > 0 && run >= limit.inARow) {
+                    run = 0; // a period left free breaks the run
+                    continue;
+                }
+                ++run;
+                ++lessons;
+            }
+            if (limit.perDay > 0)
+                lessons = std::min(lessons, limit.perDay);
+            perDay.push_back(lessons);
+        }
+        std::sort(perDay.begin(), perDay.end(), std::greater<int>());
+        if (limit.daysPerWeek > 0 && static_cast<int>(perDay.size()) > limit.daysPerWeek)
+            perDay.resize(static_cast<size_t>(limit.daysPerWeek));
+        int most = 0;
+        for (const int n : perDay)
+            most += n;
+        if (load <= most)
+            continue;
+        QStringList rules;
+        if (hasOff)
+            rules << describeRule({Selector::Kind::TeacherOff, static_cast<int>(id), 0}).mid(m_units.teacherNames[static_cast<qsizetype>(id)].size() + 1);
+        if (limit.perDay > 0)
+            rules << QStringLiteral("每天最多%1节").arg(limit.perDay);
+        if (limit.daysPerWeek > 0)
+            rules << QStringLiteral("每周最多上%1天").arg(limit.daysPerWeek);
+        if (limit.inARow > 0)
+            rules << QStringLiteral("最多连上%1节").arg(limit.inARow);
+        explanation << QStringLiteral("%1 %2，但每周共%3节课，最多只能排%4节")
+                           .arg(m_units.teacherNames[static_cast<qsizetype>(id)], rules.join(QStringLiteral("、")))
+                           .arg(load)
+                           .arg(most);
+    }
+}
+
+// A venue whose classes have more lessons than its cap allows in the slots
+// open to them, and double lessons beyond what the weekly count holds.
+void Search::venueAndDoublePrecheck(QStringList& explanation) const
+{
+    const int P = m_pb.periodCount;
+    for (size_t v = 0; v < m_units.venues.size(); ++v) {
+        const SolverUnits::VenueCap& venue = m_units.venues[v];
+        qint64 lessons = 0;
+        std::array<std::uint16_t, SolverProblem::kDays> open{};
+        for (const auto& [u, classes] : venue.units) {
+            const Unit& unit = m_units.list[static_cast<size_t>(u)];
+            lessons += static_cast<qint64>(unit.count) * classes;
+            for (int d = 0; d < m_pb.dayCount; ++d)
+                open[static_cast<size_t>(d)] |= unit.fallback[static_cast<size_t>(d)];
+            for (const int t : unit.fixedSlots)
+                open[static_cast<size_t>(t / P)] |= static_cast<std::uint16_t>(1u << (t % P));
+        }
+        int slots = 0;
+        for (int d = 0; d < m_pb.dayCount; ++d)
+            slots += __builtin_popcount(open[static_cast<size_t>(d)]);
+        if (lessons > static_cast<qint64>(venue.cap) * slots)
+            explanation << describeRule({Selector::Kind::Venue, static_cast<int>(v), 0})
+                    + QStringLiteral("，但这些班每周共%1节课，只有%2个时段可排").arg(lessons).arg(slots);
+    }
+    for (size_t u = 0; u < m_units.list.size(); ++u) {
+        const Unit& unit = m_units.list[u];
+        if (unit.doubles > 0 && unit.doubles * 2 > unit.count)
+            explanation << describeRule({Selector::Kind::Double, static_cast<int>(u), 0})
+                    + QStringLiteral("，但每周只有%1节").arg(unit.count);
+    }
+}
+
+QString Search::describeRule(const Selector& sel) const
+{
+    switch (sel.kind) {
+    case Selector::Kind::TeacherOff: {
+        QStringList days;
+        const auto& off = m_units.teacherOff[static_cast<size_t>(sel.index)];
+        for (int d = 0; d < m_pb.dayCount; ++d)
+            if (off[static_cast<size_t>(d)] != 0)
+                days << shortDay(d) + periodsOffInWords(off[static_cast<size_t>(d)], m_pb.periodCount, m_units.morning);
+        return QStringLiteral("%1 %2不排课").arg(m_units.teacherNames[sel.index], days.join(QStringLiteral("、")));
+    }
+    case Selector::Kind::TeacherLimit: {
+        const SolverUnits::TeacherLimit& limit = m_units.limits[static_cast<size_t>(sel.index)];
+        QStringList parts;
+        if (limit.perDay > 0)
+            parts << QStringLiteral("每天最多%1节").arg(limit.perDay);
+        if (limit.daysPerWeek > 0)
+            parts << QStringLiteral("每周最多上%1天").arg(limit.daysPerWeek);
+        if (limit.inARow > 0)
+            parts << QStringLiteral("最多连上%1节").arg(limit.inARow);
+        int load = 0;
+        for (const int u : m_units.unitsOfTeacher[static_cast<size_t>(sel.index)])
+            load += m_units.list[static_cast<size_t>(u)].count;
+        return QStringLiteral("%1老师%2（每周%3节）")
+            .arg(m_units.teacherNames[sel.index], parts.join(QStringLiteral("、")))
+            .arg(load);
+    }
+    case Selector::Kind::Venue: {
+        const SolverUnits::VenueCap& venue = m_units.venues[static_cast<size_t>(sel.index)];
+        const SchoolRules::VenueCap& rule = m_pb.rules.venueCaps[static_cast<size_t>(venue.rule)];
+        return QStringLiteral("%1同一节最多%2个%3班上%4")
+            .arg(rule.venue)
+            .arg(rule.cap)
+            .arg(rule.grade.isEmpty() ? QStringLiteral("全校的") : rule.grade + QStringLiteral("的"),
+                 rule.subjects.join(QStringLiteral("、")));
+    }
+    case Selector::Kind::Double: {
+        const Unit& unit = m_units.list[static_cast<size_t>(sel.index)];
+        if (unit.doubles == 0)
+            return QStringLiteral("%1不排连堂").arg(unitName(m_pb, unit));
+        return QStringLiteral("%1每周%2次连堂（上午与下午之间不算连堂）").arg(unitName(m_pb, unit)).arg(unit.doubles);
+    }
+    default:
+        return QString();
+    }
+}
 
 QString Search::describe(const Selector& sel) const
 {
@@ -49,6 +233,11 @@ QString Search::describe(const Selector& sel) const
         }
         return QStringLiteral("%1只能排在科目时段内（每周%2节，共%3个时段）").arg(unitName(m_pb, unit)).arg(unit.count).arg(slots);
     }
+    case Selector::Kind::TeacherOff:
+    case Selector::Kind::TeacherLimit:
+    case Selector::Kind::Venue:
+    case Selector::Kind::Double:
+        return describeRule(sel);
     case Selector::Kind::TeacherZone: {
         int slots = 0;
         for (int d = 0; d < m_pb.dayCount; ++d) {
@@ -90,6 +279,10 @@ bool Search::precheck(QStringList& explanation) const
     }
     if (overloaded > 10)
         explanation << QStringLiteral("共%1位老师的课多于每周的时段").arg(overloaded);
+    if (explanation.isEmpty())
+        teacherRulesPrecheck(explanation);
+    if (explanation.isEmpty())
+        venueAndDoublePrecheck(explanation);
     return explanation.isEmpty();
 }
 
@@ -160,19 +353,24 @@ QStringList Search::explain()
         if (m_stop.stopped() || m_stop.timedOut() || Clock::now() >= deadline)
             break;
     }
-    QStringList words;
+    // The school's rules first: "张三 周三全天不排课，但……".
+    QStringList rules, words;
     for (const Selector& s : core)
-        words << describe(s);
-    if (words.isEmpty())
+        (isRule(s.kind) ? rules : words) << describe(s);
+    if (words.isEmpty() && rules.isEmpty())
         return {QStringLiteral("各班每周的课时与每周的时段不能对应")};
-    const QString all_ = words.join(QStringLiteral("；"));
+    const qsizetype count = rules.size() + words.size();
+    const QString all_ = rules.isEmpty() || words.isEmpty()
+        ? (rules + words).join(QStringLiteral("；"))
+        : rules.join(QStringLiteral("；")) + QStringLiteral("，但") + words.join(QStringLiteral("；"));
+    words = rules + words;
     QStringList said;
-    if (words.size() == 1)
+    if (count == 1)
         said << all_ + QStringLiteral("；无法满足");
-    else if (words.size() == 2)
+    else if (count == 2)
         said << all_ + QStringLiteral("；二者不能同时满足");
     else
-        said << all_ + QStringLiteral("；这%1条不能同时满足").arg(words.size());
+        said << all_ + QStringLiteral("；这%1条不能同时满足").arg(count);
     if (static_cast<size_t>(needed.size()) < core.size())
         said << QStringLiteral("查找原因的时间已到，其中可能有不必要的条件");
     return said;

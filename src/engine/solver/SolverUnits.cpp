@@ -13,6 +13,119 @@ bool hasTeacher(const QString& name)
     return !name.isEmpty() && name != QLatin1String("H");
 }
 
+bool Units::hasRules() const
+{
+    if (hasDoubles || !venues.empty())
+        return true;
+    for (const TeacherLimit& limit : limits)
+        if (limit.any())
+            return true;
+    for (const auto& days : teacherOff)
+        for (const std::uint16_t mask : days)
+            if (mask != 0)
+                return true;
+    return false;
+}
+
+namespace {
+
+// The rules of the school by teacher id and unit; periods off leave the zones.
+void applyRules(const SolverProblem& pb, Units& units)
+{
+    const SchoolRules& rules = pb.rules;
+    const int P = pb.periodCount;
+    const int teachers = static_cast<int>(units.teacherNames.size());
+    units.morning = rules.morningPeriods > 0 && rules.morningPeriods < P ? rules.morningPeriods : 0;
+    units.teacherOff.assign(static_cast<size_t>(teachers), {});
+    units.limits.assign(static_cast<size_t>(teachers), {});
+    if (rules.isEmpty())
+        return;
+    for (const auto& off : rules.teacherOff) {
+        const int id = static_cast<int>(units.teacherNames.indexOf(off.teacher));
+        if (id < 0 || off.day < 0 || off.day >= pb.dayCount)
+            continue;
+        for (int p = std::max(off.firstPeriod, 0); p <= std::min(off.lastPeriod, P - 1); ++p)
+            units.teacherOff[static_cast<size_t>(id)][static_cast<size_t>(off.day)] |= static_cast<std::uint16_t>(1u << p);
+    }
+    for (const auto& limit : rules.teacherLimits) {
+        const int id = static_cast<int>(units.teacherNames.indexOf(limit.teacher));
+        if (id < 0)
+            continue;
+        TeacherLimit& l = units.limits[static_cast<size_t>(id)];
+        // Two rows for one teacher: the stricter of each limit.
+        auto stricter = [](int a, int b) { return a <= 0 ? b : b <= 0 ? a : std::min(a, b); };
+        l.perDay = stricter(l.perDay, limit.perDay);
+        l.daysPerWeek = stricter(l.daysPerWeek, limit.daysPerWeek);
+        l.inARow = stricter(l.inARow, limit.inARow);
+    }
+    for (Unit& u : units.list) {
+        for (const int id : u.teachers)
+            for (int d = 0; d < pb.dayCount; ++d)
+                u.off[static_cast<size_t>(d)] |= units.teacherOff[static_cast<size_t>(id)][static_cast<size_t>(d)];
+        for (int d = 0; d < pb.dayCount; ++d) {
+            const auto keep = static_cast<std::uint16_t>(~u.off[static_cast<size_t>(d)]);
+            u.strict[static_cast<size_t>(d)] &= keep;
+            u.fallback[static_cast<size_t>(d)] &= keep;
+        }
+    }
+    auto subjectNumber = [&](const QString& name) {
+        const qsizetype i = pb.subjectNames.indexOf(name);
+        return i < 0 || name.isEmpty() || name == QLatin1String("H") ? 0 : static_cast<int>(i) + 1;
+    };
+    auto gradeOf = [&](int c) { return c < pb.classGrades.size() ? pb.classGrades[c] : QString(); };
+    for (size_t r = 0; r < rules.venueCaps.size(); ++r) {
+        const auto& rule = rules.venueCaps[r];
+        if (rule.cap <= 0)
+            continue;
+        VenueCap cap;
+        cap.rule = static_cast<int>(r);
+        cap.cap = rule.cap;
+        for (size_t u = 0; u < units.list.size(); ++u) {
+            const Unit& unit = units.list[u];
+            if (!rule.subjects.contains(pb.subjectNames[unit.subject - 1]) || subjectNumber(pb.subjectNames[unit.subject - 1]) != unit.subject)
+                continue;
+            int counted = 0;
+            for (const int c : unit.classes)
+                if (rule.grade.isEmpty() || gradeOf(c) == rule.grade)
+                    ++counted;
+            if (counted > 0)
+                cap.units.emplace_back(static_cast<int>(u), counted);
+        }
+        int most = 0;
+        for (const auto& entry : cap.units)
+            most += entry.second;
+        if (most > cap.cap) // a cap no slot can reach holds by itself
+            units.venues.push_back(std::move(cap));
+    }
+    // A class's own double-lesson rule before its grade's; a later row before
+    // an earlier one. A combined group follows its first member with a rule.
+    for (Unit& u : units.list) {
+        const QString& subject = pb.subjectNames[u.subject - 1];
+        if (subjectNumber(subject) != u.subject)
+            continue;
+        for (const int c : u.classes) {
+            const SchoolRules::DoubleLesson* classRule = nullptr;
+            const SchoolRules::DoubleLesson* gradeRule = nullptr;
+            for (const auto& candidate : rules.doubleLessons) {
+                if (candidate.subject != subject || candidate.grade != gradeOf(c))
+                    continue;
+                if (candidate.className == pb.classNames[c])
+                    classRule = &candidate;
+                else if (candidate.className.isEmpty())
+                    gradeRule = &candidate;
+            }
+            const SchoolRules::DoubleLesson* rule = classRule != nullptr ? classRule : gradeRule;
+            if (rule != nullptr) {
+                u.doubles = std::max(0, rule->perWeek);
+                units.hasDoubles = true;
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
 Units buildUnits(const SolverProblem& pb)
 {
     Units units;
@@ -116,13 +229,20 @@ Units buildUnits(const SolverProblem& pb)
             slots.push_back(t);
     }
 
+    applyRules(pb, units);
+
     // Spread that cannot hold whatever the search does: fixed lessons sharing
     // a day beyond the day's share, or fewer days open to the unit than its
     // lessons need.
     for (Unit& u : units.list) {
         if (u.count < 2)
             continue;
-        const int cap = u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
+        // With double lessons a day holds one double or one single lesson,
+        // so there are fewer lessons to spread over the days.
+        const int blocks = u.doubles > 0 ? u.count - u.doubles : u.count;
+        if (u.doubles > 0 && (blocks > pb.dayCount || blocks < u.doubles))
+            u.spreadFixed = true;
+        const int cap = u.doubles > 0 ? 2 : u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
         std::vector<int> perDay(static_cast<size_t>(pb.dayCount), 0);
         for (const int t : u.fixedSlots)
             if (++perDay[static_cast<size_t>(t / P)] > cap)
@@ -131,7 +251,7 @@ Units buildUnits(const SolverProblem& pb)
         for (int d = 0; d < pb.dayCount; ++d)
             if (u.strict[static_cast<size_t>(d)] != 0 || perDay[static_cast<size_t>(d)] > 0)
                 ++openDays;
-        if (openDays < std::min(u.count, pb.dayCount))
+        if (openDays < std::min(blocks, pb.dayCount))
             u.spreadFixed = true;
     }
 

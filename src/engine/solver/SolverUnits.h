@@ -27,6 +27,29 @@ struct Unit
     std::array<std::uint16_t, SolverProblem::kDays> fallback{}; // or their union on a day they share nothing
     std::vector<int> fixedSlots;                                // slots fixed lessons put it in
     bool spreadFixed = false; // its fixed lessons already break the spread
+    // Periods a teacher of the unit cannot teach (taken out of strict and
+    // fallback above).
+    std::array<std::uint16_t, SolverProblem::kDays> off{};
+    // Double periods a week the rules ask for: -1 no rule, 0 never doubled.
+    int doubles = -1;
+};
+
+// A teacher's limits, 0 = none (SchoolRules::TeacherLimit by teacher id).
+struct TeacherLimit
+{
+    int perDay = 0;
+    int daysPerWeek = 0;
+    int inARow = 0;
+    bool any() const { return perDay > 0 || daysPerWeek > 0 || inARow > 0; }
+};
+
+// A venue cap over units: in a slot, the units' classes counted (a combined
+// group once per member class the cap covers) stay within `cap`.
+struct VenueCap
+{
+    int rule = 0; // index in SchoolRules::venueCaps
+    int cap = 0;
+    std::vector<std::pair<int, int>> units; // unit, classes counted
 };
 
 struct Units
@@ -38,12 +61,22 @@ struct Units
     std::vector<std::vector<int>> unitsOfClass;
     QStringList notes;
     bool fallbackDiffers = false;
+    // The scheduling rules by teacher id and unit.
+    std::vector<std::array<std::uint16_t, SolverProblem::kDays>> teacherOff; // by teacher id
+    std::vector<TeacherLimit> limits;                                       // by teacher id
+    std::vector<VenueCap> venues;
+    int morning = 0; // periods before the 午休, clamped to the day (0: the day is one half)
+    bool hasDoubles = false;
+    bool hasRules() const;
+    // The half of the day a period lies in: a run of lessons never spans two.
+    int half(int period) const { return morning > 0 && period >= morning ? 1 : 0; }
 };
 
 // The units of a school: combined groups first (members whose weekly count
 // differs take theirs alone, with a note), then every other (class, subject)
 // with lessons; their zones, teachers and fixed slots, and whether the spread
-// can hold at all.
+// can hold at all; the scheduling rules by teacher and unit, a teacher's
+// periods off taken out of their units' zones.
 Units buildUnits(const SolverProblem& pb);
 
 } // namespace SolverUnits
