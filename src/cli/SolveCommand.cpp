@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/SolvePins.h"
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
@@ -14,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -74,7 +76,9 @@ int runSolve(const QStringList& args)
     const QString repairOption = QStringLiteral("--repair");
     const QString jsonOption = QStringLiteral("--json");
     const QString saveOption = QStringLiteral("--save");
-    Command command({QStringLiteral("solve"), {seedOption, timeOption, threadsOption},
+    const QString pinOption = QStringLiteral("--pin");
+    const QString pinsOption = QStringLiteral("--pins");
+    Command command({QStringLiteral("solve"), {seedOption, timeOption, threadsOption, pinOption, pinsOption},
                      {noSpreadOption, repairOption, jsonOption, saveOption}, 0, {}});
     if (!command.parse(args))
         return ExitUsage;
@@ -109,6 +113,27 @@ int runSolve(const QStringList& args)
     request.spread = !line.has(noSpreadOption);
     const bool repair = line.has(repairOption);
 
+    // Pins name cells of the saved timetable, so they go with a repair only.
+    std::vector<SolvePins::Written> writtenPins;
+    if ((line.has(pinOption) || line.has(pinsOption)) && !repair) {
+        printErr(QStringLiteral("--pin 和 --pins 保留已保存课表中的课，只能与 --repair 一起使用"));
+        return ExitUsage;
+    }
+    for (const QString& text : line.values(pinOption)) {
+        SolvePins::Written pin;
+        QString error;
+        if (!SolvePins::parse(text, QStringLiteral("--pin %1").arg(text), pin, error)) {
+            printErr(error);
+            return ExitUsage;
+        }
+        writtenPins.push_back(pin);
+    }
+    for (const QString& path : line.values(pinsOption)) {
+        const Status read = SolvePins::readFile(path, writtenPins);
+        if (!read.ok())
+            return report(read.failure());
+    }
+
     // Without --save the run only reads: a read-only file serves it.
     if (!command.openDatabase(!line.has(saveOption)))
         return ExitStoreFailure;
@@ -128,11 +153,18 @@ int runSolve(const QStringList& args)
             request.start = savedStartGrid(model, reason);
             if (request.start.empty())
                 return report(Failure::refused(reason));
+            const Status pinned = SolvePins::resolve(model, writtenPins, request.pins);
+            if (!pinned.ok())
+                return report(pinned.failure());
         }
     } catch (const StoreError& error) {
         return report(error.failure());
     }
 
+    // The limit is the command's: reading the school counts against it.
+    if (request.timeLimitSeconds > 0)
+        request.timeLimitSeconds
+            = std::max(0.001, request.timeLimitSeconds - static_cast<double>(timer.nsecsElapsed()) / 1e9);
     const SolverProblem problem = solverProblemFromModel(model);
     const TimetableFaults before = TimetableAudit::count(problem, request.start);
     const SolverOutcome outcome = solveTimetable(problem, request);
@@ -187,6 +219,8 @@ int runSolve(const QStringList& args)
         }
         if (repair && hasTimetable)
             json.add(QStringLiteral("changedCells"), outcome.changedCells);
+        if (repair)
+            json.add(QStringLiteral("pins"), qint64(request.pins.size()));
         if (hasTimetable) {
             OrderedJson rules;
             rules.add(QStringLiteral("teacherOff"), after.rules.teacherOff)
@@ -212,6 +246,8 @@ int runSolve(const QStringList& args)
     printOut(QStringLiteral("随机种子：%1").arg(request.seed));
     printOut(QStringLiteral("周工作计划：每周 %1 天，每天 %2 节").arg(model.dayCount).arg(model.periodCount));
     printOut(QStringLiteral("班级：%1 个").arg(model.classCount));
+    if (!request.pins.empty())
+        printOut(QStringLiteral("保留的格：%1 个").arg(request.pins.size()));
     if (!problem.rules.isEmpty())
         printOut(QStringLiteral("排课规则：教师不排课 %1 条，教师课时限制 %2 条，场地限制 %3 条，连堂设置 %4 条")
                      .arg(problem.rules.teacherOff.size())

@@ -4,6 +4,8 @@
 #include "store/Database.h"
 #include "store/PlanStore.h"
 #include "support/ScratchSchool.h"
+#include "view/TimetableData.h"
+#include "view/TimetableStore.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -53,6 +55,10 @@ private Q_SLOTS:
         QTest::newRow("time limit not a number") << QStringList{"--time-limit", "soon"} << "--time-limit";
         QTest::newRow("negative time limit") << QStringList{"--time-limit=-1"} << "--time-limit";
         QTest::newRow("unknown option") << QStringList{"--fast"} << "--fast";
+        QTest::newRow("pin without repair") << QStringList{"--pin", "七(1)班,1,1"} << "--repair";
+        QTest::newRow("pin without period") << QStringList{"--repair", "--pin", "七(1)班,1"} << "班级,星期,节次";
+        QTest::newRow("pin day not a day") << QStringList{"--repair", "--pin", "七(1)班,8,1"} << "星期";
+        QTest::newRow("pin period not a period") << QStringList{"--repair", "--pin=七(1)班,周二,第0节"} << "节次";
     }
     void usageErrors()
     {
@@ -110,6 +116,67 @@ private Q_SLOTS:
         const QJsonObject json = parse(repaired);
         QCOMPARE(json.value("changedCells").toInt(-1), 0);
         QCOMPARE(json.value("classes"), parse(solved).value("classes"));
+    }
+
+    // Two cells of a class exchanged by hand and pinned (one on the command
+    // line, one in a file): the repair mends the clashes the exchange made
+    // around them and keeps both where the user put them. Pins naming no
+    // class or a cell outside the week are refused and change nothing.
+    void pinsAreKeptThroughARepair()
+    {
+        const QString db = copyOfDemo(QStringLiteral("pins.db"));
+        QCOMPARE(runCli({"solve", "--db", db, "--seed", "9", "--save"}).exitCode, 0);
+        Database::open(db, Database::Opening::ExistingOnly);
+        TimetableData saved;
+        QVERIFY(TimetableStore::LoadSavedTimetable(saved).ok());
+        const int c = saved.ClassIndex(QStringLiteral("七(1)班"));
+        // A cell free of fixed lessons (the demo fixes the first period of
+        // the week), and one whose lesson's teacher is busy elsewhere then, so
+        // that the exchange makes a clash.
+        const auto busyElsewhere = [&](const QString& teacher, int d, int p) {
+            for (int other = 0; other < saved.classCount; ++other)
+                if (other != c && saved.teacher(other, d, p) == teacher)
+                    return true;
+            return false;
+        };
+        int day = 2, period = 0;
+        while (saved.subject(c, 1, 5) == saved.subject(c, day, period)
+               || !busyElsewhere(saved.teacher(c, 1, 5), day, period))
+            ++period;
+        const QString first = saved.subject(c, 1, 5), second = saved.subject(c, day, period);
+        const QString firstTeacher = saved.teacher(c, 1, 5), secondTeacher = saved.teacher(c, day, period);
+        saved.setLesson(c, 1, 5, second, secondTeacher);
+        saved.setLesson(c, day, period, first, firstTeacher);
+        TimetableStore::SaveTimetable(saved);
+        Database::close();
+
+        const QString pinsFile = m_dir.filePath(QStringLiteral("pins.txt"));
+        QFile file(pinsFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("# the second cell\n\n七(1)班,%1,%2\n").arg(day + 1).arg(period + 1).toUtf8());
+        file.close();
+        const QByteArray before = fileHash(db);
+        const CliRun run = runCli({"solve", "--db", db, "--repair", "--json", "--pin", "七(1)班,星期二,6", "--pins", pinsFile});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.out + run.err));
+        const QJsonObject json = parse(run);
+        QCOMPARE(json.value("solved").toBool(), true);
+        QCOMPARE(json.value("pins").toInt(), 2);
+        QVERIFY(json.value("before").toObject().value("teacherClashes").toInt() > 0);
+        const QJsonArray subjects = json.value("classes").toArray().at(c).toObject().value("subjects").toArray();
+        QCOMPARE(subjects.at(saved.periodCount + 5).toString(), second);
+        QCOMPARE(subjects.at(day * saved.periodCount + period).toString(), first);
+        QCOMPARE(fileHash(db), before);
+
+        const CliRun unknown = runCli({"solve", "--db", db, "--repair", "--pin", "九(9)班,1,1"});
+        QCOMPARE(unknown.exitCode, 3);
+        QVERIFY2(unknown.err.contains(QStringLiteral("没有名为“九(9)班”的班级")), qPrintable(unknown.err));
+        const CliRun outside = runCli({"solve", "--db", db, "--repair", "--pin", "七(1)班,7,1"});
+        QCOMPARE(outside.exitCode, 3);
+        QVERIFY2(outside.err.contains(QStringLiteral("每周只有 5 天")), qPrintable(outside.err));
+        const CliRun missing = runCli({"solve", "--db", db, "--repair", "--pins", m_dir.filePath("none.txt")});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.out.isEmpty());
+        QCOMPARE(fileHash(db), before);
     }
 
     // The scheduling run of seed 2 leaves one lesson outside its zone and no

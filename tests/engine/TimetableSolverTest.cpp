@@ -338,7 +338,7 @@ private Q_SLOTS:
                            "这3条不能同时满足"};
         QTest::newRow("teacher zone narrower than the load")
             << "narrow zone" << St::Impossible << false << false
-            << QStringList{"宋雪兰老师只能排在教师时段内", "宋雪兰老师每节只能上一节课"};
+            << QStringList{"宋雪兰老师的高一1班 数学、高一2班 数学共 10 节课，只能排在 5 个时段"};
         QTest::newRow("combined groups and fixed lessons")
             << "combined and fixed" << St::Solved << false << false << QStringList();
         // The union of the zones gives a timetable, but one that breaks a zone: no solution.

@@ -1,5 +1,6 @@
 #include "engine/solver/Search.h"
 
+#include "engine/solver/LessonCounting.h"
 #include "engine/solver/LocalSearch.h"
 #include "engine/solver/RuleAudit.h"
 #include "engine/solver/TimetableAudit.h"
@@ -84,6 +85,21 @@ SolverOutcome Search::run()
         outcome.status = SolverOutcome::Status::Impossible;
         return outcome;
     }
+    // Counting comes before any search: lessons that cannot fit even in the
+    // union of their zones are refused at once; lessons that fit only there
+    // send the search straight to the looser levels.
+    const QStringList counted = LessonCounting::refusals(m_pb, m_units, m_request, false);
+    const bool strictFails = !counted.isEmpty();
+    if (strictFails) {
+        const QStringList loose = m_units.fallbackDiffers
+            ? LessonCounting::refusals(m_pb, m_units, m_request, true)
+            : counted;
+        if (!loose.isEmpty()) {
+            outcome.status = SolverOutcome::Status::Impossible;
+            outcome.explanation = loose;
+            return outcome;
+        }
+    }
 
     report(QStringLiteral("初排"));
     const auto began = Clock::now();
@@ -91,7 +107,7 @@ SolverOutcome Search::run()
     if (trace())
         std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
                      std::chrono::duration<double>(Clock::now() - began).count());
-    if (!m_request.start.empty() && m_request.localSearch) {
+    if (!m_request.start.empty() && m_request.localSearch && !strictFails) {
         // A few hand moves usually need only a few swaps: try those first.
         std::vector<int> grid = m_request.start;
         const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread, m_request.pins)
@@ -111,7 +127,7 @@ SolverOutcome Search::run()
         }
     }
     std::vector<int> clean; // clash-free, every lesson placed, spread short
-    if (m_request.start.empty() && m_request.localSearch) {
+    if (m_request.start.empty() && m_request.localSearch && !strictFails) {
         std::vector<int> grid = m_greedy;
         LocalSearch search(m_pb, m_units, m_seed, m_request.spread);
         const bool mended = search.run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
@@ -141,6 +157,24 @@ SolverOutcome Search::run()
             m_greedy = std::move(grid); // the better partial timetable to hand back
         }
     }
+    // Spread asked and no clash-free timetable in hand: one without spread
+    // comes first (far faster on large schools), so that an answer without
+    // clashes stands whenever the time runs out while spread is pursued.
+    bool strictImpossible = false;
+    if (m_request.spread && m_request.start.empty() && clean.empty() && !strictFails) {
+        const Result r = cleanFirst(clean);
+        if (m_stop.stopped()) {
+            outcome.status = SolverOutcome::Status::Cancelled;
+            return outcome;
+        }
+        strictImpossible = r == Result::Unsat;
+        if (r == Result::Sat && spreadFaultUnits(clean).empty()) {
+            outcome.status = SolverOutcome::Status::Solved;
+            outcome.grid = std::move(clean);
+            finish(outcome);
+            return outcome;
+        }
+    }
     // The partial timetable built from scratch says nothing of a repair's.
     report(QStringLiteral("初排"), m_request.start.empty() ? unplacedIn(m_pb, m_greedy) : -1);
 
@@ -149,7 +183,7 @@ SolverOutcome Search::run()
     // share nothing.
     std::vector<Level> levels;
     for (const bool fallback : {false, true}) {
-        if (fallback && !m_units.fallbackDiffers)
+        if ((fallback && !m_units.fallbackDiffers) || (!fallback && (strictFails || strictImpossible)))
             continue;
         if (m_request.spread)
             levels.push_back({true, fallback, false});
@@ -191,7 +225,7 @@ SolverOutcome Search::run()
                 outcome.status = SolverOutcome::Status::Impossible;
                 outcome.zoneFallback = true;
                 outcome.notes << QStringLiteral("科目时段与教师时段没有共同节次的那天，课排在两者之一的时段内");
-                outcome.explanation = TimetableAudit::zonesSharingNothing(m_pb, outcome.grid);
+                outcome.explanation = counted + TimetableAudit::zonesSharingNothing(m_pb, outcome.grid);
                 if (outcome.explanation.isEmpty())
                     outcome.explanation << QStringLiteral("各课不能都排在科目时段与教师时段共同的节次内");
             }
@@ -257,6 +291,8 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
 // them further, never into a teacher clash.
 void Search::polishSpread(std::vector<int>& grid)
 {
+    if (m_stop.stopped() || m_stop.timedOut())
+        return; // the time is up: the timetable stands as it is
     std::vector<int> work = grid;
     LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
     search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });

@@ -59,6 +59,9 @@ private:
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
     void polishSpread(std::vector<int>& grid);
+    // A clash-free timetable without spread, polished towards spread, before
+    // spread itself is pursued (SearchCleanFirst.cpp).
+    Result cleanFirst(std::vector<int>& clean);
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;

@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <functional>
+#include <set>
 
 namespace SolverDetail {
 
 namespace {
+// How long the explanation may spend making sure each of its items is needed.
+constexpr int kExplainSeconds = 20;
 
 // "周一" .. "周日".
 QString shortDay(int day)
@@ -220,7 +224,14 @@ QString Search::describe(const Selector& sel) const
     }
     case Selector::Kind::SubjectZone: {
         const Unit& unit = m_units.list[static_cast<size_t>(sel.index)];
-        return QStringLiteral("%1只能排在科目时段内").arg(unitName(m_pb, unit));
+        int slots = 0;
+        for (int d = 0; d < m_pb.dayCount; ++d) {
+            std::uint16_t open = m_pb.fullDay();
+            for (const int c : unit.classes)
+                open &= m_pb.subjectZone(c, unit.subject, d);
+            slots += __builtin_popcount(open);
+        }
+        return QStringLiteral("%1只能排在科目时段内（每周%2节，共%3个时段）").arg(unitName(m_pb, unit)).arg(unit.count).arg(slots);
     }
     case Selector::Kind::TeacherOff:
     case Selector::Kind::TeacherLimit:
@@ -302,23 +313,45 @@ QStringList Search::explain()
     };
     core = failedOnly(core);
     // Drop one group at a time; when the rest still cannot hold, keep only
-    // what that proof used.
-    for (size_t i = 0; i < core.size();) {
-        std::vector<Selector> trial;
-        std::vector<int> lits;
-        for (size_t j = 0; j < core.size(); ++j)
-            if (j != i) {
-                trial.push_back(core[j]);
-                lits.push_back(core[j].lit);
+    // what that proof used. A group whose removal makes the rest solvable is
+    // needed, in every smaller set as well. A check that runs out of its
+    // conflicts is tried again with four times as many on the next pass, so
+    // that every group left is needed, until the explanation's time is up.
+    const auto deadline = Clock::now() + std::chrono::seconds(kExplainSeconds);
+    std::set<int> needed;
+    bool unsure = true;
+    for (std::int64_t budget = 20000; unsure; budget *= 4) {
+        unsure = false;
+        for (size_t i = 0; i < core.size();) {
+            if (needed.count(core[i].lit)) {
+                ++i;
+                continue;
             }
-        if (m_stop.stopped() || m_stop.timedOut())
-            break;
-        if (solve(model, lits, 20000) == Result::Unsat) {
-            core = failedOnly(trial);
-            i = 0;
-            continue;
+            if (m_stop.stopped() || m_stop.timedOut() || Clock::now() >= deadline) {
+                unsure = true;
+                break;
+            }
+            std::vector<Selector> trial;
+            std::vector<int> lits;
+            for (size_t j = 0; j < core.size(); ++j)
+                if (j != i) {
+                    trial.push_back(core[j]);
+                    lits.push_back(core[j].lit);
+                }
+            const Result r = solve(model, lits, budget);
+            if (r == Result::Unsat) {
+                core = failedOnly(trial);
+                i = 0;
+                continue;
+            }
+            if (r == Result::Sat)
+                needed.insert(core[i].lit);
+            else
+                unsure = true;
+            ++i;
         }
-        ++i;
+        if (m_stop.stopped() || m_stop.timedOut() || Clock::now() >= deadline)
+            break;
     }
     // The school's rules first: "张三 周三全天不排课，但……".
     QStringList rules, words;
@@ -331,10 +364,15 @@ QStringList Search::explain()
         ? (rules + words).join(QStringLiteral("；"))
         : rules.join(QStringLiteral("；")) + QStringLiteral("，但") + words.join(QStringLiteral("；"));
     words = rules + words;
+    QStringList said;
     if (count == 1)
-        return {all_ + QStringLiteral("；无法满足")};
-    if (count == 2)
-        return {all_ + QStringLiteral("；二者不能同时满足")};
-    return {all_ + QStringLiteral("；这%1条不能同时满足").arg(count)};
+        said << all_ + QStringLiteral("；无法满足");
+    else if (count == 2)
+        said << all_ + QStringLiteral("；二者不能同时满足");
+    else
+        said << all_ + QStringLiteral("；这%1条不能同时满足").arg(count);
+    if (static_cast<size_t>(needed.size()) < core.size())
+        said << QStringLiteral("查找原因的时间已到，其中可能有不必要的条件");
+    return said;
 }
 } // namespace SolverDetail
