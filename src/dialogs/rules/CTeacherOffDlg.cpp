@@ -61,7 +61,7 @@ private:
 };
 
 CTeacherOffDlg::CTeacherOffDlg(QWidget* parent)
-    : PlanDialog(parent, QStringLiteral("教师不排课"), 483, 290),
+    : PlanDialog(parent, QStringLiteral("教师不排课"), 483, 310),
       m_teachers(new ReportList({QStringLiteral("教师"), ListMarks::selectAllHeader()}, {60, 65}, this)),
       m_day(new QComboBox(this)),
       m_wholeDay(new QPushButton(QStringLiteral("整天"), this)),
@@ -77,7 +77,7 @@ CTeacherOffDlg::CTeacherOffDlg(QWidget* parent)
     setAutoFillBackground(true);
     m_save->setDefault(true);
 
-    place(m_teachers, 7, 4, 99, 280);
+    place(m_teachers, 7, 4, 99, 300);
     m_logic.gridArea = units().scaledPixels(m_logic.gridArea);
     load([this] { return m_logic.load(); });
     m_grid = new TeacherOffGrid(m_logic, this, [this](QPoint point) {
@@ -89,13 +89,13 @@ CTeacherOffDlg::CTeacherOffDlg(QWidget* parent)
 
     for (int d = 0; d < m_logic.days; ++d)
         m_day->addItem(DayName(d));
-    place(m_day, 112, 253, 48, 100);
-    place(m_wholeDay, 164, 253, 36, 14);
-    place(m_morning, 203, 253, 36, 14);
-    place(m_afternoon, 242, 253, 36, 14);
-    place(m_clear, 367, 253, 50, 14);
-    place(m_save, 426, 253, 50, 14);
-    place(m_note, 112, 271, 364, 16);
+    place(m_day, 112, 273, 48, 14);
+    place(m_wholeDay, 164, 273, 36, 14);
+    place(m_morning, 203, 273, 36, 14);
+    place(m_afternoon, 242, 273, 36, 14);
+    place(m_clear, 367, 273, 50, 14);
+    place(m_save, 426, 273, 50, 14);
+    place(m_note, 112, 291, 364, 16);
     m_note->setWordWrap(true);
     m_note->setText(QStringLiteral("先勾选教师（可多选），再在表中点击或拖动标出不排课的节次；保存时所选教师都按此表设置。"));
     const bool halves = m_logic.morning > 0 && m_logic.morning < m_logic.periods;
