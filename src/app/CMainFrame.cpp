@@ -462,9 +462,16 @@ void CMainFrame::updateResultLine()
     QString text = ShownFaults::resultText(*faults, seed);
     if (!faults->clean())
         text += QStringLiteral("　") + OptimizeRun::suggestionText();
-    m_resultLine->setText(text);
+    QStringList tip;
     if (seed)
-        m_resultLine->setToolTip(QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(*seed));
+        tip << QStringLiteral("同样的排课可用 vorlat-cli schedule --seed %1 重现").arg(*seed);
+    // Rule rows another tool left that could not be used are named, not dropped in silence.
+    if (!m_rules->rules.skipped.isEmpty()) {
+        text += QStringLiteral("　规则表有 %1 行没有用上（鼠标停在此处可查看）").arg(m_rules->rules.skipped.size());
+        tip << m_rules->rules.skipped;
+    }
+    m_resultLine->setText(text);
+    m_resultLine->setToolTip(tip.join(QLatin1Char('\n')));
     m_resultLine->setStyleSheet(faults->clean() ? QStringLiteral("color: #17602c;") : QStringLiteral("color: #b42828;"));
 }
 

@@ -49,12 +49,16 @@ QString reportText(const Counts& before, const Counts& after, int changedCells)
     const QString fixed = before.fixed || after.fixed
         ? QStringLiteral("固定科目不在原位 %1 → %2 节，").arg(before.fixed).arg(after.fixed)
         : QString();
-    return QStringLiteral("优化课表：教师冲突 %1 → %2 处，未排 %3 → %4 节，%5时段外 %6 → %7 节，改动 %8 格")
+    const QString rules = before.rules || after.rules
+        ? QStringLiteral("违反排课规则 %1 → %2 处，").arg(before.rules).arg(after.rules)
+        : QString();
+    return QStringLiteral("优化课表：教师冲突 %1 → %2 处，未排 %3 → %4 节，%5%6时段外 %7 → %8 节，改动 %9 格")
         .arg(before.clashes)
         .arg(after.clashes)
         .arg(before.unplaced)
         .arg(after.unplaced)
         .arg(fixed)
+        .arg(rules)
         .arg(before.zone)
         .arg(after.zone)
         .arg(changedCells);
@@ -84,7 +88,7 @@ Counts countOf(const SolverProblem& problem, const std::vector<int>& grid)
     // Hand moves are counted where they stand, pinned or not: the line tells
     // what the timetable holds.
     const TimetableFaults faults = TimetableAudit::count(problem, grid);
-    return {faults.clashes, faults.unplaced, faults.outsideZones, faults.fixedOutOfPlace};
+    return {faults.clashes, faults.unplaced, faults.outsideZones, faults.fixedOutOfPlace, faults.rules.total()};
 }
 
 } // namespace

@@ -23,7 +23,8 @@ struct Counts
     qint64 unplaced = 0;
     int zone = 0;  // lessons outside their zones
     int fixed = 0; // fixed lessons out of place
-    qint64 total() const { return clashes + unplaced + zone + fixed; }
+    int rules = 0; // the scheduling rules broken
+    qint64 total() const { return clashes + unplaced + zone + fixed + rules; }
 };
 
 // The cells to keep: every fixed lesson in its cell, and every cell whose subject differs

@@ -7,6 +7,7 @@
 #include "dialogs/plan/CCombineSetDlg.h"
 #include "dialogs/plan/CDayNumDlg.h"
 #include "dialogs/plan/CFenGongDlg.h"
+#include "dialogs/rules/CRulesDlg.h"
 
 namespace TileActions {
 
@@ -32,6 +33,7 @@ void open(HomeScreen::Action action, QWidget* parent)
     case A::OpenSubYaoPai: runModal<CSubYaoPaiDlg>(parent); break;
     case A::OpenTeacherYaoPai: runModal<CTeacherYaoPaiDlg>(parent); break;
     case A::OpenCombineSet: runModal<CCombineSetDlg>(parent); break;
+    case A::OpenRules: runModal<CRulesDlg>(parent); break;
     default: break;
     }
 }

@@ -63,6 +63,8 @@ int runSchedule(const QStringList& args)
     const Status read = PlanReader::Load(model);
     if (!read.ok())
         return report(read.failure());
+    for (const QString& note : model.rules.skipped)
+        printErr(QStringLiteral("注意：%1").arg(note));
     const ScheduleOutcome outcome = Scheduler(model).RunScheduling(seed);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "base/Naming.h"
 #include "base/PlanViews.h"
 #include "base/SchoolPlan.h"
 #include "store/PlanReader.h"
@@ -13,6 +14,66 @@ namespace {
 QString shownText(const QString& text)
 {
     return TextRules::isEmpty(text) ? QStringLiteral("-") : text;
+}
+
+} // namespace
+
+namespace {
+
+// The scheduling rules, one table per kind that has any, then the rows that
+// could not be used.
+void showRules(const SchoolRules& rules, int periods)
+{
+    printOut(QString());
+    if (rules.isEmpty() && rules.skipped.isEmpty()) {
+        printOut(QStringLiteral("排课规则：无"));
+        return;
+    }
+    printOut(QStringLiteral("排课规则（上午 %1 节）：").arg(rules.morningPeriods));
+    const auto limit = [](int n) { return n > 0 ? QString::number(n) : QStringLiteral("-"); };
+    if (!rules.teacherOff.empty()) {
+        TextTable table;
+        table.addRow({QStringLiteral("教师不排课"), QStringLiteral("星期"), QStringLiteral("节次")});
+        for (const SchoolRules::TeacherOff& off : rules.teacherOff) {
+            QString when = QStringLiteral("第%1-%2节").arg(off.firstPeriod + 1).arg(off.lastPeriod + 1);
+            if (off.firstPeriod == 0 && off.lastPeriod == periods - 1)
+                when = QStringLiteral("全天");
+            else if (off.firstPeriod == off.lastPeriod)
+                when = PeriodName(off.firstPeriod);
+            else if (off.firstPeriod == 0 && off.lastPeriod == rules.morningPeriods - 1)
+                when = QStringLiteral("上午");
+            else if (off.firstPeriod == rules.morningPeriods && off.lastPeriod == periods - 1)
+                when = QStringLiteral("下午");
+            table.addRow({off.teacher, DayName(off.day), when});
+        }
+        printOut(table.render());
+    }
+    if (!rules.teacherLimits.empty()) {
+        TextTable table;
+        table.addRow({QStringLiteral("教师课时限制"), QStringLiteral("每天最多"), QStringLiteral("每周最多天数"),
+                      QStringLiteral("最多连上")});
+        for (const SchoolRules::TeacherLimit& l : rules.teacherLimits)
+            table.addRow({l.teacher, limit(l.perDay), limit(l.daysPerWeek), limit(l.inARow)});
+        printOut(table.render());
+    }
+    if (!rules.venueCaps.empty()) {
+        TextTable table;
+        table.addRow({QStringLiteral("场地限制"), QStringLiteral("科目"), QStringLiteral("年级"), QStringLiteral("同时最多班数")});
+        for (const SchoolRules::VenueCap& v : rules.venueCaps)
+            table.addRow({v.venue, v.subjects.join(QStringLiteral("、")), v.grade.isEmpty() ? QStringLiteral("全校") : v.grade,
+                          QString::number(v.cap)});
+        printOut(table.render());
+    }
+    if (!rules.doubleLessons.empty()) {
+        TextTable table;
+        table.addRow({QStringLiteral("连堂设置"), QStringLiteral("班级"), QStringLiteral("科目"), QStringLiteral("每周连堂数")});
+        for (const SchoolRules::DoubleLesson& d : rules.doubleLessons)
+            table.addRow({d.grade, d.className.isEmpty() ? QStringLiteral("全部") : d.className, d.subject,
+                          d.perWeek == 0 ? QStringLiteral("0（不连堂）") : QString::number(d.perWeek)});
+        printOut(table.render());
+    }
+    for (const QString& note : rules.skipped)
+        printOut(QStringLiteral("注意：%1").arg(note));
 }
 
 } // namespace
@@ -82,5 +143,10 @@ int runShow(const QStringList& args)
     for (const PlanViews::AssignmentRow& klass : assignment)
         if (klass.unknownGrade)
             printOut(QStringLiteral("注意：班级%1的年级“%2”无法识别。").arg(klass.className, klass.grade));
+
+    if (refusal.isEmpty()) {
+        PlanReader::LoadConstraints(model);
+        showRules(model.rules, model.periodCount);
+    }
     return ExitDone;
 }

@@ -145,6 +145,8 @@ int runSolve(const QStringList& args)
         const Status read = PlanReader::Load(model);
         if (!read.ok())
             return report(read.failure());
+        for (const QString& note : model.rules.skipped)
+            printErr(QStringLiteral("注意：%1").arg(note));
         const Status prepared = Scheduler(model).PrepareRun();
         if (!prepared.ok())
             return report(prepared.failure());

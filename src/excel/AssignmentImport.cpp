@@ -4,6 +4,7 @@
 #include "excel/ExcelProgress.h"
 #include "excel/SheetReader.h"
 #include "store/PlanStore.h"
+#include "store/RulesStore.h"
 #include "store/Transaction.h"
 
 #include <QDir>
@@ -33,6 +34,23 @@ Status AssignmentImport::Import(const QString& path, std::atomic<int>& progressS
         return tooLong ? Failure::file(QStringLiteral("无法读取“%1”：%2。").arg(shown, refusal))
                        : Failure::refused(QStringLiteral("无法导入“%1”：%2。").arg(shown, refusal));
     }
+    // The optional second sheet: the teachers' times off.
+    const SheetReader::Result second = SheetReader::Read(path, 1);
+    if (!second.ok()) {
+        progressState = ExcelProgress::Failed;
+        return second.status;
+    }
+    TeacherOffSheet off;
+    if (!second.sheetMissing) {
+        QStringList teachers;
+        for (qsizetype i = 0; i < sheet.assignmentRows.size(); ++i)
+            if (i % Plan::kAssignmentTexts >= 2 && !Plan::isEmpty(sheet.assignmentRows[i]))
+                teachers << sheet.assignmentRows[i];
+        off = TeacherOffSheet::Parse(second.cells, teachers);
+    }
+    hasTeacherOff = off.isTimesOff;
+    teacherOffRows = std::move(off.rows);
+    teacherOffNotes = std::move(off.notes);
     subjectSlots = sheet.subjectSlots;
     assignmentRows = sheet.assignmentRows;
     skippedRows = std::move(sheet.skippedRows);
@@ -104,6 +122,14 @@ QStringList AssignmentImport::Notes() const
         notes << QStringLiteral("注意：班级%1在科目之外的列有内容（%2），会一并保存，但不属于任何科目。")
                      .arg(className(cells.classRow), stray.join(QStringLiteral("，")));
     }
+    if (hasTeacherOff) {
+        QStringList named;
+        for (const RuleRows::TeacherOffRow& row : teacherOffRows)
+            if (!named.contains(row.teacher))
+                named << row.teacher;
+        notes << QStringLiteral("第二个工作表（教师不排课）：%1 位教师有不排课的时间，保存时替换原有的教师不排课设置。").arg(named.size());
+        notes << teacherOffNotes;
+    }
     return notes;
 }
 
@@ -161,6 +187,8 @@ Status AssignmentImport::Save(const SubjectRemap& confirmed) const
     remap.apply();
     PlanStore::saveSubjects(subjectSlots);
     PlanStore::saveAssignments(rows);
+    if (hasTeacherOff)
+        RulesStore::saveTeacherOff(teacherOffRows);
     transaction.commit();
     return Status::done();
 }

@@ -2,6 +2,7 @@
 
 #include "base/Failure.h"
 #include "excel/AssignmentSheet.h"
+#include "excel/TeacherOffSheet.h"
 #include "store/SubjectRemap.h"
 
 #include <QString>
@@ -27,6 +28,12 @@ public:
     // none) and the header texts after it, which are not subjects.
     int headerGap = -1;
     std::vector<AssignmentSheet::IgnoredHeader> ignoredHeaders;
+    // The workbook's second worksheet, when it has one (TeacherOffSheet):
+    // the teachers' times off, which the save writes to 教师不排课 in place of
+    // what it held; without the sheet 教师不排课 is left as it is.
+    bool hasTeacherOff = false;
+    std::vector<RuleRows::TeacherOffRow> teacherOffRows;
+    QStringList teacherOffNotes;
 
     int classCount() const { return static_cast<int>(assignmentRows.size() / Plan::kAssignmentTexts); }
 

@@ -1,6 +1,7 @@
 #include "excel/OdsSheetReader.h"
 
 #include "excel/SheetCells.h"
+#include "excel/SheetParser.h"
 #include "excel/SheetReader.h"
 
 #include "excel/ZipPackage.h"
@@ -59,7 +60,9 @@ double daysOfDuration(const QString& value)
 class ContentReader
 {
 public:
-    explicit ContentReader(const QByteArray& xml) : m_xml(xml) {}
+    ContentReader(const QByteArray& xml, int sheet) : m_xml(xml), m_sheet(sheet) {}
+
+    bool found = false;
 
     // Fills rows (sheet row index → 26 cells) and the last row that holds anything.
     QString read()
@@ -69,11 +72,16 @@ public:
             const QXmlStreamReader::TokenType token = m_xml.readNext();
             if (token == QXmlStreamReader::StartElement) {
                 if (m_xml.namespaceUri() == kTableNs && m_xml.name() == QLatin1String("table")) {
-                    if (inTable) { // a table inside the first one (rare): not read
+                    if (inTable) { // a table inside the one read (rare): not read
+                        m_xml.skipCurrentElement();
+                        continue;
+                    }
+                    if (m_skipped++ < m_sheet) { // a table before the one asked for
                         m_xml.skipCurrentElement();
                         continue;
                     }
                     inTable = true;
+                    found = true;
                 } else if (inTable && m_xml.namespaceUri() == kTableNs && m_xml.name() == QLatin1String("table-row")) {
                     readRow();
                 } else if (inTable && !isRowGroup()) {
@@ -81,7 +89,7 @@ public:
                 }
             } else if (token == QXmlStreamReader::EndElement && inTable && m_xml.namespaceUri() == kTableNs
                        && m_xml.name() == QLatin1String("table")) {
-                break; // only the first table
+                break; // only the table asked for
             }
         }
         if (m_xml.hasError())
@@ -241,6 +249,8 @@ private:
     }
 
     QXmlStreamReader m_xml;
+    int m_sheet = 0;
+    int m_skipped = 0;
     int m_row = 0;
     int m_column = 0;
     int m_usedRows = 0;
@@ -248,7 +258,7 @@ private:
 
 } // namespace
 
-QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells)
+QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells, int sheet)
 {
     QByteArray manifest;
     QByteArray xml;
@@ -264,10 +274,12 @@ QString OdsSheetReader::Read(const QByteArray& content, SheetCells& cells)
                                                                    : QStringLiteral("文件已损坏：%1").arg(damaged.reason);
     }
 
-    ContentReader reader(xml);
+    ContentReader reader(xml, sheet);
     const QString error = reader.read();
     if (!error.isEmpty())
         return error;
+    if (!reader.found && sheet > 0)
+        return SheetParser::MissingSheetReason(sheet);
     xml.clear();
     cells.resize(reader.lastUsedRow + 1);
     for (const auto& run : reader.runs) {

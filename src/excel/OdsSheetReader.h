@@ -5,7 +5,7 @@
 
 class SheetCells;
 
-// Reads the first table of an OpenDocument spreadsheet (.ods) from its
+// Reads a table (the first unless asked for another) of an OpenDocument spreadsheet (.ods) from its
 // content.xml. The cells are read here rather than through liborcus' import,
 // which drops covered cells (the hidden part of a merged range) and with them
 // the column of every cell to their right, and reads truth values as empty
@@ -15,5 +15,5 @@ class OdsSheetReader
 public:
     // Returns an empty text on success, otherwise the reason. Throws
     // SheetLimitError when the file goes beyond a limit.
-    static QString Read(const QByteArray& content, SheetCells& cells);
+    static QString Read(const QByteArray& content, SheetCells& cells, int sheet = 0);
 };

@@ -54,11 +54,11 @@ ZipKind zipKind(const QByteArray& content)
     return ZipKind::Other;
 }
 
-QString parseContent(const QString& path, const QByteArray& content, SheetCells& cells)
+QString parseContent(const QString& path, const QByteArray& content, SheetCells& cells, int sheet)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (content.startsWith(kCompoundSignature))
-        return isEncryptedPackage(content) ? QStringLiteral("文件受密码保护") : XlsSheetReader::Read(path, cells);
+        return isEncryptedPackage(content) ? QStringLiteral("文件受密码保护") : XlsSheetReader::Read(path, cells, sheet);
     if (content.startsWith(kZipSignature)) {
         ZipKind kind = ZipKind::Other;
         try {
@@ -68,9 +68,9 @@ QString parseContent(const QString& path, const QByteArray& content, SheetCells&
         }
         switch (kind) {
         case ZipKind::Xlsx:
-            return XlsxSheetReader::Read(content, cells);
+            return XlsxSheetReader::Read(content, cells, sheet);
         case ZipKind::Ods:
-            return OdsSheetReader::Read(content, cells);
+            return OdsSheetReader::Read(content, cells, sheet);
         case ZipKind::Other:
             break;
         }
@@ -79,7 +79,7 @@ QString parseContent(const QString& path, const QByteArray& content, SheetCells&
             : QStringLiteral("这是一个压缩包，但不是 .xlsx 或 .ods 工作簿");
     }
     if (suffix == QLatin1String("csv"))
-        return OrcusSheetReader::ReadCsv(content, cells);
+        return sheet == 0 ? OrcusSheetReader::ReadCsv(content, cells) : SheetParser::MissingSheetReason(sheet);
     if (suffix == QLatin1String("xlsx") || suffix == QLatin1String("xls") || suffix == QLatin1String("ods"))
         return QStringLiteral("文件内容不是工作簿");
     return QStringLiteral("不支持的文件类型（可读取 .xlsx、.xls、.ods 和 .csv）");
@@ -111,12 +111,17 @@ int SheetParser::OpenRegularFile(const QString& path, QString& reason)
     return fd;
 }
 
+QString SheetParser::MissingSheetReason(int sheet)
+{
+    return QStringLiteral("工作簿中没有第%1个工作表").arg(sheet + 1);
+}
+
 QString SheetParser::OutOfMemoryReason()
 {
     return QStringLiteral("读取需要的内存超过了上限");
 }
 
-QString SheetParser::Parse(const QString& path, SheetCells& cells)
+QString SheetParser::Parse(const QString& path, SheetCells& cells, int sheet)
 {
     QString reason;
     try {
@@ -144,7 +149,7 @@ QString SheetParser::Parse(const QString& path, SheetCells& cells)
             content.append(buffer, got);
         }
         file.close();
-        reason = parseContent(path, content, cells);
+        reason = parseContent(path, content, cells, sheet);
     } catch (const SheetLimitError& limit) {
         reason = limit.message();
     } catch (const std::bad_alloc&) {

@@ -81,11 +81,14 @@ struct ChildRun
     QString startError;
 };
 
-void runChild(const QString& helper, const QString& path, const SheetReader::Limits& limits, ChildRun& run)
+void runChild(const QString& helper, const QString& path, int sheet, const SheetReader::Limits& limits, ChildRun& run)
 {
     const QByteArray program = QFile::encodeName(helper);
     const QByteArray argument = QFile::encodeName(path);
-    char* const argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument.constData()), nullptr};
+    // The first sheet is asked for without a number.
+    const QByteArray sheetArgument = QByteArray::number(sheet);
+    char* const argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(argument.constData()),
+                          sheet > 0 ? const_cast<char*>(sheetArgument.constData()) : nullptr, nullptr};
 
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -216,7 +219,7 @@ bool SheetReader::DecodeReply(const QByteArray& bytes, QString& reason, SheetCel
     return decoder.feed(bytes.constData(), bytes.size()) && decoder.finish(reason, cells);
 }
 
-SheetReader::Result SheetReader::Read(const QString& path)
+SheetReader::Result SheetReader::Read(const QString& path, int sheet)
 {
     Result result;
     const QFileInfo info(path);
@@ -249,7 +252,7 @@ SheetReader::Result SheetReader::Read(const QString& path)
 
     const Limits limits = SheetReader::limits();
     ChildRun run;
-    runChild(helper, info.absoluteFilePath(), limits, run);
+    runChild(helper, info.absoluteFilePath(), sheet, limits, run);
     if (!run.startError.isEmpty()) {
         result.status = failure(path, run.startError);
         return result;
@@ -275,6 +278,11 @@ SheetReader::Result SheetReader::Read(const QString& path)
         result.cells = SheetCells();
     }
 
+    if (sheet > 0 && reason == SheetParser::MissingSheetReason(sheet)) {
+        result.sheetMissing = true;
+        result.cells = SheetCells();
+        return result;
+    }
     if (!reason.isEmpty()) {
         result.status = failure(path, reason);
         result.cells = SheetCells();

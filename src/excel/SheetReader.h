@@ -26,6 +26,9 @@ public:
     {
         Status status; // a File failure naming the file and the reason
         SheetCells cells;
+        // The workbook has no worksheet of the number asked for: not a
+        // failure, and no cells.
+        bool sheetMissing = false;
         bool ok() const { return status.ok(); }
         QString error() const { return status.message(); }
     };
@@ -45,7 +48,8 @@ public:
     static bool addressSpaceLimited();
 
     // Never throws; a malformed file gives an error.
-    static Result Read(const QString& path);
+    // `sheet` is the worksheet's 0-based place in the workbook.
+    static Result Read(const QString& path, int sheet = 0);
 
     // The reading child: vorlat-sheet-reader beside the running program, or
     // the program named by the environment variable VORLAT_SHEET_READER.

@@ -1,4 +1,5 @@
 #include "excel/XlsSheetReader.h"
+#include "excel/SheetParser.h"
 
 #include "excel/SheetCells.h"
 
@@ -70,7 +71,7 @@ public:
 
 } // namespace
 
-QString XlsSheetReader::Read(const QString& path, SheetCells& cells)
+QString XlsSheetReader::Read(const QString& path, SheetCells& cells, int sheet)
 {
     Handle file;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &file.handle);
@@ -82,16 +83,18 @@ QString XlsSheetReader::Read(const QString& path, SheetCells& cells)
         return QStringLiteral("文件受密码保护");
     if (freexl_get_info(file.handle, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0)
         return QStringLiteral("工作簿中没有工作表");
+    if (sheet < 0 || static_cast<unsigned int>(sheet) >= info)
+        return SheetParser::MissingSheetReason(sheet);
     unsigned int dateMode = FREEXL_BIFF_DATEMODE_1900;
     freexl_get_info(file.handle, FREEXL_BIFF_DATEMODE, &dateMode);
     const bool system1904 = dateMode == FREEXL_BIFF_DATEMODE_1904;
 
-    if (freexl_select_active_worksheet(file.handle, 0) != FREEXL_OK)
-        return QStringLiteral("第一个工作表无法读取");
+    if (freexl_select_active_worksheet(file.handle, static_cast<unsigned short>(sheet)) != FREEXL_OK)
+        return QStringLiteral("第%1个工作表无法读取").arg(sheet + 1);
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_worksheet_dimensions(file.handle, &rows, &columns) != FREEXL_OK)
-        return QStringLiteral("第一个工作表无法读取");
+        return QStringLiteral("第%1个工作表无法读取").arg(sheet + 1);
     rows = std::min(rows, 1048576u);
 
     cells.resize(static_cast<int>(rows));

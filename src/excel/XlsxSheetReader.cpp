@@ -1,5 +1,7 @@
 #include "excel/XlsxSheetReader.h"
 
+#include "excel/SheetParser.h"
+
 #include "excel/ColumnName.h"
 #include "excel/SheetCells.h"
 #include "excel/ZipPackage.h"
@@ -284,7 +286,7 @@ private:
 
 } // namespace
 
-QString XlsxSheetReader::Read(const QByteArray& content, SheetCells& cells)
+QString XlsxSheetReader::Read(const QByteArray& content, SheetCells& cells, int sheet)
 {
     try {
         const ZipPackage zip(content);
@@ -300,12 +302,13 @@ QString XlsxSheetReader::Read(const QByteArray& content, SheetCells& cells)
         if (!zip.read(workbook, bytes))
             return QStringLiteral("文件中没有工作簿内容");
 
-        // The first <sheet> of the workbook, by its relationship id.
+        // The <sheet> asked for (the first by default), by its relationship id.
         QString sheetId;
         {
             QXmlStreamReader xml(bytes);
+            int seen = 0;
             while (!xml.atEnd() && sheetId.isEmpty()) {
-                if (xml.readNext() == QXmlStreamReader::StartElement && isMain(xml, "sheet")) {
+                if (xml.readNext() == QXmlStreamReader::StartElement && isMain(xml, "sheet") && seen++ == sheet) {
                     const QXmlStreamAttributes a = xml.attributes();
                     sheetId = a.hasAttribute(kRelNs, QStringLiteral("id")) ? a.value(kRelNs, QStringLiteral("id")).toString()
                                                                             : a.value(kStrictRelNs, QStringLiteral("id")).toString();
@@ -316,7 +319,7 @@ QString XlsxSheetReader::Read(const QByteArray& content, SheetCells& cells)
             checkXml(xml, workbook);
         }
         if (sheetId.isEmpty())
-            return QStringLiteral("工作簿中没有工作表");
+            return sheet == 0 ? QStringLiteral("工作簿中没有工作表") : SheetParser::MissingSheetReason(sheet);
 
         QString sheetPart;
         QString stringsPart;

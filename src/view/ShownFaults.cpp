@@ -50,6 +50,8 @@ QString resultText(const TimetableFaults& faults, std::optional<std::uint32_t> s
                        .arg(faults.clashes);
     if (faults.fixedOutOfPlace > 0 || faults.outsideZones > 0)
         text += QStringLiteral("，固定科目不在原位 %1 节，时段外 %2 节").arg(faults.fixedOutOfPlace).arg(faults.outsideZones);
+    if (!faults.rules.clean())
+        text += QStringLiteral("，违反排课规则 %1 处（%2）").arg(faults.rules.total()).arg(RuleAudit::describe(faults.rules));
     if (seed)
         text += QStringLiteral("（随机种子 %1）").arg(*seed);
     return text;

@@ -25,8 +25,9 @@ std::vector<int> gridOf(const SolverProblem& rules, const TimetableData& shown);
 std::optional<TimetableFaults> count(const SolverProblem& rules, const TimetableData& shown);
 
 // The result line: lessons placed of required, not placed, teacher clashes,
-// fixed lessons out of place and lessons outside their zones, with the
-// run's seed when a run made the timetable.
+// fixed lessons out of place and lessons outside their zones, the
+// scheduling rules broken (by kind), with the run's seed when a run made the
+// timetable.
 QString resultText(const TimetableFaults& faults, std::optional<std::uint32_t> seed);
 
 // The question after a run of the play button that left something 优化课表

@@ -6,6 +6,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 class CliFoundationTest : public QObject
@@ -94,6 +96,40 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(gradeLines, 3);
+        QVERIFY(show.out.contains(QStringLiteral("排课规则：无")));
+    }
+
+    // Rules written by another tool are listed; a row that cannot be used is named.
+    void rulesShow()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("demo.db"));
+        QCOMPARE(runCli({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--db"), db}).exitCode, 0);
+        QString teacher;
+        {
+            QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("side"));
+            side.setDatabaseName(db);
+            QVERIFY(side.open());
+            QSqlQuery query(side);
+            QVERIFY(query.exec(QStringLiteral("SELECT * FROM 教师分工 ORDER BY 编号 LIMIT 1")) && query.next());
+            teacher = query.value(3).toString();
+            QVERIFY(query.prepare(QStringLiteral("INSERT INTO 教师不排课 (教师, 星期, 节次) VALUES (?, '3', '0')")));
+            query.addBindValue(teacher);
+            QVERIFY(query.exec());
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO 场地限制 (场地, 科目, 年级, 同时最多班数) VALUES ('操场', '体育', '全校', '0')")));
+            QVERIFY(query.exec(QStringLiteral("INSERT INTO 连堂设置 (年级, 班级, 科目, 每周连堂数) VALUES ('七年级', '全部', '语文', '1')")));
+            side.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("side"));
+        const CliRun show = runCli({QStringLiteral("show"), QStringLiteral("--db"), db});
+        QCOMPARE(show.exitCode, 0);
+        QVERIFY2(show.out.contains(QRegularExpression(QStringLiteral("%1 +星期三 +全天").arg(teacher))), qPrintable(show.out));
+        QVERIFY(show.out.contains(QRegularExpression(QStringLiteral("七年级 +全部 +语文 +1"))));
+        QVERIFY(show.out.contains(QStringLiteral("注意：场地限制第1行（操场，体育，全校，同时最多班数0）：同时最多班数不能是0")));
+        // A run names it too, and goes on.
+        const CliRun run = runCli({QStringLiteral("schedule"), QStringLiteral("--db"), db});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.contains(QStringLiteral("注意：场地限制第1行")));
     }
 
     void refusesForeignAndMissingFiles()

@@ -1,7 +1,7 @@
 // Shows one dialog on a planning database, for looking at it by hand:
 //   dialog_preview <Vorlat.db> <CDayNumDlg|CFenGongDlg|CClassNumProDlg|CCombineSetDlg|
-//                               CStableSubDlg|CSubYaoPaiDlg|CTeacherYaoPaiDlg|
-//                               CSchoolDlg> [assignment workbook]
+//                               CStableSubDlg|CSubYaoPaiDlg|CTeacherYaoPaiDlg|CSchoolDlg|CRulesDlg|
+//                               CTeacherOffDlg|LimitsDlg|VenuesDlg|DoublesDlg> [assignment workbook]
 // With a workbook, the teacher-assignment dialog imports it at once; the
 // constraint dialogs start with a few marks and grid cells chosen.
 #include "app/ApplicationFont.h"
@@ -14,7 +14,11 @@
 #include "dialogs/constraints/CSubYaoPaiDlg.h"
 #include "dialogs/constraints/CTeacherYaoPaiDlg.h"
 #include "dialogs/constraints/ZoneGridWidget.h"
+#include "dialogs/rules/CRuleTableDlg.h"
+#include "dialogs/rules/CRulesDlg.h"
+#include "dialogs/rules/CTeacherOffDlg.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
@@ -58,8 +62,8 @@ int main(int argc, char** argv)
         dialog = std::make_unique<CSubYaoPaiDlg>(nullptr);
     else if (name == QLatin1String("CTeacherYaoPaiDlg"))
         dialog = std::make_unique<CTeacherYaoPaiDlg>(nullptr);
-    else if (name == QLatin1String("CSchoolDlg"))
-        dialog = std::make_unique<CSchoolDlg>(nullptr);
+//                               CStableSubDlg|CSubYaoPaiDlg|CTeacherYaoPaiDlg|CSchoolDlg|CRulesDlg|
+//                               CTeacherOffDlg|LimitsDlg|VenuesDlg|DoublesDlg> [assignment workbook]
     if (!dialog) {
         std::fprintf(stderr, "unknown dialog %s\n", qPrintable(name));
         return 2;
@@ -93,6 +97,16 @@ int main(int argc, char** argv)
             click(teachers->teacherList(), 1);
             clickGrid(teachers->gridWidget(), teachers->logic().grid.geometry(), 0, 2);
             clickGrid(teachers->gridWidget(), teachers->logic().grid.geometry(), 2, 3);
+        } else if (auto* off = dynamic_cast<CTeacherOffDlg*>(d)) {
+            click(off->teacherList(), 1);
+            click(off->teacherList(), 2);
+            const WeekGridGeometry& g = off->logic().grid.geometry();
+            QTest::mouseClick(off->gridWidget(), Qt::LeftButton, {}, g.dataCellCentre(3, 6) - off->gridWidget()->pos());
+            QTest::mouseClick(off->partButton(TeacherOffLogic::Part::WholeDay), Qt::LeftButton);
+            off->dayChoice()->setCurrentIndex(2);
+            QTest::mouseClick(off->partButton(TeacherOffLogic::Part::Morning), Qt::LeftButton);
+        } else if (auto* table = dynamic_cast<CRuleTableDlg*>(d)) {
+            QTest::mouseClick(table->addButton(), Qt::LeftButton);
         } else if (auto* combine = dynamic_cast<CCombineSetDlg*>(d)) {
             click(combine->subjectList(), 9);
             click(combine->classList(), 0);

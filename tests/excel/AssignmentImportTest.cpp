@@ -620,6 +620,50 @@ private Q_SLOTS:
         QCOMPARE(query.value(0).toString(), QStringLiteral("七(1)班"));
     }
 
+    // The second worksheet: teachers' times off by day. A damaged row, an
+    // unknown teacher and a column that is no day are named and left out.
+    void secondSheetGivesTimesOff()
+    {
+        ScratchDatabase db;
+        const FixtureSheet off{
+            textCell(0, 0, QStringLiteral("教师")), textCell(0, 1, QStringLiteral("星期一")),
+            textCell(0, 2, QStringLiteral("周三")), textCell(0, 3, QStringLiteral("备注")),
+            textCell(1, 0, QStringLiteral("王海燕")), textCell(1, 1, QStringLiteral("全天")), textCell(1, 2, QStringLiteral("1,2")),
+            textCell(1, 3, QStringLiteral("教研")),
+            textCell(2, 0, QStringLiteral("钱志强")), textCell(2, 1, QStringLiteral("上午")), textCell(2, 2, QStringLiteral("第九节")),
+            textCell(3, 0, QStringLiteral("无名氏")), textCell(3, 1, QStringLiteral("全天")),
+            textCell(4, 0, QStringLiteral("周晓明")), textCell(4, 2, QStringLiteral("下午")), numberCell(4, 1, 3),
+        };
+        const QString file = path(QStringLiteral("off.xlsx"));
+        QVERIFY(writeXlsx(file, assignmentFixture(), {}, &off));
+        AssignmentImport import;
+        std::atomic<int> progressState{0};
+        const Status imported = import.Import(file, progressState);
+        QVERIFY2(imported.ok(), qPrintable(imported.message()));
+        QVERIFY(import.hasTeacherOff);
+        const QStringList notes = import.Notes();
+        const QStringList expected{
+            QStringLiteral("第二个工作表（教师不排课）：2 位教师有不排课的时间，保存时替换原有的教师不排课设置。"),
+            QStringLiteral("注意：第二个工作表（教师不排课）第 1 行的 D 列“备注” 不是星期几，这些列没有导入。"),
+            QStringLiteral("注意：第二个工作表（教师不排课）第 3 行（钱志强）C 列“第九节”不是全天、上午、下午或 1 到 9 的节次，这一行没有导入。"),
+            QStringLiteral("注意：第二个工作表（教师不排课）第 4 行（无名氏）的教师不在教师分工中，这一行没有导入。"),
+        };
+        QVERIFY2(notes.mid(notes.size() - expected.size()) == expected, qPrintable(notes.join(QLatin1Char('\n'))));
+        QVERIFY(import.Save().ok());
+        QStringList stored;
+        for (const QStringList& row : tableRows(QStringLiteral("教师不排课")))
+            stored << row.join(QLatin1Char(','));
+        QCOMPARE(stored, (QStringList{"王海燕,1,0", "王海燕,3,1", "王海燕,3,2", "周晓明,1,3", "周晓明,3,下午"}));
+
+        // A workbook without such a sheet leaves them as they are.
+        const QString plain = writeFixture(QStringLiteral("xlsx"), assignmentFixture(), QStringLiteral("plain"));
+        AssignmentImport again;
+        QVERIFY(again.Import(plain, progressState).ok());
+        QVERIFY(!again.hasTeacherOff);
+        QVERIFY(again.Save().ok());
+        QCOMPARE(tableRows(QStringLiteral("教师不排课")).size(), size_t(5));
+    }
+
     void saveReplacesSubjectsAndAssignment()
     {
         ScratchDatabase db;

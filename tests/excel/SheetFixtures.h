@@ -43,13 +43,30 @@ inline FixtureCell truthCell(int row, int column, bool truth)
 
 using FixtureSheet = std::vector<FixtureCell>;
 
+inline void writeCells(lxw_worksheet* worksheet, const FixtureSheet& sheet);
+
+// The sheet, then `second` as the second worksheet (by default one that the
+// assignment import passes over).
 inline bool writeXlsx(const QString& path, const FixtureSheet& sheet,
-                      const std::function<void(lxw_worksheet*)>& extra = {})
+                      const std::function<void(lxw_worksheet*)>& extra = {}, const FixtureSheet* second = nullptr)
 {
     lxw_workbook* workbook = workbook_new(QFile::encodeName(path).constData());
     if (!workbook)
         return false;
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook, nullptr);
+    writeCells(worksheet, sheet);
+    if (extra)
+        extra(worksheet);
+    lxw_worksheet* other = workbook_add_worksheet(workbook, nullptr);
+    if (second)
+        writeCells(other, *second);
+    else
+        worksheet_write_string(other, 0, 0, "第二个工作表", nullptr);
+    return workbook_close(workbook) == LXW_NO_ERROR;
+}
+
+inline void writeCells(lxw_worksheet* worksheet, const FixtureSheet& sheet)
+{
     for (const FixtureCell& cell : sheet) {
         switch (cell.type) {
         case FixtureCell::Type::Text:
@@ -63,12 +80,6 @@ inline bool writeXlsx(const QString& path, const FixtureSheet& sheet,
             break;
         }
     }
-    if (extra)
-        extra(worksheet);
-    // A second sheet that must not be read.
-    lxw_worksheet* other = workbook_add_worksheet(workbook, nullptr);
-    worksheet_write_string(other, 0, 0, "第二个工作表", nullptr);
-    return workbook_close(workbook) == LXW_NO_ERROR;
 }
 
 inline int fixtureRows(const FixtureSheet& sheet)

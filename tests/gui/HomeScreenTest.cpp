@@ -79,7 +79,9 @@ private Q_SLOTS:
         QTest::newRow("page 1: 教师排课区") << design << QList<Area>{Area::TabConstraints}
                                        << inside(Area::TileTeacherZones, design) << 7 << Action::OpenTeacherYaoPai;
         QTest::newRow("page 1: where page 0 has 周课时设置")
-            << full << QList<Area>{Area::TabConstraints} << QPoint(1700, 600) << 4 << Action::Nothing;
+            << full << QList<Area>{Area::TabConstraints} << QPoint(1476, 787) << 4 << Action::Nothing;
+        QTest::newRow("page 1: 排课规则") << full << QList<Area>{Area::TabConstraints} << inside(Area::TileRules, full)
+                                      << 9 << Action::OpenRules;
         QTest::newRow("page 2: play button") << full << QList<Area>{Area::TabConstraints, Area::TabScheduling}
                                              << inside(Area::PlayButton, full) << 11 << Action::RunScheduling;
         QTest::newRow("page 2: beside the play button")

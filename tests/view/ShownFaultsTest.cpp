@@ -72,6 +72,21 @@ private Q_SLOTS:
         QCOMPARE(faults->required, qint64(4));
     }
 
+    // 张 may not teach in period 2: the timetable as planned breaks the rule,
+    // and the result line says so (and is then not clean, so it suggests 优化课表).
+    void countsTheRulesBroken()
+    {
+        SolverProblem withRule = plan();
+        withRule.rules.teacherOff.push_back({QStringLiteral("张"), 0, 1, 1});
+        const std::optional<TimetableFaults> faults =
+            ShownFaults::count(withRule, shown({"语文/李", "数学/张", "-"}, {"数学/张", "语文/王", "-"}));
+        QVERIFY(faults);
+        QCOMPARE(faults->rules.teacherOff, 1);
+        QVERIFY(!faults->clean());
+        QCOMPARE(ShownFaults::resultText(*faults, std::nullopt),
+                 QStringLiteral("课表：已排 4/4 节，未排 0 节，教师冲突 0 处，违反排课规则 1 处（教师不排课 1）"));
+    }
+
     // A timetable of other classes or another week is not counted against the plan.
     void anotherTimetableIsNotCounted()
     {

@@ -167,4 +167,17 @@ RuleFaults count(const SolverProblem& pb, const std::vector<int>& grid)
     return faults;
 }
 
+QString describe(const RuleFaults& faults)
+{
+    const std::pair<const char16_t*, int> kinds[] = {
+        {u"教师不排课", faults.teacherOff}, {u"每天最多", faults.dailyLimit},  {u"每周天数", faults.daysPerWeek},
+        {u"最多连上", faults.inARow},       {u"场地", faults.venueCap},        {u"连堂", faults.doubleLessons},
+    };
+    QStringList words;
+    for (const auto& [name, n] : kinds)
+        if (n > 0)
+            words << QStringLiteral("%1 %2").arg(QString::fromUtf16(name)).arg(n);
+    return words.join(QStringLiteral("、"));
+}
+
 } // namespace RuleAudit

@@ -40,4 +40,7 @@ namespace RuleAudit {
 // subject numbers, 0 = free; a grid of another size has nothing counted.
 RuleFaults count(const SolverProblem& problem, const std::vector<int>& grid);
 
+// The kinds broken, in words ("教师不排课 2、连堂 1"); empty when none is.
+QString describe(const RuleFaults& faults);
+
 } // namespace RuleAudit

@@ -1,5 +1,5 @@
-// vorlat-sheet-reader FILE
-// Reads the first worksheet of FILE and writes the reply (reason and cells,
+// vorlat-sheet-reader FILE [SHEET]
+// Reads worksheet SHEET (0-based, the first by default) of FILE and writes the reply (reason and cells,
 // SheetReply) to standard output as it is encoded. Started by SheetReader
 // under resource limits; the program never reads an untrusted workbook in its
 // own process.
@@ -30,12 +30,19 @@ bool writeOut(const char* data, qsizetype size)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
         return 2;
+    int sheet = 0;
+    if (argc == 3) {
+        bool ok = false;
+        sheet = QByteArray(argv[2]).toInt(&ok);
+        if (!ok || sheet < 0 || sheet > 255)
+            return 2;
+    }
     SheetCells cells;
     QString reason;
     try {
-        reason = SheetParser::Parse(QFile::decodeName(argv[1]), cells);
+        reason = SheetParser::Parse(QFile::decodeName(argv[1]), cells, sheet);
     } catch (const std::bad_alloc&) {
         cells = SheetCells();
         reason = SheetParser::OutOfMemoryReason();

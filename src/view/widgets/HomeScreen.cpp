@@ -30,6 +30,7 @@ const HomeScreen::AreaInfo& HomeScreen::info(Area area)
         {design(570, 360, 775, 538), 1, 7, "教师排课区"},
         {design(828, 360, 1040, 538), 1, 8, "合班设置"},
         {design(530, 330, 760, 585), 2, 11, "点我排课"},
+        {design(1080, 360, 1300, 538), 1, 9, "排课规则"},
     };
     return table[static_cast<int>(area)];
 }
@@ -76,7 +77,8 @@ QList<HomeScreen::Area> HomeScreen::tilesOfPage(int page)
 {
     switch (page) {
     case 0: return {Area::TileWorkPlan, Area::TileAssignment, Area::TileWeeklyLessons};
-    case 1: return {Area::TileFixedLessons, Area::TileSubjectZones, Area::TileTeacherZones, Area::TileCombined};
+    case 1: return {Area::TileFixedLessons, Area::TileSubjectZones, Area::TileTeacherZones, Area::TileCombined,
+                    Area::TileRules};
     case 2: return {Area::PlayButton};
     default: return {};
     }
@@ -124,6 +126,7 @@ HomeScreen::Action HomeScreen::LeftClick(int x, int y, QSize view, bool* repaint
         case 6: return Action::OpenSubYaoPai;
         case 7: return Action::OpenTeacherYaoPai;
         case 8: return Action::OpenCombineSet;
+        case 9: return Action::OpenRules;
         default: return Action::Nothing;
         }
     case 2:

@@ -32,8 +32,9 @@ public:
         TileTeacherZones,  // 教师排课区
         TileCombined,      // 合班设置
         PlayButton,        // 点我排课
+        TileRules,         // 排课规则
     };
-    static constexpr int kAreaCount = 11;
+    static constexpr int kAreaCount = 12;
 
     // What a click asks the program to do.
     enum class Action {
@@ -46,6 +47,7 @@ public:
         OpenTeacherYaoPai, // CTeacherYaoPaiDlg
         OpenCombineSet,    // CCombineSetDlg
         RunScheduling,
+        OpenRules,         // CRulesDlg
     };
 
     struct AreaInfo

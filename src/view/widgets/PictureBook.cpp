@@ -247,6 +247,7 @@ TileStyle tileStyle(HomeScreen::Area area)
     case A::TileSubjectZones: return {Glyph::Book, QColor(0x3b, 0x82, 0xf6), 2};
     case A::TileTeacherZones: return {Glyph::PersonGrid, QColor(0xf5, 0x9e, 0x0b), 3};
     case A::TileCombined: return {Glyph::Link, QColor(0x00, 0x99, 0x66), 4};
+    case A::TileRules: return {Glyph::Grid, QColor(0xdc, 0x26, 0x26), 5};
     default: return {Glyph::Play, kPlay, 0};
     }
 }
@@ -255,7 +256,7 @@ const char* pageHint(int page)
 {
     switch (page) {
     case 0: return "第一步　录入学校的基本数据：每周的天数和节次、教师分工、各年级的周课时";
-    case 1: return "第二步　设置排课条件：固定的课、科目和教师的排课区、合班上课";
+    case 1: return "第二步　设置排课条件：固定的课、科目和教师的排课区、合班上课、教师不排课和连堂等规则";
     default: return "第三步　点击下面的按钮自动排课；排好后可手工调课、保存和导出课表";
     }
 }
@@ -427,7 +428,7 @@ void paintHome(QPainter& p, int homePicture, QSize size)
     if (page == 1) {
         p.setPen(kMuted);
         p.setFont(font(17));
-        p.drawText(QRectF(1080, 380, 220, 140), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+        p.drawText(QRectF(65, 560, 1235, 40), Qt::AlignCenter | Qt::TextWordWrap,
                    QStringLiteral("没有特别要求的条件可以不设，直接到「开始排课」。"));
     }
     if (page == 2) {
