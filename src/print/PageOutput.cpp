@@ -1,11 +1,11 @@
 #include "print/PageOutput.h"
 
+#include "print/GrayPng.h"
 #include "print/PrintDocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QPdfWriter>
 #include <QSet>
 #include <QStorageInfo>
@@ -211,11 +211,11 @@ OutputResult WritePictures(const PrintDocument& document, const QString& folderP
             result.status = fileFailure(target, QStringLiteral("无法在文件夹中创建文件（%1）").arg(why));
             return result;
         }
-        const QImage image = document.picture(i);
-        QImageWriter writer(part.get(), "png");
-        writer.setCompression(1);
-        if (!writer.write(image) || !part->flush() || part->error() != QFileDevice::NoError) {
-            const QString text = part->error() != QFileDevice::NoError ? part->errorString() : writer.errorString();
+        // Grey pictures: a page is black and grey on white, and grey PNGs are quick to write.
+        const QByteArray png = GrayPng::Encode(document.picture(i));
+        if (png.isEmpty() || part->write(png) != png.size() || !part->flush()
+            || part->error() != QFileDevice::NoError) {
+            const QString text = part->error() != QFileDevice::NoError ? part->errorString() : QStringLiteral("内存不足");
             giveUp();
             result.status = fileFailure(target, writeReason(folder, text));
             return result;

@@ -167,12 +167,19 @@ QSize PrintDocument::pictureSize(int i) const
                                                      : QSize(kPictureShort, kPictureLong);
 }
 
-QImage PrintDocument::picture(int i) const
+QImage PrintDocument::picture(int i, QImage::Format format) const
 {
     const QSize size = pictureSize(i);
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size, format);
     image.fill(Qt::white);
     QPainter painter(&image);
+    paintPicture(painter, i, size);
+    painter.end();
+    return image;
+}
+
+void PrintDocument::paintPicture(QPainter& painter, int i, const QSize& size) const
+{
     if (m_overview) {
         const double margin = kOverviewColumn * 0.5;
         PagePainter::OverviewMetrics m;
@@ -187,6 +194,4 @@ QImage PrintDocument::picture(int i) const
         PagePainter::PaintPage(painter, m_pages[static_cast<size_t>(i)],
                                QRectF(margin, margin, size.width() - 2 * margin, size.height() - 2 * margin));
     }
-    painter.end();
-    return image;
 }

@@ -59,7 +59,10 @@ public:
     QString pictureName(int i) const;
     // Sized for a phone: a page 1080 pixels across when upright (1527 when across).
     QSize pictureSize(int i) const;
-    QImage picture(int i) const;
+    // The picture on white, in colour or, for a small quick PNG, in grey.
+    QImage picture(int i, QImage::Format format = QImage::Format_RGB32) const;
+    // Paints picture i into a painter on a device of `size` (filled white first).
+    void paintPicture(QPainter& painter, int i, const QSize& size) const;
 
     // The pages themselves (empty for an overview).
     const std::vector<PrintPage>& pages() const { return m_pages; }
