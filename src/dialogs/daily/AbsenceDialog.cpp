@@ -148,6 +148,8 @@ void AbsenceDialog::showAbsences(int selectId)
         rows.push_back({QString::number(a.id), a.teacher, TermCalendar::dateText(a.from), TermCalendar::dateText(a.to),
                         absencePeriodsText(a), a.reason});
     }
+    if (select < 0 && !rows.empty())
+        select = static_cast<int>(rows.size()) - 1; // the latest, its lessons listed
     {
         const QSignalBlocker quiet(m_absences);
         DailyDialogs::setRows(m_absences, rows);
