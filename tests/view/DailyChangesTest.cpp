@@ -139,6 +139,47 @@ private Q_SLOTS:
         QVERIFY(!suggestionTexts(zhouLesson).contains(QStringLiteral("张")));
     }
 
+    // A combined lesson is one lesson: one choice gives it to all its classes
+    // and counts once.
+    void aCombinedLessonIsOneLesson()
+    {
+        DailyData data;
+        data.timetable = smallSchool();
+        data.timetable.setLesson(0, 3, 0, QStringLiteral("体育"), QStringLiteral("钱"));
+        data.timetable.setLesson(1, 3, 0, QStringLiteral("体育"), QStringLiteral("钱"));
+        data.calendar = springTerm();
+        const QDate thursday(2026, 3, 12);
+        Absence qian;
+        qian.teacher = QStringLiteral("钱");
+        qian.from = qian.to = thursday;
+        data.absences = {qian};
+        {
+            const SubstituteFinder finder(data);
+            const std::vector<LessonSuggestions> day = finder.forDate(thursday);
+            QCOMPARE(day.size(), size_t(1));
+            QCOMPARE(day[0].lesson.classes, (QStringList{kClassA, kClassB}));
+            QVERIFY(std::none_of(day[0].suggestions.begin(), day[0].suggestions.end(),
+                                 [](const Suggestion& s) { return s.kind == CoverKind::Swap; }));
+        }
+        Cover cover = coverOf(thursday, 0, kClassA, QStringLiteral("钱"), CoverKind::Substitute, QStringLiteral("体育"),
+                              QStringLiteral("钱"));
+        cover.substitute = QStringLiteral("冯");
+        data.covers = {cover};
+        const DailyIndex index(data.timetable);
+        const DayTimetable day(data, index, thursday);
+        QCOMPARE(day.cell(0, 0).teacher, QStringLiteral("冯"));
+        QCOMPARE(day.cell(1, 0).teacher, QStringLiteral("冯"));
+        QCOMPARE(day.cell(1, 0).change, DayChange::Substitute);
+        QCOMPARE(day.lessons(index.teacherId(QStringLiteral("冯"))), 1);
+        const CoverCounts counts = CoverCounts::count(data, index, 2026, 3);
+        for (const CoverCountRow& row : counts.rows) {
+            if (row.teacher == QStringLiteral("冯"))
+                QCOMPARE(row.covered, 1);
+            if (row.teacher == QStringLiteral("钱"))
+                QCOMPARE(row.missed, 1);
+        }
+    }
+
     // A swap changes the two dates only: the term's timetable stays as saved.
     void aSwapChangesTheDatesNotTheTerm()
     {
