@@ -59,7 +59,11 @@ bool CountsDialog::loadData()
     if (!DailyDialogs::load(this, m_data, false))
         return false;
     m_loaded = true;
-    showMonth();
+    const QDate start = DailyDialogs::startDate(m_data.calendar);
+    if (start.month() != m_month->date().month() || start.year() != m_month->date().year())
+        m_month->setDate(QDate(start.year(), start.month(), 1)); // shows the month
+    else
+        showMonth();
     return true;
 }
 
