@@ -11,6 +11,7 @@
 #include "view/ShownFaults.h"
 #include "view/widgets/PictureBook.h"
 #include "app/TileActions.h"
+#include "dialogs/daily/DailyMenu.h"
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
 #include "store/PlanReader.h"
@@ -227,6 +228,7 @@ void CMainFrame::buildLegendBar()
 
 void CMainFrame::buildMenu()
 {
+    addDailyMenu(*this);
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("使用指南"), this, [this] {
         CHelpDlg dialog(this, CHelpDlg::buttonsOf(m_toolBar));

@@ -1,5 +1,6 @@
 #include "cli/DailyCli.h"
 
+#include "view/daily/DailyEdit.h"
 #include "view/daily/DailyIndex.h"
 #include "view/daily/DailyStore.h"
 #include "view/daily/DayList.h"
@@ -9,16 +10,6 @@ namespace {
 const QString kUsage = QStringLiteral(
     "用法: vorlat-cli absence --teacher NAME --from DATE --to DATE [--periods 1,2,…] [--reason TEXT] [--db PATH]\n"
     "      vorlat-cli absence [--remove ID] [--db PATH]");
-
-QString periodsText(const Absence& absence)
-{
-    if (absence.periods.empty())
-        return QStringLiteral("全天");
-    QStringList parts;
-    for (int p : absence.periods)
-        parts << QString::number(p + 1);
-    return QStringLiteral("第%1节").arg(parts.join(QLatin1Char(',')));
-}
 
 void listAbsences(const std::vector<Absence>& absences)
 {
@@ -31,7 +22,7 @@ void listAbsences(const std::vector<Absence>& absences)
                   QStringLiteral("节次"), QStringLiteral("事由")});
     for (const Absence& a : absences)
         table.addRow({QString::number(a.id), a.teacher, TermCalendar::dateText(a.from), TermCalendar::dateText(a.to),
-                      periodsText(a), a.reason});
+                      absencePeriodsText(a), a.reason});
     printOut(table.render());
 }
 
@@ -99,10 +90,6 @@ int runAbsence(const QStringList& args)
         printErr(QStringLiteral("--teacher 不能为空。"));
         return ExitUsage;
     }
-    if (absence.to < absence.from)
-        return report(Failure::refused(QStringLiteral("请假的结束日期早于开始日期。")));
-    if (absence.from.daysTo(absence.to) > 366)
-        return report(Failure::refused(QStringLiteral("一次请假最长一年。")));
 
     if (!command.openDatabase())
         return ExitStoreFailure;
@@ -111,16 +98,15 @@ int runAbsence(const QStringList& args)
     if (!DailyCli::load(data, true, exitCode))
         return exitCode;
     const DailyIndex index(data.timetable);
-    if (index.teacherId(absence.teacher) < 0)
-        return report(Failure::refused(QStringLiteral("已保存的课表中没有教师“%1”。").arg(absence.teacher)));
-    if (absence.periods.size() > 0 && absence.periods.back() >= data.timetable.periodCount)
-        return report(Failure::refused(QStringLiteral("每天只有 %1 节课。").arg(data.timetable.periodCount)));
+    const QString refusal = absenceRefusal(absence, data, index);
+    if (!refusal.isEmpty())
+        return report(Failure::refused(refusal));
     absence.id = DailyStore::AddAbsence(absence);
     const std::vector<AffectedLesson> lessons = absenceLessons(data, index, absence);
     printOut(QStringLiteral("已登记请假 %1：%2，%3 至 %4，%5，涉及 %6 节课。")
                  .arg(absence.id)
                  .arg(absence.teacher, TermCalendar::dateText(absence.from), TermCalendar::dateText(absence.to),
-                      periodsText(absence))
+                      absencePeriodsText(absence))
                  .arg(lessons.size()));
     for (const AffectedLesson& lesson : lessons)
         printOut(QStringLiteral("  %1  %2  %3").arg(DailyCli::when(lesson.date, lesson.period),

@@ -1,4 +1,5 @@
 #include "cli/DailyCli.h"
+#include "view/daily/DailyEdit.h"
 
 #include "base/Naming.h"
 #include "view/daily/DailyStore.h"
@@ -74,26 +75,16 @@ int runCover(const QStringList& args)
             QStringLiteral("%1 %2 没有受请假影响的课。").arg(DailyCli::when(date, period), className)));
 
     const LessonSuggestions offered = finder.forLesson(*lesson);
-    const TimetableData& t = data.timetable;
-    const QString keyClass = lesson->classes.front();
-    const int c = t.ClassIndex(keyClass);
     Cover cover;
-    cover.date = date;
-    cover.period = period;
-    cover.className = keyClass;
-    cover.absentTeacher = lesson->teacher;
-    cover.subject = t.subject(c, lesson->day, period);
-    cover.teacher = t.teacher(c, lesson->day, period);
     QString done;
     if (line.has(QStringLiteral("--by"))) {
         const QString by = line.value(QStringLiteral("--by")).trimmed();
-        const bool free = std::any_of(offered.suggestions.begin(), offered.suggestions.end(), [&](const Suggestion& s) {
+        const auto substitute = std::find_if(offered.suggestions.begin(), offered.suggestions.end(), [&](const Suggestion& s) {
             return s.kind == CoverKind::Substitute && s.teacher == by;
         });
-        if (!free)
+        if (substitute == offered.suggestions.end())
             return report(Failure::refused(QStringLiteral("%1 不能代这节课：不在课表中、这节有课、请假、已在代课，或已到每天课时上限。").arg(by)));
-        cover.kind = CoverKind::Substitute;
-        cover.substitute = by;
+        cover = coverFor(data, *lesson, *substitute);
         done = QStringLiteral("%1 代 %2 的课").arg(by, lesson->teacher);
     } else if (line.has(QStringLiteral("--swap"))) {
         const auto swap = std::find_if(offered.suggestions.begin(), offered.suggestions.end(), [&](const Suggestion& s) {
@@ -102,15 +93,13 @@ int runCover(const QStringList& args)
         if (swap == offered.suggestions.end())
             return report(Failure::refused(QStringLiteral("不能与 %1 的课调换：那节不是本班另一位在校且这节空闲的教师的课，或%2那时不空闲。")
                                                .arg(DailyCli::when(swapDate, swapPeriod), lesson->teacher)));
-        cover.kind = CoverKind::Swap;
-        cover.swapDate = swap->swapDate;
-        cover.swapPeriod = swap->swapPeriod;
-        cover.swapSubject = swap->swapSubject;
-        cover.swapTeacher = swap->swapTeacher;
+        cover = coverFor(data, *lesson, *swap);
         done = QStringLiteral("与 %1 %2（%3）调课").arg(DailyCli::when(swap->swapDate, swap->swapPeriod), swap->swapSubject,
                                                      swap->swapTeacher);
     } else {
-        cover.kind = CoverKind::SelfStudy;
+        Suggestion selfStudy;
+        selfStudy.kind = CoverKind::SelfStudy;
+        cover = coverFor(data, *lesson, selfStudy);
         done = QStringLiteral("自习");
     }
     DailyStore::SetCover(cover);
