@@ -1262,7 +1262,9 @@ private Q_SLOTS:
             asked << url;
             return false;
         });
-        QMenu* help = frame->menuBar()->findChild<QMenu*>();
+        QMenu* help = frame->menuBar()->actions().isEmpty() ? nullptr : frame->menuBar()->actions().last()->menu();
+        QVERIFY(help);
+        QCOMPARE(help->title(), QStringLiteral("帮助(&H)"));
         BoxAnswerer boxes;
         help->actions().at(1)->trigger();
         help->actions().at(2)->trigger();
