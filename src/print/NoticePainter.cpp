@@ -35,33 +35,12 @@ const double kColumns[] = {0.08, 0.15, 0.09, 0.11, 0.08, 0.31, 0.18};
 // Rows above the table: the title, the date line and a gap.
 constexpr double kHeadRows = 3.2;
 
-QFont sized(const QFont& base, double pixels, bool bold = false)
-{
-    QFont font(base);
-    font.setPixelSize(std::max(1, static_cast<int>(std::floor(pixels))));
-    font.setBold(bold);
-    return font;
-}
-
 // One line in `rect`, stepped down until it fits, elided when even the
-// smallest size does not.
+// smallest size does not; a notice's rows are tighter than a page's cells.
 void fitText(QPainter& painter, const QRectF& rect, const QString& text, const QFont& base, double pixels,
              bool bold = false, int flags = Qt::AlignCenter)
 {
-    if (text.isEmpty() || rect.width() <= 1 || rect.height() <= 1)
-        return;
-    pixels = std::min(pixels, rect.height() * 0.9);
-    const double smallest = std::max(1.0, pixels * 0.5);
-    QFont font = sized(base, pixels, bold);
-    double width = QFontMetricsF(font).horizontalAdvance(text);
-    while (width > rect.width() && pixels > smallest) {
-        pixels = std::max(smallest, std::floor(pixels * std::max(0.5, rect.width() / width)) - 0.5);
-        font = sized(base, pixels, bold);
-        width = QFontMetricsF(font).horizontalAdvance(text);
-    }
-    painter.setFont(font);
-    const QString shown = width > rect.width() ? QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()) : text;
-    painter.drawText(rect, flags | Qt::TextSingleLine, shown);
+    PagePainter::fitText(painter, rect, text, base, pixels, bold, flags, PagePainter::TextShrink{0.9, 0.5});
 }
 
 QString titleOf(const SchoolDetails& school)

@@ -9,16 +9,8 @@
 #include <cmath>
 
 namespace PagePainter {
-namespace {
 
-const QColor kLine(150, 150, 150);
-const QColor kFrame(60, 60, 60);
-const QColor kHeaderFill(232, 238, 245);
-const QColor kBandFill(242, 242, 242);
-const QColor kDetail(85, 85, 85);
-const QColor kMark(140, 140, 140);
-
-QFont sized(const QFont& base, double pixels, bool bold = false)
+QFont sized(const QFont& base, double pixels, bool bold)
 {
     QFont font(base);
     font.setPixelSize(std::max(1, static_cast<int>(std::floor(pixels))));
@@ -26,15 +18,13 @@ QFont sized(const QFont& base, double pixels, bool bold = false)
     return font;
 }
 
-// The text in one line of `rect`, centred, in a font of at most `pixels`
-// stepped down until it fits the width; elided when even the smallest does not.
 void fitText(QPainter& painter, const QRectF& rect, const QString& text, const QFont& base, double pixels,
-             bool bold = false, int flags = Qt::AlignCenter)
+             bool bold, int flags, const TextShrink& shrink)
 {
     if (text.isEmpty() || rect.width() <= 1 || rect.height() <= 1)
         return;
-    pixels = std::min(pixels, rect.height() * 0.95);
-    const double smallest = std::max(1.0, pixels * 0.45);
+    pixels = std::min(pixels, rect.height() * shrink.heightShare);
+    const double smallest = std::max(1.0, pixels * shrink.smallestShare);
     QFont font = sized(base, pixels, bold);
     double width = QFontMetricsF(font).horizontalAdvance(text);
     while (width > rect.width() && pixels > smallest) {
@@ -46,6 +36,16 @@ void fitText(QPainter& painter, const QRectF& rect, const QString& text, const Q
     const QString shown = width > rect.width() ? QFontMetricsF(font).elidedText(text, Qt::ElideRight, rect.width()) : text;
     painter.drawText(rect, flags | Qt::TextSingleLine, shown);
 }
+
+namespace {
+
+const QColor kLine(150, 150, 150);
+const QColor kFrame(60, 60, 60);
+const QColor kHeaderFill(232, 238, 245);
+const QColor kBandFill(242, 242, 242);
+const QColor kDetail(85, 85, 85);
+const QColor kMark(140, 140, 140);
+
 
 // A cell of the grid: the main text, the detail under it in smaller grey,
 // the mark small in the top right corner.

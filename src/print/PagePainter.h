@@ -16,6 +16,20 @@ namespace PagePainter {
 // characters a PDF maps back correctly when `forPdf`.
 QFont BaseFont(bool forPdf);
 
+// The share of a line's height a text may take, and the smallest size it is
+// stepped down to, as a share of the size asked for.
+struct TextShrink
+{
+    double heightShare = 0.95;
+    double smallestShare = 0.45;
+};
+// The font of `base` at `pixels` (at least 1).
+QFont sized(const QFont& base, double pixels, bool bold = false);
+// The text in one line of `rect`, in a font of at most `pixels` stepped down
+// until it fits the width; elided when even the smallest size does not.
+void fitText(QPainter& painter, const QRectF& rect, const QString& text, const QFont& base, double pixels,
+             bool bold = false, int flags = Qt::AlignCenter, const TextShrink& shrink = {});
+
 // A class's or teacher's page filling `area`.
 void PaintPage(QPainter& painter, const PrintPage& page, const QRectF& area);
 
