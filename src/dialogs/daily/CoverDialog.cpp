@@ -19,13 +19,7 @@ CoverDialog::CoverDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("代课安排"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("日期："), this));
-    m_date = DailyDialogs::dateEdit(QDate::currentDate(), this);
-    top->addWidget(m_date);
-    auto* previous = new QPushButton(QStringLiteral("前一天"), this);
-    auto* next = new QPushButton(QStringLiteral("后一天"), this);
-    top->addWidget(previous);
-    top->addWidget(next);
+    m_date = DailyDialogs::dateRow(top, this);
     m_dayNote = new QLabel(this);
     top->addWidget(m_dayNote, 1);
     layout->addLayout(top);
@@ -50,8 +44,6 @@ CoverDialog::CoverDialog(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
 
     connect(m_date, &QDateEdit::dateChanged, this, [this] { showDay(); });
-    connect(previous, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(-1)); });
-    connect(next, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(1)); });
     connect(m_lessons, &QTableWidget::currentCellChanged, this, [this](int row) { showSuggestions(row); });
     connect(m_suggestions, &QListWidget::itemDoubleClicked, this, [this] { choose(); });
     connect(m_choose, &QPushButton::clicked, this, &CoverDialog::choose);

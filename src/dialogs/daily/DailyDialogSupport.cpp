@@ -4,8 +4,11 @@
 #include "view/daily/DailyStore.h"
 
 #include <QDateEdit>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace DailyDialogs {
@@ -55,6 +58,20 @@ QDateEdit* dateEdit(const QDate& date, QWidget* parent)
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     edit->setCalendarPopup(true);
     return edit;
+}
+
+QDateEdit* dateRow(QHBoxLayout* row, QWidget* parent)
+{
+    row->addWidget(new QLabel(QStringLiteral("日期："), parent));
+    QDateEdit* date = dateEdit(QDate::currentDate(), parent);
+    row->addWidget(date);
+    auto* previous = new QPushButton(QStringLiteral("前一天"), parent);
+    auto* next = new QPushButton(QStringLiteral("后一天"), parent);
+    row->addWidget(previous);
+    row->addWidget(next);
+    QObject::connect(previous, &QPushButton::clicked, date, [date] { date->setDate(date->date().addDays(-1)); });
+    QObject::connect(next, &QPushButton::clicked, date, [date] { date->setDate(date->date().addDays(1)); });
+    return date;
 }
 
 QTableWidget* table(const QStringList& heads, QWidget* parent)

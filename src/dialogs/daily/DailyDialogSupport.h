@@ -7,6 +7,7 @@
 #include <functional>
 
 class QDateEdit;
+class QHBoxLayout;
 class QDate;
 class QTableWidget;
 class QWidget;
@@ -28,6 +29,9 @@ void showMessage(QWidget* parent, const QString& text);
 
 // A date field written YYYY-MM-DD with a calendar to pick from.
 QDateEdit* dateEdit(const QDate& date, QWidget* parent);
+// The date row a daily dialog opens with: "日期：", a date field and the
+// 前一天 / 后一天 buttons that step it, added to `row`; returns the field.
+QDateEdit* dateRow(QHBoxLayout* row, QWidget* parent);
 
 // A read-only table with whole-row selection and the given column heads.
 QTableWidget* table(const QStringList& heads, QWidget* parent);

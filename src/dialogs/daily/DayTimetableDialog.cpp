@@ -47,13 +47,7 @@ DayTimetableDialog::DayTimetableDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("当日课表"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("日期："), this));
-    m_date = DailyDialogs::dateEdit(QDate::currentDate(), this);
-    top->addWidget(m_date);
-    auto* previous = new QPushButton(QStringLiteral("前一天"), this);
-    auto* next = new QPushButton(QStringLiteral("后一天"), this);
-    top->addWidget(previous);
-    top->addWidget(next);
+    m_date = DailyDialogs::dateRow(top, this);
     m_kind = new QComboBox(this);
     m_kind->addItems({QStringLiteral("总课表"), QStringLiteral("教师课表")});
     top->addWidget(m_kind);
@@ -75,8 +69,6 @@ DayTimetableDialog::DayTimetableDialog(QWidget* parent) : QDialog(parent)
 
     connect(m_date, &QDateEdit::dateChanged, this, [this] { showDay(); });
     connect(m_kind, &QComboBox::currentIndexChanged, this, [this] { showDay(); });
-    connect(previous, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(-1)); });
-    connect(next, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(1)); });
     resize(1000, 640);
 }
 

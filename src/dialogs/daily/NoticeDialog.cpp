@@ -25,13 +25,7 @@ NoticeDialog::NoticeDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("代课单"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("日期："), this));
-    m_date = DailyDialogs::dateEdit(QDate::currentDate(), this);
-    top->addWidget(m_date);
-    auto* previous = new QPushButton(QStringLiteral("前一天"), this);
-    auto* next = new QPushButton(QStringLiteral("后一天"), this);
-    top->addWidget(previous);
-    top->addWidget(next);
+    m_date = DailyDialogs::dateRow(top, this);
     top->addStretch();
     auto* printButton = new QPushButton(QStringLiteral("打印…"), this);
     auto* pdfButton = new QPushButton(QStringLiteral("导出 PDF…"), this);
@@ -55,8 +49,6 @@ NoticeDialog::NoticeDialog(QWidget* parent) : QDialog(parent)
                                             filter);
     };
     connect(m_date, &QDateEdit::dateChanged, this, [this] { showNotice(); });
-    connect(previous, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(-1)); });
-    connect(next, &QPushButton::clicked, this, [this] { m_date->setDate(m_date->date().addDays(1)); });
     connect(printButton, &QPushButton::clicked, this, &NoticeDialog::print);
     connect(pdfButton, &QPushButton::clicked, this, [this] { exportFile(QStringLiteral("PDF (*.pdf)")); });
     connect(pngButton, &QPushButton::clicked, this, [this] { exportFile(QStringLiteral("PNG 图片 (*.png)")); });
