@@ -2,7 +2,7 @@
 
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
-#include "app/CPrograssDlg.h"
+#include "view/widgets/CPrograssDlg.h"
 #include "app/EditIcons.h"
 #include "app/HelpPages.h"
 #include "app/OptimizeProgress.h"

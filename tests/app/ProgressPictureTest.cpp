@@ -1,5 +1,5 @@
-#include "app/CPrograssDlg.h"
-#include "app/ProgressTicker.h"
+#include "view/widgets/CPrograssDlg.h"
+#include "view/widgets/ProgressTicker.h"
 #include "excel/ExcelProgress.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "app/CDoFinshDlg.h"
 #include "app/CHelpDlg.h"
 #include "app/HelpPages.h"
-#include "app/CPrograssDlg.h"
+#include "view/widgets/CPrograssDlg.h"
 #include "app/CMainFrame.h"
 #include "app/OptimizeRun.h"
 #include "app/Startup.h"

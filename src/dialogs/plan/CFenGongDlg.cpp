@@ -1,6 +1,6 @@
 #include "dialogs/plan/CFenGongDlg.h"
 
-#include "app/CPrograssDlg.h"
+#include "view/widgets/CPrograssDlg.h"
 #include "dialogs/plan/AssignmentView.h"
 #include "excel/ExcelProgress.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgressTicker.h"
+#include "view/widgets/ProgressTicker.h"
 
 #include "excel/ExcelProgress.h"
 

@@ -1,4 +1,4 @@
-#include "app/CPrograssDlg.h"
+#include "view/widgets/CPrograssDlg.h"
 
 #include "excel/ExcelProgress.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgressTicker.h"
+#include "view/widgets/ProgressTicker.h"
 
 #include <QDialog>
 #include <QImage>
