@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-CRulesDlg::CRulesDlg(QWidget* parent) : PlanDialog(parent, QStringLiteral("排课规则"), 200, 150)
+CRulesDlg::CRulesDlg(QWidget* parent) : PlanDialog(parent, QStringLiteral("排课规则"), 224, 150)
 {
     const QString captions[4] = {QStringLiteral("教师不排课"), QStringLiteral("教师课时限制"), QStringLiteral("场地限制"),
                                  QStringLiteral("连堂设置")};
@@ -17,7 +17,7 @@ CRulesDlg::CRulesDlg(QWidget* parent) : PlanDialog(parent, QStringLiteral("排�
         m_buttons[i]->setAutoDefault(false);
         place(m_buttons[i], 10, 10 + 34 * i, 70, 22);
         auto* note = new QLabel(notes[i], this);
-        place(note, 86, 10 + 34 * i, 108, 22);
+        place(note, 86, 10 + 34 * i, 132, 22);
     }
     connect(m_buttons[0], &QPushButton::clicked, this, [this] {
         CTeacherOffDlg dialog(this);
