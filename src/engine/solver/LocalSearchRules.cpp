@@ -150,6 +150,11 @@ int LocalSearch::ruleConflictsAt(int u, int t)
     for (const auto& entry : m_venuesOf[static_cast<size_t>(u)])
         n += venueCost(entry.first, t) > 0 ? 1 : 0;
     n += doubleCost(u) > 0 ? 1 : 0;
+    // Two lessons of a doubled subject on one day but not side by side: a
+    // spread fault the day's share alone does not show.
+    const int d = t / P;
+    if (unit(u).doubles > 0 && cap(u) < (1 << 20) && m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)] == 2)
+        n += doubleDayCost(u, d);
     return n;
 }
 
