@@ -1,7 +1,6 @@
 #include "engine/solver/TimetableSolver.h"
 
 #include "engine/solver/ModelSize.h"
-#include "engine/solver/RuleAudit.h"
 #include "engine/solver/Search.h"
 #include "engine/solver/TimetableAudit.h"
 
