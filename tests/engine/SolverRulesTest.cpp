@@ -1,3 +1,5 @@
+#include "engine/solver/ModelSize.h"
+#include "engine/solver/SatModel.h"
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 
@@ -219,6 +221,32 @@ QStringList broken(const SolverProblem& pb, const std::vector<int>& grid)
     return found;
 }
 
+// The spread shortfall as an outside checker counts it: a class's lessons of
+// a subject (two or more) fall short by min(n, days) minus the days they
+// use, where a double period the rules ask for stands as one lesson.
+int spreadShort(const SolverProblem& pb, const std::vector<int>& grid)
+{
+    const int S = pb.slotCount();
+    int shortfall = 0;
+    for (int c = 0; c < pb.classCount(); ++c)
+        for (int s = 1; s <= SolverProblem::kSubjects; ++s) {
+            const int n = pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)];
+            if (n < 2)
+                continue;
+            int asked = 0;
+            for (const auto& row : pb.rules.doubleLessons)
+                if (row.grade == pb.classGrades[c] && row.subject == pb.subjectNames[s - 1]
+                    && (row.className == pb.classNames[c] || (row.className.isEmpty() && asked == 0)))
+                    asked = row.perWeek;
+            QSet<int> days;
+            for (int t = 0; t < S; ++t)
+                if (grid[static_cast<size_t>(c * S + t)] == s)
+                    days.insert(t / pb.periodCount);
+            shortfall += std::max(0, std::min(n - asked, pb.dayCount) - static_cast<int>(days.size()));
+        }
+    return shortfall;
+}
+
 } // namespace
 
 class SolverRulesTest : public QObject
@@ -231,46 +259,47 @@ private Q_SLOTS:
         QTest::addColumn<QString>("school");
         QTest::addColumn<SolverOutcome::Status>("status");
         QTest::addColumn<QStringList>("words"); // in the explanation
+        QTest::addColumn<bool>("quick");        // answered by the quick search, no model built
 
         using St = SolverOutcome::Status;
-        QTest::newRow("teacher off") << "off" << St::Solved << QStringList();
-        QTest::newRow("teacher limits") << "limits" << St::Solved << QStringList();
-        QTest::newRow("days a week") << "few days" << St::Solved << QStringList();
-        QTest::newRow("venue cap") << "venue" << St::Solved << QStringList();
-        QTest::newRow("venue cap of a grade") << "venue of a grade" << St::Solved << QStringList();
-        QTest::newRow("double lessons") << "doubles" << St::Solved << QStringList();
+        QTest::newRow("teacher off") << "off" << St::Solved << QStringList() << true;
+        QTest::newRow("teacher limits") << "limits" << St::Solved << QStringList() << true;
+        QTest::newRow("days a week") << "few days" << St::Solved << QStringList() << false;
+        QTest::newRow("venue cap") << "venue" << St::Solved << QStringList() << true;
+        QTest::newRow("venue cap of a grade") << "venue of a grade" << St::Solved << QStringList() << true;
+        QTest::newRow("double lessons") << "doubles" << St::Solved << QStringList() << true;
 
         QTest::newRow("off against a fixed lesson")
             << "off against a fixed lesson" << St::Impossible
-            << QStringList{"张三 周三全天不排课，但高一1班 数学固定在星期三第1节"};
+            << QStringList{"张三 周三全天不排课，但高一1班 数学固定在星期三第1节"} << false;
         QTest::newRow("off leaves too few periods")
             << "off leaves too few periods" << St::Impossible
-            << QStringList{"张三 周一全天、周二全天、周三全天、周四全天不排课，但每周共10节课，最多只能排6节"};
+            << QStringList{"张三 周一全天、周二全天、周三全天、周四全天不排课，但每周共10节课，最多只能排6节"} << false;
         QTest::newRow("daily limit too low") << "daily limit too low" << St::Impossible
-                                             << QStringList{"张三 每天最多1节，但每周共10节课，最多只能排5节"};
+                                             << QStringList{"张三 每天最多1节，但每周共10节课，最多只能排5节"} << false;
         QTest::newRow("daily limit against fixed lessons")
             << "daily limit against fixed lessons" << St::Impossible
             << QStringList{"王五老师每天最多1节（每周2节），但", "高一1班 科学固定在星期一第1节",
-                           "高一2班 科学固定在星期一第3节"};
+                           "高一2班 科学固定在星期一第3节"} << false;
         QTest::newRow("one day a week") << "one day a week" << St::Impossible
-                                        << QStringList{"张三 每周最多上1天，但每周共10节课，最多只能排6节"};
+                                        << QStringList{"张三 每周最多上1天，但每周共10节课，最多只能排6节"} << false;
         QTest::newRow("lessons in a row")
             << "not two in a row" << St::Impossible
-            << QStringList{"张三 周一全天、周二全天不排课、最多连上1节，但每周共10节课，最多只能排9节"};
+            << QStringList{"张三 周一全天、周二全天不排课、最多连上1节，但每周共10节课，最多只能排9节"} << false;
         QTest::newRow("venue too small")
             << "venue too small" << St::Impossible
-            << QStringList{"操场同一节最多1个全校的班上体育，但这些班每周共33节课，只有30个时段可排"};
+            << QStringList{"操场同一节最多1个全校的班上体育，但这些班每周共33节课，只有30个时段可排"} << false;
         QTest::newRow("venue against fixed lessons")
             << "venue against fixed lessons" << St::Impossible
             << QStringList{"操场同一节最多1个全校的班上体育，但", "高一1班 体育固定在星期二第5节",
-                           "高二1班 体育固定在星期二第5节"};
+                           "高二1班 体育固定在星期二第5节"} << false;
         QTest::newRow("doubles beyond the count") << "doubles beyond the count" << St::Impossible
-                                                  << QStringList{"高一1班 语文每周4次连堂", "但每周只有6节"};
+                                                  << QStringList{"高一1班 语文每周4次连堂", "但每周只有6节"} << false;
         QTest::newRow("double across the lunch break")
             << "double across the lunch break" << St::Impossible
-            << QStringList{"高一1班 科学每周1次连堂", "高一1班 科学只能排在科目时段内"};
+            << QStringList{"高一1班 科学每周1次连堂", "高一1班 科学只能排在科目时段内"} << false;
         QTest::newRow("never doubled") << "never doubled" << St::Impossible
-                                       << QStringList{"高一1班 英语不排连堂", "只能排在"};
+                                       << QStringList{"高一1班 英语不排连堂", "只能排在"} << false;
     }
     // Each rule kept, whether the quick search or the exact one answers; an
     // impossible school explained by the rule it breaks.
@@ -279,22 +308,67 @@ private Q_SLOTS:
         QFETCH(QString, school);
         QFETCH(SolverOutcome::Status, status);
         QFETCH(QStringList, words);
+        QFETCH(bool, quick);
 
         const SolverProblem pb = schoolNamed(school);
         for (const bool localSearch : {true, false}) {
             SolverRequest request;
             request.seed = 3;
             request.localSearch = localSearch;
+            QStringList stages;
+            request.progress = [&](const SolverProgress& progress) { stages << progress.stage; };
             const SolverOutcome outcome = solveTimetable(pb, request);
             QCOMPARE(outcome.status, status);
+            if (quick && localSearch)
+                QCOMPARE(stages, QStringList{QStringLiteral("初排")});
             const QString said = outcome.explanation.join(QLatin1Char('\n'));
             for (const QString& word : words)
                 QVERIFY2(said.contains(word), qPrintable(said));
             if (status == SolverOutcome::Status::Solved) {
                 const QStringList found = broken(pb, outcome.grid);
                 QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+                QCOMPARE(outcome.spreadViolations, spreadShort(pb, outcome.grid));
             }
         }
+    }
+
+    // The size worked out before a run (which refuses a school too large)
+    // counts the rules' clauses: what the rules add to it is what they add to
+    // the largest model built.
+    void modelSizeCountsTheRules_data()
+    {
+        QTest::addColumn<QString>("school");
+        for (const char* school : {"off", "limits", "few days", "venue", "doubles", "not two in a row"})
+            QTest::newRow(school) << QString::fromUtf8(school);
+    }
+    void modelSizeCountsTheRules()
+    {
+        QFETCH(QString, school);
+        const SolverRequest request;
+        auto built = [&request](const SolverProblem& pb) {
+            const SolverUnits::Units units = SolverUnits::buildUnits(pb);
+            ModelSize largest;
+            for (const SolverDetail::Level& level :
+                 {SolverDetail::Level{true, false, false}, SolverDetail::Level{false, true, true}}) {
+                SolverDetail::SatModel model(pb, units, level, request, 1, [] {});
+                const ModelSize size{static_cast<double>(model.cnf().varCount()),
+                                     static_cast<double>(model.cnf().clauseCount()),
+                                     static_cast<double>(model.cnf().literalCount())};
+                if (size.bytes() > largest.bytes())
+                    largest = size;
+            }
+            return largest;
+        };
+        const SolverProblem plain = baseSchool();
+        const SolverProblem ruled = schoolNamed(school);
+        const ModelSize plainBuilt = built(plain);
+        const ModelSize ruledBuilt = built(ruled);
+        const ModelSize plainEstimate = estimateModelSize(plain, request);
+        const ModelSize ruledEstimate = estimateModelSize(ruled, request);
+        QVERIFY(ruledBuilt.clauses > plainBuilt.clauses);
+        QCOMPARE(ruledEstimate.variables - plainEstimate.variables, ruledBuilt.variables - plainBuilt.variables);
+        QCOMPARE(ruledEstimate.clauses - plainEstimate.clauses, ruledBuilt.clauses - plainBuilt.clauses);
+        QCOMPARE(ruledEstimate.literals - plainEstimate.literals, ruledBuilt.literals - plainBuilt.literals);
     }
 
     // A repair after hand moves that break rules mends them and keeps the pins.

@@ -188,6 +188,8 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
         m_cleanGrid = gridOf(cleanCells);
     m_cell = bestCells;
     grid = gridOf(m_cell);
+    if (best != 0 && m_cleanGrid.empty() && m_rules && m_weight < kSettleWeight)
+        return settleRules(grid, iterations, stop);
     return best == 0;
 }
 

@@ -21,7 +21,8 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
 // that removes most conflicts first, a moved lesson not moved straight back.
 // Combined lessons and fixed lessons stay where the greedy put them. Answers
 // easy schools in milliseconds; returns true when nothing is left to mend.
-// A teacher clash weighs `teacherWeight` crowded days. Along the way it keeps
+// A teacher clash weighs `teacherWeight` crowded days (at least two where
+// the school has scheduling rules). Along the way it keeps
 // the clash-free timetable with the fewest spread faults it passed through:
 // where the spread cannot hold in full, that is the answer to polish.
 class LocalSearch
@@ -115,6 +116,12 @@ private:
     int ruleCost();
     int ruleCost(int a, int b, int t1, int t2);
     int ruleConflictsAt(int u, int t);
+    // Where rules and spread cannot all hold, a search weighing clashes and
+    // broken rules as spread faults can settle on a few of each: searched
+    // again from there with them weighing far more, for a timetable keeping
+    // every rule (its clean grid). True when that one is spread as well.
+    static constexpr int kSettleWeight = 1000;
+    bool settleRules(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
 
     std::vector<SolverPin> m_pins;
     const SolverProblem& m_pb;

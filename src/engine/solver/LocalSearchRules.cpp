@@ -1,6 +1,7 @@
 #include "engine/solver/LocalSearch.h"
 
 #include <algorithm>
+#include <cstdio>
 
 // The scheduling rules as costs of the local search. A teacher's periods off
 // need none: they are out of the units' zones, which the search never leaves.
@@ -12,6 +13,9 @@ void LocalSearch::prepareRules()
     m_rules = m_units.hasRules();
     if (!m_rules)
         return;
+    // Clashes and broken rules weigh at least twice a spread fault: weighing
+    // the same, the search settles on trading a broken rule for spread.
+    m_weight = std::max(m_weight, 2);
     m_venuesOf.assign(m_units.list.size(), {});
     m_limitCache.assign(m_units.limits.size(), -1);
     m_doubleCache.assign(m_units.list.size(), -1);
@@ -150,7 +154,31 @@ int LocalSearch::ruleConflictsAt(int u, int t)
     for (const auto& entry : m_venuesOf[static_cast<size_t>(u)])
         n += venueCost(entry.first, t) > 0 ? 1 : 0;
     n += doubleCost(u) > 0 ? 1 : 0;
+    // Two lessons of a doubled subject on one day but not side by side: a
+    // spread fault the day's share alone does not show.
+    const int d = t / P;
+    if (unit(u).doubles > 0 && cap(u) < (1 << 20) && m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)] == 2)
+        n += doubleDayCost(u, d);
     return n;
+}
+
+bool LocalSearch::settleRules(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop)
+{
+    if (stop())
+        return false;
+    LocalSearch strict(m_pb, m_units, m_random(), m_spread, m_pins, kSettleWeight);
+    std::vector<int> work = grid;
+    const bool solved = strict.run(work, iterations, stop);
+    if (trace())
+        std::fprintf(stderr, "local search, rules weighing more: %s\n",
+                     solved ? "solved" : strict.cleanGrid().empty() ? "not clean" : "clean");
+    if (strict.cleanGrid().empty())
+        return false;
+    m_cleanGrid = strict.cleanGrid();
+    m_cleanCost = strict.cleanSpreadCost();
+    if (solved)
+        grid = std::move(work);
+    return solved;
 }
 
 } // namespace SolverDetail

@@ -25,6 +25,159 @@ struct LevelShape
     bool explain = false;
 };
 
+// A unit with double lessons under spread (SatModel::addDoubleSpread): per
+// day at most two lessons, the count of them, no two apart; as many days two
+// as doubles and days taught as lessons less doubles.
+Shape doubleSpreadSize(const Units& units, const Unit& unit, std::uint64_t open, int P, int D)
+{
+    Shape size;
+    auto shape = [&size](const Shape& part) {
+        size.variables += part.variables;
+        size.clauses += part.clauses;
+        size.literals += part.literals;
+    };
+    int once = 0;
+    int twice = 0;
+    for (int d = 0; d < D; ++d) {
+        const int m = std::popcount(open & (((std::uint64_t{1} << P) - 1) << (d * P)));
+        if (m == 1)
+            ++once;
+        if (m < 2)
+            continue;
+        shape(CnfBuilder::atMostSize(m, 2));
+        shape(CnfBuilder::countUpToSize(m, 2));
+        ++once;
+        ++twice;
+        for (int p = 0; p < P; ++p)
+            for (int q = p + 1; q < P; ++q)
+                if (!(q == p + 1 && units.half(p) == units.half(q)) && ((open >> (d * P + p)) & 1u)
+                    && ((open >> (d * P + q)) & 1u))
+                    shape({0, 1, 2});
+    }
+    shape(CnfBuilder::atMostSize(twice, unit.doubles));
+    shape(CnfBuilder::atLeastSize(twice, unit.doubles));
+    shape(CnfBuilder::atMostSize(once, unit.count - unit.doubles));
+    shape(CnfBuilder::atLeastSize(once, unit.count - unit.doubles));
+    return size;
+}
+
+// The scheduling rules as SatModelRules.cpp adds them: periods off, teacher
+// limits over the busy literals, venue caps and double lessons; in the
+// explaining model each under a selector.
+Shape ruleSize(const SolverProblem& pb, const Units& units, const std::vector<std::uint64_t>& open,
+               const std::vector<std::vector<char>>& busyIn, bool guarded)
+{
+    const int S = pb.slotCount();
+    const int P = pb.periodCount;
+    const int D = pb.dayCount;
+    const double g = guarded ? 1 : 0;
+    Shape size;
+    auto shape = [&size](const Shape& part) {
+        size.variables += part.variables;
+        size.clauses += part.clauses;
+        size.literals += part.literals;
+    };
+    auto isOpen = [&open](int u, int t) { return ((open[static_cast<size_t>(u)] >> t) & 1u) != 0; };
+
+    std::vector<char> offSelector(units.teacherOff.size(), 0);
+    for (size_t u = 0; u < units.list.size(); ++u) {
+        const Unit& unit = units.list[u];
+        for (int t = 0; t < S; ++t) {
+            const std::uint16_t bit = static_cast<std::uint16_t>(1u << (t % P));
+            if (!isOpen(static_cast<int>(u), t) || !(unit.off[static_cast<size_t>(t / P)] & bit))
+                continue;
+            for (const int id : unit.teachers) {
+                if (!(units.teacherOff[static_cast<size_t>(id)][static_cast<size_t>(t / P)] & bit))
+                    continue;
+                if (guarded && !offSelector[static_cast<size_t>(id)]) {
+                    offSelector[static_cast<size_t>(id)] = 1;
+                    size.variables += 1;
+                }
+                shape({0, 1, 1 + g});
+            }
+        }
+    }
+
+    for (size_t id = 0; id < units.limits.size() && id < busyIn.size(); ++id) {
+        const SolverUnits::TeacherLimit& limit = units.limits[id];
+        if (!limit.any())
+            continue;
+        size.variables += g;
+        int working = 0;
+        for (int d = 0; d < D; ++d) {
+            int day = 0;
+            for (int p = 0; p < P; ++p)
+                day += busyIn[id][static_cast<size_t>(d * P + p)] ? 1 : 0;
+            if (day == 0)
+                continue;
+            if (limit.perDay > 0 && day > limit.perDay)
+                shape(CnfBuilder::atMostSize(day, limit.perDay, guarded));
+            if (limit.daysPerWeek > 0) {
+                shape(CnfBuilder::anyOfSize(day));
+                ++working;
+            }
+            if (limit.inARow > 0)
+                for (int first = 0; first + limit.inARow < P; ++first) {
+                    const int last = first + limit.inARow;
+                    if (units.half(first) != units.half(last))
+                        continue;
+                    int window = 0;
+                    for (int p = first; p <= last; ++p)
+                        window += busyIn[id][static_cast<size_t>(d * P + p)] ? 1 : 0;
+                    if (window == limit.inARow + 1)
+                        shape({0, 1, window + g});
+                }
+        }
+        if (limit.daysPerWeek > 0 && working > limit.daysPerWeek)
+            shape(CnfBuilder::atMostSize(working, limit.daysPerWeek, guarded));
+    }
+
+    for (const SolverUnits::VenueCap& venue : units.venues) {
+        size.variables += g;
+        for (int t = 0; t < S; ++t) {
+            int lits = 0;
+            for (const auto& [u, classes] : venue.units)
+                lits += isOpen(u, t) ? classes : 0;
+            if (lits > venue.cap)
+                shape(CnfBuilder::atMostSize(lits, venue.cap, guarded));
+        }
+    }
+
+    for (size_t u = 0; u < units.list.size(); ++u) {
+        const Unit& unit = units.list[u];
+        if (unit.doubles < 0)
+            continue;
+        size.variables += g;
+        int pairs = 0;
+        for (int d = 0; d < D; ++d) {
+            bool previous = false;
+            for (int p = 0; p + 1 < P; ++p) {
+                if (!isOpen(static_cast<int>(u), d * P + p) || !isOpen(static_cast<int>(u), d * P + p + 1)
+                    || units.half(p) != units.half(p + 1)) {
+                    previous = false;
+                    continue;
+                }
+                if (unit.doubles == 0) {
+                    shape({0, 1, 2 + g});
+                    continue;
+                }
+                shape({1, 2, 4});
+                if (previous)
+                    shape({0, 1, 2});
+                previous = true;
+                ++pairs;
+            }
+        }
+        if (unit.doubles > 0) {
+            if (pairs < unit.doubles)
+                shape({0, 1, g});
+            else
+                shape(CnfBuilder::atLeastSize(pairs, unit.doubles, guarded));
+        }
+    }
+    return size;
+}
+
 Shape levelSize(const SolverProblem& pb, const Units& units, const SolverRequest& request, const LevelShape& level)
 {
     const int S = pb.slotCount();
@@ -52,8 +205,13 @@ Shape levelSize(const SolverProblem& pb, const Units& units, const SolverRequest
         for (const int t : unit.fixedSlots)
             mask |= std::uint64_t{1} << t;
         open[u] = level.explain ? all : mask;
-        if (level.explain) // a guarded unit clause for each slot outside the zones
-            clauseOf(2, std::popcount(all & ~mask));
+        // A guarded unit clause for each slot outside the zones, but for the
+        // periods off, which their own rule closes.
+        std::uint64_t off = 0;
+        for (int d = 0; d < D; ++d)
+            off |= static_cast<std::uint64_t>(unit.off[static_cast<size_t>(d)] & pb.fullDay()) << (d * P);
+        if (level.explain)
+            clauseOf(2, std::popcount(all & ~(mask | off)));
     }
     for (const SolverPin& pin : request.pins) {
         const int t = pin.day * P + pin.period;
@@ -75,6 +233,12 @@ Shape levelSize(const SolverProblem& pb, const Units& units, const SolverRequest
     const bool hardSpread = level.spread && !level.explain;
     for (size_t u = 0; u < unitCount; ++u) {
         const int n = units.list[u].count;
+        if (hardSpread && units.list[u].doubles > 0 && !units.list[u].spreadFixed) {
+            shape(doubleSpreadSize(units, units.list[u], open[u], P, D));
+            shape(CnfBuilder::atMostSize(slotsOf(static_cast<int>(u), 0, D), n));
+            shape(CnfBuilder::atLeastSize(slotsOf(static_cast<int>(u), 0, D), n));
+            continue;
+        }
         if (hardSpread && n >= 2 && !units.list[u].spreadFixed) {
             const int share = (n + D - 1) / D;
             int counted = 0;
@@ -178,6 +342,8 @@ Shape levelSize(const SolverProblem& pb, const Units& units, const SolverRequest
             shape(CnfBuilder::atMostSize(n, n - classes));
         }
     }
+
+    shape(ruleSize(pb, units, open, busyIn, level.explain));
 
     // Fixed lessons and pins: a selector and a guarded clause each.
     for (const SolverProblem::Fixed& f : pb.fixedLessons)

@@ -132,20 +132,8 @@ RuleFaults count(const SolverProblem& pb, const std::vector<int>& grid)
     if (!rules.doubleLessons.empty())
         for (int c = 0; c < C; ++c)
             for (int s = 1; s <= SolverProblem::kSubjects; ++s) {
-                const QString& subject = pb.subjectNames[s - 1];
-                // A class's own rule before its grade's; a later rule before an earlier one.
-                const SchoolRules::DoubleLesson* classRule = nullptr;
-                const SchoolRules::DoubleLesson* gradeRule = nullptr;
-                for (const auto& candidate : rules.doubleLessons) {
-                    if (candidate.subject != subject || subjectNumber(subject) != s || candidate.grade != gradeOf(c))
-                        continue;
-                    if (candidate.className == pb.classNames[c])
-                        classRule = &candidate;
-                    else if (candidate.className.isEmpty())
-                        gradeRule = &candidate;
-                }
-                const SchoolRules::DoubleLesson* rule = classRule != nullptr ? classRule : gradeRule;
-                if (rule == nullptr)
+                const int asked = doublesAskedFor(pb, c, s);
+                if (asked < 0)
                     continue;
                 int doubles = 0;
                 int adjacent = 0;
@@ -162,9 +150,31 @@ RuleFaults count(const SolverProblem& pb, const std::vector<int>& grid)
                             run = 0;
                         }
                     }
-                faults.doubleLessons += rule->perWeek == 0 ? adjacent : std::max(0, rule->perWeek - doubles);
+                faults.doubleLessons += asked == 0 ? adjacent : std::max(0, asked - doubles);
             }
     return faults;
+}
+
+int doublesAskedFor(const SolverProblem& pb, int c, int s)
+{
+    if (c < 0 || c >= pb.classCount() || s < 1 || s > SolverProblem::kSubjects || pb.rules.doubleLessons.empty())
+        return -1;
+    const QString& subject = pb.subjectNames[s - 1];
+    if (subject.isEmpty() || subject == QStringLiteral("H") || pb.subjectNames.indexOf(subject) != s - 1)
+        return -1;
+    const QString grade = c < pb.classGrades.size() ? pb.classGrades[c] : QString();
+    const SchoolRules::DoubleLesson* classRule = nullptr;
+    const SchoolRules::DoubleLesson* gradeRule = nullptr;
+    for (const auto& candidate : pb.rules.doubleLessons) {
+        if (candidate.subject != subject || candidate.grade != grade)
+            continue;
+        if (candidate.className == pb.classNames[c])
+            classRule = &candidate;
+        else if (candidate.className.isEmpty())
+            gradeRule = &candidate;
+    }
+    const SchoolRules::DoubleLesson* rule = classRule != nullptr ? classRule : gradeRule;
+    return rule == nullptr ? -1 : std::max(0, rule->perWeek);
 }
 
 QString describe(const RuleFaults& faults)

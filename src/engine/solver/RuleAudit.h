@@ -40,6 +40,11 @@ namespace RuleAudit {
 // subject numbers, 0 = free; a grid of another size has nothing counted.
 RuleFaults count(const SolverProblem& problem, const std::vector<int>& grid);
 
+// The double periods a week the rules ask of a class's lessons of a subject
+// (a class's own rule before its grade's, a later row before an earlier
+// one): -1 when no rule speaks of them, 0 when never doubled.
+int doublesAskedFor(const SolverProblem& problem, int classIndex, int subject);
+
 // The kinds broken, in words ("教师不排课 2、连堂 1"); empty when none is.
 QString describe(const RuleFaults& faults);
 

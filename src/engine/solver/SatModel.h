@@ -81,7 +81,7 @@ private:
     void addVenueCaps();
     void addDoubleLessons();
     // A unit with double lessons, spread: a day holds one single lesson or
-    // two on adjacent periods of one half, and no more days two than doubles.
+    // two on adjacent periods of one half, as many days two as doubles.
     void addDoubleSpread(int u);
 
     const SolverProblem& m_pb;

@@ -136,16 +136,26 @@ void SatModel::addDoubleLessons()
     }
 }
 
+// Spread with double lessons: a day holds one lesson or one double period.
+// As the double periods asked for are at least as many as the days holding
+// two, those days number exactly the doubles, and the days taught exactly the
+// lessons less the doubles: both counted over the days, which propagates far
+// better than the week's count over every slot.
 void SatModel::addDoubleSpread(int u)
 {
     const int P = m_pb.periodCount;
-    std::vector<int> twice; // a day holding two lessons: no more such days than doubles asked for
+    const int doubles = m_units.list[static_cast<size_t>(u)].doubles;
+    std::vector<int> once;  // a day holding a lesson
+    std::vector<int> twice; // a day holding two
     for (int d = 0; d < m_pb.dayCount; ++d) {
         const std::vector<int> lits = lessonVars(u, d, d + 1);
+        if (lits.size() == 1)
+            once.push_back(lits.front());
         if (lits.size() < 2)
             continue;
         m_cnf.atMost(lits, 2);
         const std::vector<int> atLeast = m_cnf.countUpTo(lits, 2);
+        once.push_back(atLeast[0]);
         if (atLeast.size() > 1 && atLeast[1] != 0)
             twice.push_back(atLeast[1]);
         for (int p = 0; p < P; ++p)
@@ -158,7 +168,8 @@ void SatModel::addDoubleSpread(int u)
                     m_cnf.clause({-a, -b});
             }
     }
-    m_cnf.atMost(twice, m_units.list[static_cast<size_t>(u)].doubles);
+    m_cnf.exactly(twice, doubles);
+    m_cnf.exactly(once, m_units.list[static_cast<size_t>(u)].count - doubles);
 }
 
 } // namespace SolverDetail

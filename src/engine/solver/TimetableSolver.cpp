@@ -63,8 +63,12 @@ int countSpreadViolations(const SolverProblem& pb, const std::vector<int>& grid)
         }
         for (int s = 1; s <= SolverProblem::kSubjects; ++s) {
             const int n = pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)];
-            if (n >= 2)
-                violations += std::max(0, std::min(n, pb.dayCount) - __builtin_popcount(daysOf[s]));
+            if (n < 2)
+                continue;
+            // A double period the rules ask for is one lesson on its day.
+            const int doubles = RuleAudit::doublesAskedFor(pb, c, s);
+            const int blocks = doubles > 0 ? n - doubles : n;
+            violations += std::max(0, std::min(blocks, pb.dayCount) - __builtin_popcount(daysOf[s]));
         }
     }
     return violations;

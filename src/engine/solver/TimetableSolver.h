@@ -74,7 +74,9 @@ struct SolverOutcome
     bool spreadRelaxed = false; // spread was dropped because it could not hold
     bool zoneFallback = false;  // some lessons use the union of their zones
     int zoneViolations = 0;     // lessons outside the intersection of their zones (fixed and pinned cells aside)
-    int spreadViolations = 0;   // over classes and subjects: min(n, days) minus the days used
+    // Over classes and subjects: min(n, days) minus the days used, n less
+    // the double periods the rules ask for.
+    int spreadViolations = 0;
     int unplacedLessons = 0;
     int changedCells = 0;       // cells that differ from the start timetable
     QStringList notes;          // what was relaxed or dropped, in plain words
@@ -91,6 +93,7 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
 
 // Counts of a timetable (same layout as the outcome's grid) against the
 // problem: lessons outside the intersection of their zones, and the spread
-// shortfall over classes and subjects.
+// shortfall over classes and subjects (a double period the rules ask for
+// stands on its day as one lesson).
 int countZoneViolations(const SolverProblem& problem, const std::vector<int>& grid);
 int countSpreadViolations(const SolverProblem& problem, const std::vector<int>& grid);
