@@ -62,6 +62,8 @@ private:
     // A clash-free timetable without spread, polished towards spread, before
     // spread itself is pursued (SearchCleanFirst.cpp).
     Result cleanFirst(std::vector<int>& clean);
+    // The same from the quick search's best timetable; false when none is found.
+    bool cleanByLocalSearch(std::vector<int>& clean);
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;
@@ -88,5 +90,6 @@ private:
     bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes
     bool m_restoring = false;         // a repair is found; its changed cells are being put back
     std::int64_t m_budgetLeft = 0;
+    int m_spreadBound = 0; // spread faults every timetable has, by counting (SpreadBound)
 };
 } // namespace SolverDetail
