@@ -117,16 +117,6 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
     // adds up small per-day counts. That propagates far better than one
     // count over every slot of the week, and the model is a third smaller.
     const bool hardSpread = m_level.spread && !m_level.explain;
-    // In a class whose lessons fill the week every slot holds one lesson, so
-    // the counts add up to the week: each unit at most its count is enough,
-    // none can then have fewer. The other half would double the model.
-    std::vector<char> weekFull(static_cast<size_t>(m_pb.classCount()), 0);
-    for (int c = 0; c < m_pb.classCount(); ++c) {
-        int total = 0;
-        for (int s = 1; s <= SolverProblem::kSubjects; ++s)
-            total += std::max(0, m_pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)]);
-        weekFull[static_cast<size_t>(c)] = total == S;
-    }
     for (size_t u = 0; u < unitCount; ++u) {
         const int n = m_units.list[u].count;
         if (hardSpread && m_units.list[u].doubles > 0 && !m_units.list[u].spreadFixed) {
@@ -158,13 +148,7 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
             m_cnf.exactly(counted, n);
             continue;
         }
-        const std::vector<int> lits = lessonVars(static_cast<int>(u), 0, D);
-        const auto& classes = m_units.list[u].classes;
-        if (std::all_of(classes.begin(), classes.end(), [&](int c) { return weekFull[static_cast<size_t>(c)]; })
-            && static_cast<int>(lits.size()) >= n)
-            m_cnf.atLeast(lits, n);
-        else
-            m_cnf.exactly(lits, n);
+        m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), n);
     }
 
     // One lesson per class and slot; every slot taken when the counts fill the week.
