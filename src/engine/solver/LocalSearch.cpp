@@ -131,7 +131,7 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
     std::vector<std::int64_t> tabu(m_cell.size(), -1); // cell -> iteration until which its unit may not return
     std::vector<int> conflicted;
     std::int64_t sinceBest = 0;
-    for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < 4000 && m_cleanCost > m_enough; ++it) {
+    for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < m_patience && m_cleanCost > m_enough; ++it) {
         if (it % 16 == 15 && stop()) // an iteration of a large school scans every cell
             break;
         conflicted.clear();

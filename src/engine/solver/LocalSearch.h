@@ -50,6 +50,8 @@ public:
     // Stop as soon as a clash-free timetable costs no more than `cost`: where
     // counting shows the spread must fall that far short, nothing better exists.
     void stopAtCleanCost(int cost) { m_enough = cost; }
+    // Iterations without a better timetable before the search gives up.
+    void setPatience(std::int64_t iterations) { m_patience = iterations; }
 
 private:
     struct Cost
@@ -138,6 +140,7 @@ private:
     std::vector<int> m_cleanGrid;
     int m_cleanCost = 1 << 30;
     int m_enough = 0;
+    std::int64_t m_patience = 4000;
     bool m_rules = false;
     std::vector<int> m_venue;                                    // venue x slot -> classes
     std::vector<std::vector<std::pair<int, int>>> m_venuesOf;    // unit -> (venue, classes)

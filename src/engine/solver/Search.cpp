@@ -11,6 +11,13 @@
 
 namespace SolverDetail {
 
+namespace {
+// Where counting shows the spread cannot hold, polishing the quick search's
+// clash-free timetable finds its best within a few hundred moves (when it
+// finds a better one at all); waiting longer only costs time.
+constexpr std::int64_t kShortPatience = 1000;
+} // namespace
+
 Search::Result Search::solve(SatModel& model, const std::vector<int>& assumptions, std::int64_t budget)
 {
     CaDiCaL::Solver& s = model.cnf().solver();
@@ -181,20 +188,6 @@ SolverOutcome Search::run()
     // clashes stands whenever the time runs out while spread is pursued.
     bool strictImpossible = false;
     bool polished = false; // cleanFirst polishes what it finds
-    if (m_request.spread && m_request.start.empty() && clean.empty() && !strictFails && m_request.localSearch
-        && cleanByLocalSearch(clean)) {
-        polished = true;
-        if (spreadFaultUnits(clean).empty()) {
-            outcome.status = SolverOutcome::Status::Solved;
-            outcome.grid = std::move(clean);
-            finish(outcome);
-            return outcome;
-        }
-    }
-    if (m_stop.stopped()) {
-        outcome.status = SolverOutcome::Status::Cancelled;
-        return outcome;
-    }
     if (m_request.spread && m_request.start.empty() && clean.empty() && !strictFails) {
         polished = true;
         const Result r = cleanFirst(clean);
@@ -214,7 +207,7 @@ SolverOutcome Search::run()
     // polished is the answer, no model of the full spread is built.
     if (m_spreadBound > 0 && !clean.empty()) {
         if (!polished)
-            polishSpread(clean);
+            polishSpread(clean, true);
         outcome.status = SolverOutcome::Status::Solved;
         outcome.grid = std::move(clean);
         noteRelaxedSpread(outcome);
@@ -335,7 +328,7 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
 
 // Moves lessons of a clash-free timetable within their classes to spread
 // them further, never into a teacher clash.
-void Search::polishSpread(std::vector<int>& grid)
+void Search::polishSpread(std::vector<int>& grid, bool nearSpread)
 {
     if (m_stop.stopped() || m_stop.timedOut())
         return; // the time is up: the timetable stands as it is
@@ -343,6 +336,8 @@ void Search::polishSpread(std::vector<int>& grid)
     std::vector<int> work = grid;
     LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
     search.stopAtCleanCost(m_spreadBound);
+    if (m_spreadBound > 0 && nearSpread)
+        search.setPatience(kShortPatience);
     search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
     if (!search.cleanGrid().empty() && rulesHold(search.cleanGrid()))
         grid = search.cleanGrid();

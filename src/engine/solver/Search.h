@@ -58,12 +58,12 @@ private:
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
-    void polishSpread(std::vector<int>& grid);
+    // `nearSpread`: the timetable comes from the quick search with spread, so
+    // its best is found within fewer moves.
+    void polishSpread(std::vector<int>& grid, bool nearSpread = false);
     // A clash-free timetable without spread, polished towards spread, before
     // spread itself is pursued (SearchCleanFirst.cpp).
     Result cleanFirst(std::vector<int>& clean);
-    // The same from the quick search's best timetable; false when none is found.
-    bool cleanByLocalSearch(std::vector<int>& clean);
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;

@@ -1,7 +1,5 @@
 #include "engine/solver/Search.h"
 
-#include "engine/solver/LocalSearch.h"
-
 #include <cstdio>
 
 namespace SolverDetail {
@@ -25,30 +23,6 @@ Search::Result Search::cleanFirst(std::vector<int>& clean)
     polishSpread(grid);
     clean = std::move(grid);
     return r;
-}
-
-// The quick search's best timetable, all lessons placed, spread but with a
-// few clashes, searched again with a clash weighing far more than a spread
-// fault: its clash-free timetables lose little of that spread, and no model
-// is built for them.
-bool Search::cleanByLocalSearch(std::vector<int>& clean)
-{
-    const auto began = Clock::now();
-    if (m_greedyIsLocalBest) {
-        std::vector<int> work = m_greedy;
-        LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
-        search.stopAtCleanCost(m_spreadBound);
-        search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
-        if (trace())
-            std::fprintf(stderr, "clashes weighed more: %s, %.3f s\n",
-                         search.cleanGrid().empty() ? "still clashes" : "clash-free",
-                         std::chrono::duration<double>(Clock::now() - began).count());
-        if (!search.cleanGrid().empty() && rulesHold(search.cleanGrid())) {
-            clean = search.cleanGrid();
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace SolverDetail
