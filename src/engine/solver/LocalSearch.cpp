@@ -131,7 +131,7 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
     std::vector<std::int64_t> tabu(m_cell.size(), -1); // cell -> iteration until which its unit may not return
     std::vector<int> conflicted;
     std::int64_t sinceBest = 0;
-    for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < 4000; ++it) {
+    for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < m_patience && m_cleanCost > m_enough; ++it) {
         if (it % 16 == 15 && stop()) // an iteration of a large school scans every cell
             break;
         conflicted.clear();
@@ -275,6 +275,10 @@ bool LocalSearch::load(const std::vector<int>& grid)
         if (placed[u] == un.count)
             continue;
         if (un.classes.size() > 1) {
+            while (placed[u] < un.count && makeRoomForCombined(id))
+                ++placed[u];
+            if (placed[u] == un.count)
+                continue;
             if (trace())
                 std::fprintf(stderr, "local search: no room for a combined lesson\n");
             return false; // the exact search decides
@@ -304,6 +308,49 @@ bool LocalSearch::load(const std::vector<int>& grid)
         }
     }
     return true;
+}
+
+// A slot of the combined unit's zone where each member class is free or
+// holds a lesson of its own that can move to a free cell of its zone; those
+// lessons move and the combined lesson takes the slot.
+bool LocalSearch::makeRoomForCombined(int u)
+{
+    const Unit& un = unit(u);
+    std::vector<std::pair<int, int>> moves; // (class, free cell) for the lesson now in the slot
+    for (int t = 0; t < S; ++t) {
+        if (!inZone(u, t))
+            continue;
+        moves.clear();
+        bool room = true;
+        for (const int c : un.classes) {
+            const int v = m_cell[static_cast<size_t>(c * S + t)];
+            if (v == -1)
+                continue;
+            room = !m_fixed[static_cast<size_t>(c * S + t)] && unit(v).classes.size() == 1;
+            int to = -1;
+            for (int f = 0; room && f < S && to == -1; ++f)
+                if (m_cell[static_cast<size_t>(c * S + f)] == -1 && inZone(v, f))
+                    to = f;
+            room = room && to != -1;
+            if (!room)
+                break;
+            moves.push_back({c, to});
+        }
+        if (!room)
+            continue;
+        for (const auto& [c, to] : moves) {
+            const int v = m_cell[static_cast<size_t>(c * S + t)];
+            add(v, t, -1);
+            add(v, to, 1);
+            m_cell[static_cast<size_t>(c * S + to)] = v;
+            m_cell[static_cast<size_t>(c * S + t)] = -1;
+        }
+        for (const int c : un.classes)
+            m_cell[static_cast<size_t>(c * S + t)] = u;
+        add(u, t, 1);
+        return true;
+    }
+    return false;
 }
 
 bool LocalSearch::fits(int c, int t1, int t2) const

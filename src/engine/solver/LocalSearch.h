@@ -48,6 +48,11 @@ public:
     int cleanSpreadCost() const { return m_cleanCost; }
 
     bool run(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
+    // Stop as soon as a clash-free timetable costs no more than `cost`: where
+    // counting shows the spread must fall that far short, nothing better exists.
+    void stopAtCleanCost(int cost) { m_enough = cost; }
+    // Iterations without a better timetable before the search gives up.
+    void setPatience(std::int64_t iterations) { m_patience = iterations; }
 
 private:
     struct Cost
@@ -67,6 +72,9 @@ private:
     // Fills the cells from the greedy timetable and puts every lesson left
     // out into a free cell of its zone; false when one finds none.
     bool load(const std::vector<int>& grid);
+    // Places one more lesson of combined unit `u`, moving lessons of its
+    // member classes out of the way; false when no slot of its zone allows it.
+    bool makeRoomForCombined(int u);
 
     bool inZone(int u, int t) const
     {
@@ -138,6 +146,8 @@ private:
     std::vector<int> m_tabuUnit; // cell -> unit that left it
     std::vector<int> m_cleanGrid;
     int m_cleanCost = 1 << 30;
+    int m_enough = 0;
+    std::int64_t m_patience = 4000;
     bool m_rules = false;
     std::vector<int> m_venue;                                    // venue x slot -> classes
     std::vector<std::vector<std::pair<int, int>>> m_venuesOf;    // unit -> (venue, classes)

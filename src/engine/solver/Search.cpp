@@ -3,12 +3,20 @@
 #include "engine/solver/LessonCounting.h"
 #include "engine/solver/LocalSearch.h"
 #include "engine/solver/RuleAudit.h"
+#include "engine/solver/SpreadBound.h"
 #include "engine/solver/TimetableAudit.h"
 
 #include <array>
 #include <cstdio>
 
 namespace SolverDetail {
+
+namespace {
+// Where counting shows the spread cannot hold, polishing the quick search's
+// clash-free timetable finds its best within a few hundred moves (when it
+// finds a better one at all); waiting longer only costs time.
+constexpr std::int64_t kShortPatience = 1000;
+} // namespace
 
 Search::Result Search::solve(SatModel& model, const std::vector<int>& assumptions, std::int64_t budget)
 {
@@ -101,6 +109,15 @@ SolverOutcome Search::run()
         }
     }
 
+    // Counting alone may show that the spread cannot hold in full, and how
+    // far short it must fall: then no model of the full spread is built, and
+    // the searches stop at a timetable that falls just that far short.
+    m_spreadBound = m_request.spread && m_request.start.empty() && !strictFails
+        ? SpreadBound::lowerBound(m_pb, m_units)
+        : 0;
+    if (trace() && m_spreadBound > 0)
+        std::fprintf(stderr, "spread impossible by counting: at least %d faults\n", m_spreadBound);
+
     report(QStringLiteral("初排"));
     const auto began = Clock::now();
     m_greedy = greedyTimetable(m_pb, m_units, m_seed, m_request.spread);
@@ -130,6 +147,7 @@ SolverOutcome Search::run()
     if (m_request.start.empty() && m_request.localSearch && !strictFails) {
         std::vector<int> grid = m_greedy;
         LocalSearch search(m_pb, m_units, m_seed, m_request.spread);
+        search.stopAtCleanCost(m_spreadBound);
         const bool mended = search.run(grid, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
         if (m_stop.stopped()) {
             outcome.status = SolverOutcome::Status::Cancelled;
@@ -149,6 +167,14 @@ SolverOutcome Search::run()
         if (m_request.spread)
             if (rulesHold(search.cleanGrid()))
                 clean = search.cleanGrid();
+        if (!clean.empty() && m_spreadBound > 0 && search.cleanSpreadCost() <= m_spreadBound) {
+            // As spread as any timetable can be.
+            outcome.status = SolverOutcome::Status::Solved;
+            outcome.grid = std::move(clean);
+            noteRelaxedSpread(outcome);
+            finish(outcome);
+            return outcome;
+        }
         if (trace() && !clean.empty())
             for (const int u : spreadFaultUnits(clean))
                 std::fprintf(stderr, "  not spread: %s\n", qPrintable(unitName(m_pb, m_units.list[static_cast<size_t>(u)])));
@@ -161,7 +187,9 @@ SolverOutcome Search::run()
     // comes first (far faster on large schools), so that an answer without
     // clashes stands whenever the time runs out while spread is pursued.
     bool strictImpossible = false;
+    bool polished = false; // cleanFirst polishes what it finds
     if (m_request.spread && m_request.start.empty() && clean.empty() && !strictFails) {
+        polished = true;
         const Result r = cleanFirst(clean);
         if (m_stop.stopped()) {
             outcome.status = SolverOutcome::Status::Cancelled;
@@ -174,6 +202,17 @@ SolverOutcome Search::run()
             finish(outcome);
             return outcome;
         }
+    }
+    // Counting proved the full spread impossible: the clash-free timetable
+    // polished is the answer, no model of the full spread is built.
+    if (m_spreadBound > 0 && !clean.empty()) {
+        if (!polished)
+            polishSpread(clean, true);
+        outcome.status = SolverOutcome::Status::Solved;
+        outcome.grid = std::move(clean);
+        noteRelaxedSpread(outcome);
+        finish(outcome);
+        return outcome;
     }
     // The partial timetable built from scratch says nothing of a repair's.
     report(QStringLiteral("初排"), m_request.start.empty() ? unplacedIn(m_pb, m_greedy) : -1);
@@ -289,17 +328,22 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
 
 // Moves lessons of a clash-free timetable within their classes to spread
 // them further, never into a teacher clash.
-void Search::polishSpread(std::vector<int>& grid)
+void Search::polishSpread(std::vector<int>& grid, bool nearSpread)
 {
     if (m_stop.stopped() || m_stop.timedOut())
         return; // the time is up: the timetable stands as it is
+    const auto began = Clock::now();
     std::vector<int> work = grid;
     LocalSearch search(m_pb, m_units, m_seed + 1, true, {}, 1000);
+    search.stopAtCleanCost(m_spreadBound);
+    if (m_spreadBound > 0 && nearSpread)
+        search.setPatience(kShortPatience);
     search.run(work, 200000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
     if (!search.cleanGrid().empty() && rulesHold(search.cleanGrid()))
         grid = search.cleanGrid();
     if (trace())
-        std::fprintf(stderr, "spread polished: %d units short\n", static_cast<int>(spreadFaultUnits(grid).size()));
+        std::fprintf(stderr, "spread polished: %d units short, %.3f s\n", static_cast<int>(spreadFaultUnits(grid).size()),
+                     std::chrono::duration<double>(Clock::now() - began).count());
 }
 
 void Search::noteRelaxedSpread(SolverOutcome& outcome) const

@@ -58,7 +58,9 @@ private:
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;
-    void polishSpread(std::vector<int>& grid);
+    // `nearSpread`: the timetable comes from the quick search with spread, so
+    // its best is found within fewer moves.
+    void polishSpread(std::vector<int>& grid, bool nearSpread = false);
     // A clash-free timetable without spread, polished towards spread, before
     // spread itself is pursued (SearchCleanFirst.cpp).
     Result cleanFirst(std::vector<int>& clean);
@@ -88,5 +90,6 @@ private:
     bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes
     bool m_restoring = false;         // a repair is found; its changed cells are being put back
     std::int64_t m_budgetLeft = 0;
+    int m_spreadBound = 0; // spread faults every timetable has, by counting (SpreadBound)
 };
 } // namespace SolverDetail
