@@ -33,6 +33,12 @@ public:
     }
 
     SolverOutcome run();
+    // A first answer must come within this time; once found, the search
+    // may go on to the request's own limit, putting cells back.
+    void limitFinding(double seconds)
+    {
+        m_stop.limitFinding(Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+    }
 
 private:
     enum class Result { Sat, Unsat, Unknown };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace SolverDetail {
@@ -20,6 +21,57 @@ std::vector<int> mostFirst(const std::vector<int>& counts)
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)]; });
     return order;
+}
+
+// The kept lessons less those meeting another lesson of one of their
+// teachers in the same slot.
+template <typename Keep>
+std::vector<Keep> lessonsWithoutClash(const Units& units, const std::vector<Keep>& keep)
+{
+    std::map<std::pair<int, int>, int> busy; // (slot, teacher) -> lessons
+    for (const Keep& k : keep)
+        for (const int id : units.list[static_cast<size_t>(k.unit)].teachers)
+            ++busy[{k.slot, id}];
+    std::vector<Keep> kept;
+    for (const Keep& k : keep) {
+        bool clash = false;
+        for (const int id : units.list[static_cast<size_t>(k.unit)].teachers)
+            clash = clash || busy[{k.slot, id}] > 1;
+        if (!clash)
+            kept.push_back(k);
+    }
+    return kept;
+}
+
+// The kept lessons less the neighbourhood of those already set free and of
+// the pins: their class-days at the first step, their classes at the second,
+// everything after that.
+template <typename Keep>
+std::vector<Keep> lessonsWidened(const SolverProblem& pb, const Units& units, const std::vector<SolverPin>& pins,
+                                 const std::vector<Keep>& start, const std::vector<Keep>& keep, int step)
+{
+    if (step >= 3)
+        return {};
+    const int P = pb.periodCount;
+    std::set<int> held;
+    for (const Keep& k : keep)
+        held.insert(k.lit);
+    std::set<std::pair<int, int>> classDays; // (class, day), day -1 = every day
+    for (const SolverPin& pin : pins)
+        classDays.insert({pin.classIndex, step == 1 ? pin.day : -1});
+    for (const Keep& k : start)
+        if (!held.count(k.lit))
+            for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
+                classDays.insert({c, step == 1 ? k.slot / P : -1});
+    std::vector<Keep> kept;
+    for (const Keep& k : keep) {
+        bool freed = false;
+        for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
+            freed = freed || classDays.count({c, step == 1 ? k.slot / P : -1}) != 0;
+        if (!freed)
+            kept.push_back(k);
+    }
+    return kept;
 }
 
 } // namespace
@@ -68,6 +120,10 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             }
     }
     const std::vector<Keep> start = keep;
+    // Lessons of the start that meet a teacher's other lesson in the same
+    // slot cannot all stay: none of them is held at first (the restoring
+    // puts back those that can). A start saved after a time-out has many.
+    keep = lessonsWithoutClash(m_units, keep);
 
     std::set<int> pinDays, pinTeachers;
     for (const SolverPin& pin : m_request.pins) {
@@ -82,7 +138,10 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     // classes and the teachers' other lessons only when many rounds of
     // class-days have not been enough.
     constexpr int kCellRounds = 150;
+    constexpr int kFewRounds = 20;
+    constexpr size_t kShareOfProof = 16;
     int round = 0;
+    int unfinished = 0; // rounds that ran out of conflicts
     while (true) {
         std::vector<int> assumptions = hard;
         for (const Keep& k : keep)
@@ -121,7 +180,11 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                              [](const auto& a, const auto& b) { return a.first < b.first; });
             if (trace())
                 std::fprintf(stderr, "repair round %d: %zu kept lessons in the proof\n", round, failed.size());
-            for (size_t i = 0; i < failed.size() && i < 3; ++i) {
+            // Three at first; once many rounds have not been enough, a
+            // share of a large proof, so that a wide tangle is undone in
+            // tens of rounds rather than hundreds.
+            const size_t take = round < kFewRounds ? 3 : std::max<size_t>(3, failed.size() / kShareOfProof);
+            for (size_t i = 0; i < failed.size() && i < take; ++i) {
                 const Keep& k = *failed[i].second;
                 const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
                 cells.insert(k.lit);
@@ -137,7 +200,14 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             return r; // nothing kept is to blame: the level cannot hold
         ++round;
         if (classes.empty()) {
-            keep.clear(); // nothing learned within the budget: solve without keeping
+            // Nothing learned within the budget: the neighbourhood of what
+            // is already free grows (its class-days, then its classes)
+            // before nothing is kept at all.
+            const size_t before = keep.size();
+            keep = lessonsWidened(m_pb, m_units, m_request.pins, start, keep, ++unfinished);
+            if (trace())
+                std::fprintf(stderr, "repair round %d: no answer, %zu of %zu lessons kept\n", round, keep.size(),
+                             before);
             continue;
         }
         const bool single = round <= kCellRounds;
@@ -183,6 +253,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     constexpr std::int64_t kConflictsPerRound = 4000;
     constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
     m_restoring = true;
+    m_stop.found();
 
     const int S = m_pb.slotCount();
     const int classes = m_pb.classCount();
@@ -205,7 +276,10 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     int unfinished = 0;
     // The two blocking classes taken with a class, by their rank: the two
     // most blocking first; the others once no class finds fewer with those.
-    constexpr std::array<std::pair<size_t, size_t>, 3> kBlockerPairs{{{0, 1}, {0, 2}, {1, 2}}};
+    // Then the three and the four most blocking together: a chain of
+    // swaps through several classes is found only with all of them free.
+    const std::array<std::vector<size_t>, 5> kBlockerPairs{
+        {{0, 1}, {0, 2}, {1, 2}, {0, 1, 2}, {0, 1, 2, 3}}};
     size_t pair = 0;
     while (rounds < kRounds) {
         bool improved = false;
@@ -233,11 +307,11 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                 }
             }
             const std::vector<int> ranked = mostFirst(blocking);
-            const auto [first, second] = kBlockerPairs[pair];
-            if (pair > 0 && second >= ranked.size())
+            const std::vector<size_t>& ranks = kBlockerPairs[pair];
+            if (pair > 0 && ranks.back() >= ranked.size())
                 continue;
             std::vector<int> group;
-            for (const size_t rank : {first, second})
+            for (const size_t rank : ranks)
                 if (rank < ranked.size())
                     group.push_back(ranked[rank]);
             group.push_back(c);
@@ -288,4 +362,5 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
             return;
     }
 }
+
 } // namespace SolverDetail
