@@ -19,6 +19,9 @@ constexpr double kGraceFloorSeconds = 1.0;
 // timetable (putting cells back may take the rest), the search from scratch
 // what is left when it found none.
 constexpr double kRepairShare = 0.6;
+// A repair changing more than this share of the cells is checked against a
+// search from scratch (one thread).
+constexpr double kWideShare = 0.3;
 
 bool solved(const SolverOutcome& outcome)
 {
@@ -63,6 +66,30 @@ SolverOutcome better(SolverOutcome repair, SolverOutcome fresh)
     return repair;
 }
 
+// The answer from scratch with cells of the start put back into it.
+SolverOutcome restored(const SolverProblem& pb, const SolverRequest& request, SolverOutcome fresh,
+                       Clock::time_point began)
+{
+    if (!solved(fresh) || (request.cancel && request.cancel->load()))
+        return fresh;
+    // As long again as the answer took so far (at least the grace's floor),
+    // within the request's limit.
+    const double spent = std::chrono::duration<double>(Clock::now() - began).count();
+    SolverRequest rest = request;
+    rest.threads = 1;
+    rest.timeLimitSeconds = std::max(spent, kGraceFloorSeconds);
+    if (request.timeLimitSeconds > 0) {
+        rest.timeLimitSeconds = std::min(rest.timeLimitSeconds, request.timeLimitSeconds - spent);
+        if (rest.timeLimitSeconds <= 0.05)
+            return fresh;
+    }
+    SolverOutcome back = Search(pb, rest, request.seed, nullptr).restoreInto(fresh.grid);
+    if (trace())
+        std::fprintf(stderr, "race: %d cells changed from scratch, %d once cells are put back\n", fresh.changedCells,
+                     solved(back) ? back.changedCells : -1);
+    return solved(back) && back.changedCells < fresh.changedCells ? back : fresh;
+}
+
 SolverOutcome alone(const SolverProblem& pb, const SolverRequest& request)
 {
     const SolverProblem pinned = pinnedProblem(pb, request);
@@ -72,7 +99,10 @@ SolverOutcome alone(const SolverProblem& pb, const SolverRequest& request)
     if (request.timeLimitSeconds > 0)
         repairer.limitFinding(request.timeLimitSeconds * kRepairShare);
     SolverOutcome repair = repairer.run();
-    if (solved(repair) || repair.status == SolverOutcome::Status::Impossible
+    // A repair that changed much may lose to a search from scratch: that
+    // one is tried as well (it is quick where the repair struggles).
+    const bool wide = solved(repair) && repair.changedCells > static_cast<int>(request.start.size() * kWideShare);
+    if ((solved(repair) && !wide) || repair.status == SolverOutcome::Status::Impossible
         || repair.status == SolverOutcome::Status::Cancelled)
         return repair;
     SolverRequest second = fresh;
@@ -83,11 +113,12 @@ SolverOutcome alone(const SolverProblem& pb, const SolverRequest& request)
             return repair;
     }
     if (trace())
-        std::fprintf(stderr, "race: the repair gave no answer, searching from scratch\n");
+        std::fprintf(stderr, "race: the repair gave %s, searching from scratch\n",
+                     wide ? "a wide answer" : "no answer");
     SolverOutcome scratch = Search(pinned, second, request.seed, nullptr).run();
     if (scratch.status == SolverOutcome::Status::Cancelled)
         return scratch;
-    return better(std::move(repair), asRepair(std::move(scratch), request));
+    return better(std::move(repair), restored(pb, request, asRepair(std::move(scratch), request), began));
 }
 
 } // namespace
@@ -190,6 +221,8 @@ SolverOutcome raceRepair(const SolverProblem& pb, const SolverRequest& request)
     }
     if (repairOutcome.status == SolverOutcome::Status::Impossible)
         return repairOutcome;
+    if (solved(freshOutcome) && (!solved(repairOutcome) || freshOutcome.changedCells < repairOutcome.changedCells))
+        freshOutcome = restored(pb, request, std::move(freshOutcome), began);
     return better(std::move(repairOutcome), std::move(freshOutcome));
 }
 

@@ -33,6 +33,11 @@ public:
     }
 
     SolverOutcome run();
+    // The repair of the start led by a timetable found otherwise that keeps
+    // the pins (the search from scratch): cells of the start are put back
+    // into it as far as they go. Solved, or out of budget when the timetable
+    // does not hold in the model.
+    SolverOutcome restoreInto(const std::vector<int>& found);
     // A first answer must come within this time; once found, the search
     // may go on to the request's own limit, putting cells back.
     void limitFinding(double seconds)

@@ -43,31 +43,28 @@ std::vector<Keep> lessonsWithoutClash(const Units& units, const std::vector<Keep
     return kept;
 }
 
-// The kept lessons less the neighbourhood of those already set free and of
-// the pins: their class-days at the first step, their classes at the second,
-// everything after that.
+// The kept lessons less the class-days of those already set free and of the
+// pins.
 template <typename Keep>
 std::vector<Keep> lessonsWidened(const SolverProblem& pb, const Units& units, const std::vector<SolverPin>& pins,
-                                 const std::vector<Keep>& start, const std::vector<Keep>& keep, int step)
+                                 const std::vector<Keep>& start, const std::vector<Keep>& keep)
 {
-    if (step >= 3)
-        return {};
     const int P = pb.periodCount;
     std::set<int> held;
     for (const Keep& k : keep)
         held.insert(k.lit);
-    std::set<std::pair<int, int>> classDays; // (class, day), day -1 = every day
+    std::set<std::pair<int, int>> classDays;
     for (const SolverPin& pin : pins)
-        classDays.insert({pin.classIndex, step == 1 ? pin.day : -1});
+        classDays.insert({pin.classIndex, pin.day});
     for (const Keep& k : start)
         if (!held.count(k.lit))
             for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
-                classDays.insert({c, step == 1 ? k.slot / P : -1});
+                classDays.insert({c, k.slot / P});
     std::vector<Keep> kept;
     for (const Keep& k : keep) {
         bool freed = false;
         for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
-            freed = freed || classDays.count({c, step == 1 ? k.slot / P : -1}) != 0;
+            freed = freed || classDays.count({c, k.slot / P}) != 0;
         if (!freed)
             kept.push_back(k);
     }
@@ -142,6 +139,7 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     constexpr size_t kShareOfProof = 16;
     int round = 0;
     int unfinished = 0; // rounds that ran out of conflicts
+    constexpr int kUnfinishedRounds = 2;
     while (true) {
         std::vector<int> assumptions = hard;
         for (const Keep& k : keep)
@@ -200,11 +198,14 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             return r; // nothing kept is to blame: the level cannot hold
         ++round;
         if (classes.empty()) {
-            // Nothing learned within the budget: the neighbourhood of what
-            // is already free grows (its class-days, then its classes)
-            // before nothing is kept at all.
+            // Nothing learned within the budget: the class-days of what is
+            // already free are set free once; a second time the repair gives
+            // up, the start being too far from any timetable for it (the
+            // search from scratch it races answers then).
+            if (++unfinished >= kUnfinishedRounds)
+                return Result::Unknown;
             const size_t before = keep.size();
-            keep = lessonsWidened(m_pb, m_units, m_request.pins, start, keep, ++unfinished);
+            keep = lessonsWidened(m_pb, m_units, m_request.pins, start, keep);
             if (trace())
                 std::fprintf(stderr, "repair round %d: no answer, %zu of %zu lessons kept\n", round, keep.size(),
                              before);
@@ -363,4 +364,53 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     }
 }
 
+
+SolverOutcome Search::restoreInto(const std::vector<int>& found)
+{
+    SolverOutcome outcome;
+    m_budgetLeft = std::max<std::int64_t>(m_request.conflictBudget, 1);
+    m_units = buildUnits(m_pb);
+    // Spread kept as far as the timetable found keeps it.
+    const Level level{m_request.spread && spreadFaultUnits(found).empty(), false, false};
+    Level tuned = level;
+    tuned.plain = m_plain;
+    const std::unique_ptr<SatModel> built = buildModel(tuned);
+    if (!built)
+        return outcome;
+    SatModel& model = *built;
+    setPhases(model, m_request.start);
+    const std::vector<int> hard = model.hardAssumptions();
+    const int S = m_pb.slotCount();
+    std::vector<int> assumptions = hard;
+    std::vector<Keep> start;
+    std::set<int> seen;
+    for (int c = 0; c < m_pb.classCount(); ++c)
+        for (int t = 0; t < S; ++t) {
+            const size_t i = static_cast<size_t>(c * S + t);
+            const int s = found[i];
+            const int u = s > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] : -1;
+            const int v = u == -1 ? 0 : model.x(u, t);
+            if (v)
+                assumptions.push_back(v);
+            const int was = m_request.start[i];
+            const int w = was > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(was)] : -1;
+            const int kept = w == -1 ? 0 : model.x(w, t);
+            if (kept && seen.insert(kept).second)
+                start.push_back({kept, w, t});
+        }
+    if (solve(model, assumptions, 10000) != Result::Sat)
+        return outcome;
+    std::vector<int> grid = gridOf(model);
+    if (grid != found)
+        return outcome;
+    if (trace())
+        std::fprintf(stderr, "restoring into the timetable found from scratch\n");
+    reduceChanges(model, hard, start, grid);
+    outcome.status = SolverOutcome::Status::Solved;
+    outcome.grid = std::move(grid);
+    outcome.notes = m_units.notes;
+    noteRelaxedSpread(outcome);
+    finish(outcome);
+    return outcome;
+}
 } // namespace SolverDetail
