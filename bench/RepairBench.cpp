@@ -1,7 +1,7 @@
 // Times the solver's repair of a timetable adjusted by hand.
 //
 //   RepairBench --db PATH [--seed S] [--moves N] [--threads N] [--time-limit S]
-//               [--clashing 1] [--fresh 1] [--json PATH]
+//               [--clashing 1] [--fresh 1] [--json PATH] [--no-spread 1]
 //
 // Solves the school of the database from scratch, then moves N lessons by
 // hand (each a swap of two lessons of one class on one day, the way the
@@ -15,7 +15,8 @@
 // --fresh 1 also solves from scratch with the same pins and prints the same
 // figures for it, the yardstick of a repair. --json writes the repaired
 // timetable in the form of `vorlat-cli schedule --json` (names only), for the
-// bench kit's checker.
+// bench kit's checker. --no-spread 1 solves and repairs without spread (a
+// school that does not ask for it).
 
 #include "engine/PlanningModel.h"
 #include "engine/Scheduler.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
     double timeLimit = 0;
     bool clashing = false;
     bool fresh = false;
+    bool spread = true;
     QString jsonPath;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
@@ -65,6 +67,8 @@ int main(int argc, char* argv[])
             fresh = args[i + 1].toInt() != 0;
         else if (args[i] == QLatin1String("--json"))
             jsonPath = args[i + 1];
+        else if (args[i] == QLatin1String("--no-spread"))
+            spread = args[i + 1].toInt() == 0;
     }
     if (db.isEmpty()) {
         std::fprintf(stderr, "usage: RepairBench --db PATH [--seed S] [--moves N] [--threads N]\n");
@@ -83,6 +87,7 @@ int main(int argc, char* argv[])
     SolverRequest request;
     request.seed = seed;
     request.threads = threads;
+    request.spread = spread;
     QElapsedTimer timer;
     timer.start();
     SolverRequest stopped = request;

@@ -67,19 +67,21 @@ SolverOutcome better(SolverOutcome repair, SolverOutcome fresh)
 }
 
 // The answer from scratch with cells of the start put back into it.
+// Raced, it takes as long again as the race took (at least the grace's
+// floor); alone, only the request's limit bounds it, so that one thread
+// without a limit gives the same timetable every time.
 SolverOutcome restored(const SolverProblem& pb, const SolverRequest& request, SolverOutcome fresh,
-                       Clock::time_point began)
+                       Clock::time_point began, bool raced)
 {
     if (!solved(fresh) || (request.cancel && request.cancel->load()))
         return fresh;
-    // As long again as the answer took so far (at least the grace's floor),
-    // within the request's limit.
     const double spent = std::chrono::duration<double>(Clock::now() - began).count();
     SolverRequest rest = request;
     rest.threads = 1;
-    rest.timeLimitSeconds = std::max(spent, kGraceFloorSeconds);
+    rest.timeLimitSeconds = raced ? std::max(spent, kGraceFloorSeconds) : 0;
     if (request.timeLimitSeconds > 0) {
-        rest.timeLimitSeconds = std::min(rest.timeLimitSeconds, request.timeLimitSeconds - spent);
+        const double left = request.timeLimitSeconds - spent;
+        rest.timeLimitSeconds = raced ? std::min(rest.timeLimitSeconds, left) : left;
         if (rest.timeLimitSeconds <= 0.05)
             return fresh;
     }
@@ -118,7 +120,7 @@ SolverOutcome alone(const SolverProblem& pb, const SolverRequest& request)
     SolverOutcome scratch = Search(pinned, second, request.seed, nullptr).run();
     if (scratch.status == SolverOutcome::Status::Cancelled)
         return scratch;
-    return better(std::move(repair), restored(pb, request, asRepair(std::move(scratch), request), began));
+    return better(std::move(repair), restored(pb, request, asRepair(std::move(scratch), request), began, false));
 }
 
 } // namespace
@@ -222,7 +224,7 @@ SolverOutcome raceRepair(const SolverProblem& pb, const SolverRequest& request)
     if (repairOutcome.status == SolverOutcome::Status::Impossible)
         return repairOutcome;
     if (solved(freshOutcome) && (!solved(repairOutcome) || freshOutcome.changedCells < repairOutcome.changedCells))
-        freshOutcome = restored(pb, request, std::move(freshOutcome), began);
+        freshOutcome = restored(pb, request, std::move(freshOutcome), began, true);
     return better(std::move(repairOutcome), std::move(freshOutcome));
 }
 
