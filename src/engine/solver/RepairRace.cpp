@@ -180,25 +180,24 @@ SolverOutcome raceRepair(const SolverProblem& pb, const SolverRequest& request)
     });
     {
         std::unique_lock<std::mutex> guard(lock);
-        // The repair's answer settles the race: from scratch, hardly a cell
-        // stays where it was.
-        // An answer from scratch (a timetable, or the proof that there is
-        // none) starts the repair's last stretch; running out of budget
-        // there leaves the repair alone.
-        const auto freshAnswered = [&] {
-            return freshDone
-                && (solved(freshOutcome) || freshOutcome.status == SolverOutcome::Status::Impossible);
+        // An answer (a timetable, or the proof that there is none) of the
+        // repair settles the race: from scratch, hardly a cell stays where
+        // it was. One from scratch starts the repair's last stretch. A search
+        // that runs out of budget or gives up leaves the other alone.
+        const auto answered = [](bool done, const SolverOutcome& outcome) {
+            return done && (solved(outcome) || outcome.status == SolverOutcome::Status::Impossible);
         };
-        changed.wait(guard, [&] { return repairDone || freshAnswered() || freshDone; });
-        if (!repairDone && !freshAnswered())
-            changed.wait(guard, [&] { return repairDone; });
+        changed.wait(guard, [&] {
+            return answered(repairDone, repairOutcome) || answered(freshDone, freshOutcome)
+                || (repairDone && freshDone);
+        });
         if (!repairDone) {
             const auto took = freshAt - began;
             const auto grace = std::max<Clock::duration>(
                 took, std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kGraceFloorSeconds)));
             if (trace())
                 std::fprintf(stderr, "race: from scratch first (%s, %.3f s); the repair goes on a while\n",
-                             solved(freshOutcome) ? "solved" : "no answer",
+                             solved(freshOutcome) ? "solved" : "proved impossible",
                              std::chrono::duration<double>(took).count());
             changed.wait_until(guard, freshAt + grace, [&] { return repairDone; });
             stopRepair = true;
