@@ -25,6 +25,10 @@ std::vector<int> mostFirst(const std::vector<int>& counts)
 
 // The kept lessons less those meeting another lesson of one of their
 // teachers in the same slot.
+// Lessons in clashes beyond those hand moves make that mark a start as
+// saved after a time-out.
+constexpr size_t kFewClashingLessons = 10;
+
 template <typename Keep>
 std::vector<Keep> lessonsWithoutClash(const Units& units, const std::vector<Keep>& keep)
 {
@@ -118,9 +122,13 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     }
     const std::vector<Keep> start = keep;
     // Lessons of the start that meet a teacher's other lesson in the same
-    // slot cannot all stay: none of them is held at first (the restoring
-    // puts back those that can). A start saved after a time-out has many.
-    keep = lessonsWithoutClash(m_units, keep);
+    // slot cannot all stay. When there are many (a start saved after a
+    // time-out), none of them is held at first and the restoring puts back
+    // those that can; the few clashes of hand moves are left to the rounds,
+    // which free only the side that must move.
+    const std::vector<Keep> clashFree = lessonsWithoutClash(m_units, keep);
+    if (keep.size() - clashFree.size() > 2 * m_request.pins.size() + kFewClashingLessons)
+        keep = clashFree;
 
     std::set<int> pinDays, pinTeachers;
     for (const SolverPin& pin : m_request.pins) {
