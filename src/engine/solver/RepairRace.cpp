@@ -1,6 +1,7 @@
 #include "engine/solver/RepairRace.h"
 
 #include "engine/solver/Search.h"
+#include "engine/solver/TimetableAudit.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -22,6 +23,9 @@ constexpr double kRepairShare = 0.6;
 // A repair changing more than this share of the cells is checked against a
 // search from scratch (one thread).
 constexpr double kWideShare = 0.3;
+// Clashes beyond those of the hand moves (one a pin at most) that mark a
+// start as saved after a time-out.
+constexpr int kFewClashes = 5;
 
 bool solved(const SolverOutcome& outcome)
 {
@@ -97,6 +101,17 @@ SolverOutcome alone(const SolverProblem& pb, const SolverRequest& request)
     const SolverProblem pinned = pinnedProblem(pb, request);
     const SolverRequest fresh = freshRequest(request);
     const auto began = Clock::now();
+    // A start with many clashes (saved after a time-out) is far from any
+    // timetable: the search from scratch comes first, then cells of the
+    // start are put back into its answer.
+    if (TimetableAudit::count(pb, request.start).clashes
+        > static_cast<int>(request.pins.size()) + kFewClashes) {
+        if (trace())
+            std::fprintf(stderr, "race: a start full of clashes, searching from scratch first\n");
+        SolverOutcome scratch = Search(pinned, fresh, request.seed, nullptr).run();
+        if (scratch.status == SolverOutcome::Status::Cancelled || solved(scratch))
+            return restored(pb, request, asRepair(std::move(scratch), request), began, false);
+    }
     Search repairer(pb, request, request.seed, nullptr);
     if (request.timeLimitSeconds > 0)
         repairer.limitFinding(request.timeLimitSeconds * kRepairShare);

@@ -64,8 +64,9 @@ private:
     {
         int lit, unit, slot;
     };
+    // unfinishedRounds: rounds out of conflicts before it gives up.
     void reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                       std::vector<int>& grid);
+                       std::vector<int>& grid, int unfinishedRounds = 4);
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;

@@ -256,11 +256,10 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
 // with its two most blocking classes, the third most blocking takes the
 // place of the second, then of the first.
 void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                           std::vector<int>& grid)
+                           std::vector<int>& grid, int unfinishedRounds)
 {
     constexpr int kRounds = 300;
     constexpr std::int64_t kConflictsPerRound = 4000;
-    constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
     m_restoring = true;
     m_stop.found();
 
@@ -360,7 +359,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                 improved = true;
                 break;
             }
-            if (r == Result::Unknown && ++unfinished >= kUnfinishedRounds)
+            if (r == Result::Unknown && ++unfinished >= unfinishedRounds)
                 return;
         }
         if (improved)
@@ -413,7 +412,9 @@ SolverOutcome Search::restoreInto(const std::vector<int>& found)
         return outcome;
     if (trace())
         std::fprintf(stderr, "restoring into the timetable found from scratch\n");
-    reduceChanges(model, hard, start, grid);
+    // Far from the start, a round that runs out of conflicts is seldom
+    // followed by one that finds fewer: the first ends the restoring.
+    reduceChanges(model, hard, start, grid, 1);
     outcome.status = SolverOutcome::Status::Solved;
     outcome.grid = std::move(grid);
     outcome.notes = m_units.notes;
