@@ -143,8 +143,9 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     // classes and the teachers' other lessons only when many rounds of
     // class-days have not been enough.
     constexpr int kCellRounds = 150;
-    constexpr int kFewRounds = 20;
+    constexpr int kFewRounds = 100;
     constexpr size_t kShareOfProof = 16;
+    constexpr size_t kLargeProof = 160; // kept lessons in a proof
     int round = 0;
     int unfinished = 0; // rounds that ran out of conflicts
     constexpr int kUnfinishedRounds = 2;
@@ -188,8 +189,11 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                 std::fprintf(stderr, "repair round %d: %zu kept lessons in the proof\n", round, failed.size());
             // Three at first; once many rounds have not been enough, a
             // share of a large proof, so that a wide tangle is undone in
-            // tens of rounds rather than hundreds.
-            const size_t take = round < kFewRounds ? 3 : std::max<size_t>(3, failed.size() / kShareOfProof);
+            // tens of rounds rather than hundreds (a small proof keeps
+            // freeing three: its cells are the ones to free).
+            const size_t take = round < kFewRounds || failed.size() < kLargeProof
+                ? 3
+                : failed.size() / kShareOfProof;
             for (size_t i = 0; i < failed.size() && i < take; ++i) {
                 const Keep& k = *failed[i].second;
                 const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
