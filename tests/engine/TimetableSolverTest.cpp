@@ -1,5 +1,6 @@
 #include "engine/solver/LocalSearch.h"
 #include "engine/solver/ModelSize.h"
+#include "engine/solver/RepairRace.h"
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableAudit.h"
 #include "engine/solver/TimetableSolver.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -703,6 +705,72 @@ private Q_SLOTS:
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
         QCOMPARE(outcome.grid[static_cast<size_t>(from)], moved[static_cast<size_t>(from)]);
         QCOMPARE(outcome.grid[static_cast<size_t>(to)], moved[static_cast<size_t>(to)]);
+    }
+
+    // A start saved after a time-out: every class's week shuffled, so that
+    // teachers clash all week and lessons bunch on days; three hand moves
+    // are pinned on top. The repair is clash-free, keeps the pins and changes
+    // no more cells than a search from scratch keeping the same pins, given
+    // the same conflicts (the repair alone gave up on the exact search's
+    // budget where the search from scratch needs far fewer).
+    void repairFromClashingStartNoWorseThanAfresh_data()
+    {
+        QTest::addColumn<int>("classes");
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<bool>("localSearch");
+        QTest::addColumn<int>("budget"); // conflicts
+        QTest::newRow("exact search, 2000 conflicts") << 24 << 1 << false << 2000;
+        QTest::newRow("two threads") << 12 << 2 << true << 4'000'000;
+    }
+    void repairFromClashingStartNoWorseThanAfresh()
+    {
+        QFETCH(int, classes);
+        QFETCH(int, threads);
+        QFETCH(bool, localSearch);
+        QFETCH(int, budget);
+        const SolverProblem pb = generatedSchool(classes);
+        const SolverOutcome first = solveTimetable(pb, SolverRequest());
+        QCOMPARE(first.status, SolverOutcome::Status::Solved);
+        const int S = pb.slotCount();
+        const int P = pb.periodCount;
+        std::vector<int> start = first.grid;
+        std::mt19937 random(7);
+        for (int c = 0; c < classes; ++c)
+            std::shuffle(start.begin() + c * S, start.begin() + (c + 1) * S, random);
+        SolverRequest request;
+        request.start = start;
+        request.threads = threads;
+        request.localSearch = localSearch;
+        request.conflictBudget = budget;
+        for (const int c : {0, classes / 2, classes - 1}) {
+            std::swap(request.start[static_cast<size_t>(c * S + 1)], request.start[static_cast<size_t>(c * S + 2)]);
+            request.pins.push_back({c, 0, 1});
+            request.pins.push_back({c, 0, 2});
+        }
+        QVERIFY(TimetableAudit::count(pb, request.start).clashes > 20);
+
+        SolverRequest afresh;
+        afresh.localSearch = localSearch;
+        afresh.conflictBudget = budget;
+        const SolverOutcome scratch = solveTimetable(SolverDetail::pinnedProblem(pb, request), afresh);
+        QCOMPARE(scratch.status, SolverOutcome::Status::Solved);
+        int scratchChanged = 0;
+        for (size_t i = 0; i < scratch.grid.size(); ++i)
+            scratchChanged += scratch.grid[i] != request.start[i] ? 1 : 0;
+
+        const SolverOutcome repaired = solveTimetable(pb, request);
+        QCOMPARE(repaired.status, SolverOutcome::Status::Solved);
+        const QStringList found = faults(pb, repaired.grid, true, false);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+        int changed = 0;
+        for (size_t i = 0; i < repaired.grid.size(); ++i)
+            changed += repaired.grid[i] != request.start[i] ? 1 : 0;
+        for (const SolverPin& pin : request.pins) {
+            const size_t i = static_cast<size_t>(pin.classIndex * S + pin.day * P + pin.period);
+            QCOMPARE(repaired.grid[i], request.start[i]);
+        }
+        QCOMPARE(repaired.changedCells, changed);
+        QVERIFY2(changed <= scratchChanged, qPrintable(QStringLiteral("%1 > %2").arg(changed).arg(scratchChanged)));
     }
 
     // A school whose model would not fit the memory bound is refused before

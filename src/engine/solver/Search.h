@@ -33,6 +33,17 @@ public:
     }
 
     SolverOutcome run();
+    // The repair of the start led by a timetable found otherwise that keeps
+    // the pins (the search from scratch): cells of the start are put back
+    // into it as far as they go. Solved, or out of budget when the timetable
+    // does not hold in the model.
+    SolverOutcome restoreInto(const std::vector<int>& found);
+    // A first answer must come within this time; once found, the search
+    // may go on to the request's own limit, putting cells back.
+    void limitFinding(double seconds)
+    {
+        m_stop.limitFinding(Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+    }
 
 private:
     enum class Result { Sat, Unsat, Unknown };
@@ -53,8 +64,9 @@ private:
     {
         int lit, unit, slot;
     };
+    // unfinishedRounds: rounds out of conflicts before it gives up.
     void reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                       std::vector<int>& grid);
+                       std::vector<int>& grid, int unfinishedRounds = 4);
     Result solveLevel(const Level& level, std::vector<int>& grid,
                       std::int64_t budgetCap = std::numeric_limits<std::int64_t>::max());
     std::vector<int> spreadFaultUnits(const std::vector<int>& grid) const;

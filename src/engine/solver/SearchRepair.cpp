@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace SolverDetail {
@@ -20,6 +21,58 @@ std::vector<int> mostFirst(const std::vector<int>& counts)
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)]; });
     return order;
+}
+
+// The kept lessons less those meeting another lesson of one of their
+// teachers in the same slot.
+// Lessons in clashes beyond those hand moves make that mark a start as
+// saved after a time-out.
+constexpr size_t kFewClashingLessons = 10;
+
+template <typename Keep>
+std::vector<Keep> lessonsWithoutClash(const Units& units, const std::vector<Keep>& keep)
+{
+    std::map<std::pair<int, int>, int> busy; // (slot, teacher) -> lessons
+    for (const Keep& k : keep)
+        for (const int id : units.list[static_cast<size_t>(k.unit)].teachers)
+            ++busy[{k.slot, id}];
+    std::vector<Keep> kept;
+    for (const Keep& k : keep) {
+        bool clash = false;
+        for (const int id : units.list[static_cast<size_t>(k.unit)].teachers)
+            clash = clash || busy[{k.slot, id}] > 1;
+        if (!clash)
+            kept.push_back(k);
+    }
+    return kept;
+}
+
+// The kept lessons less the class-days of those already set free and of the
+// pins.
+template <typename Keep>
+std::vector<Keep> lessonsWidened(const SolverProblem& pb, const Units& units, const std::vector<SolverPin>& pins,
+                                 const std::vector<Keep>& start, const std::vector<Keep>& keep)
+{
+    const int P = pb.periodCount;
+    std::set<int> held;
+    for (const Keep& k : keep)
+        held.insert(k.lit);
+    std::set<std::pair<int, int>> classDays;
+    for (const SolverPin& pin : pins)
+        classDays.insert({pin.classIndex, pin.day});
+    for (const Keep& k : start)
+        if (!held.count(k.lit))
+            for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
+                classDays.insert({c, k.slot / P});
+    std::vector<Keep> kept;
+    for (const Keep& k : keep) {
+        bool freed = false;
+        for (const int c : units.list[static_cast<size_t>(k.unit)].classes)
+            freed = freed || classDays.count({c, k.slot / P}) != 0;
+        if (!freed)
+            kept.push_back(k);
+    }
+    return kept;
 }
 
 } // namespace
@@ -68,6 +121,14 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             }
     }
     const std::vector<Keep> start = keep;
+    // Lessons of the start that meet a teacher's other lesson in the same
+    // slot cannot all stay. When there are many (a start saved after a
+    // time-out), none of them is held at first and the restoring puts back
+    // those that can; the few clashes of hand moves are left to the rounds,
+    // which free only the side that must move.
+    const std::vector<Keep> clashFree = lessonsWithoutClash(m_units, keep);
+    if (keep.size() - clashFree.size() > 2 * m_request.pins.size() + kFewClashingLessons)
+        keep = clashFree;
 
     std::set<int> pinDays, pinTeachers;
     for (const SolverPin& pin : m_request.pins) {
@@ -82,7 +143,12 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
     // classes and the teachers' other lessons only when many rounds of
     // class-days have not been enough.
     constexpr int kCellRounds = 150;
+    constexpr int kFewRounds = 100;
+    constexpr size_t kShareOfProof = 16;
+    constexpr size_t kLargeProof = 160; // kept lessons in a proof
     int round = 0;
+    int unfinished = 0; // rounds that ran out of conflicts
+    constexpr int kUnfinishedRounds = 2;
     while (true) {
         std::vector<int> assumptions = hard;
         for (const Keep& k : keep)
@@ -121,7 +187,14 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
                              [](const auto& a, const auto& b) { return a.first < b.first; });
             if (trace())
                 std::fprintf(stderr, "repair round %d: %zu kept lessons in the proof\n", round, failed.size());
-            for (size_t i = 0; i < failed.size() && i < 3; ++i) {
+            // Three at first; once many rounds have not been enough, a
+            // share of a large proof, so that a wide tangle is undone in
+            // tens of rounds rather than hundreds (a small proof keeps
+            // freeing three: its cells are the ones to free).
+            const size_t take = round < kFewRounds || failed.size() < kLargeProof
+                ? 3
+                : failed.size() / kShareOfProof;
+            for (size_t i = 0; i < failed.size() && i < take; ++i) {
                 const Keep& k = *failed[i].second;
                 const Unit& unit = m_units.list[static_cast<size_t>(k.unit)];
                 cells.insert(k.lit);
@@ -137,7 +210,17 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
             return r; // nothing kept is to blame: the level cannot hold
         ++round;
         if (classes.empty()) {
-            keep.clear(); // nothing learned within the budget: solve without keeping
+            // Nothing learned within the budget: the class-days of what is
+            // already free are set free once; a second time the repair gives
+            // up, the start being too far from any timetable for it (the
+            // search from scratch it races answers then).
+            if (++unfinished >= kUnfinishedRounds)
+                return Result::Unknown;
+            const size_t before = keep.size();
+            keep = lessonsWidened(m_pb, m_units, m_request.pins, start, keep);
+            if (trace())
+                std::fprintf(stderr, "repair round %d: no answer, %zu of %zu lessons kept\n", round, keep.size(),
+                             before);
             continue;
         }
         const bool single = round <= kCellRounds;
@@ -177,12 +260,12 @@ Search::Result Search::solveLevel(const Level& level, std::vector<int>& grid, st
 // with its two most blocking classes, the third most blocking takes the
 // place of the second, then of the first.
 void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const std::vector<Keep>& start,
-                           std::vector<int>& grid)
+                           std::vector<int>& grid, int unfinishedRounds)
 {
     constexpr int kRounds = 300;
     constexpr std::int64_t kConflictsPerRound = 4000;
-    constexpr int kUnfinishedRounds = 4; // rounds out of conflicts before giving up
     m_restoring = true;
+    m_stop.found();
 
     const int S = m_pb.slotCount();
     const int classes = m_pb.classCount();
@@ -205,7 +288,10 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     int unfinished = 0;
     // The two blocking classes taken with a class, by their rank: the two
     // most blocking first; the others once no class finds fewer with those.
-    constexpr std::array<std::pair<size_t, size_t>, 3> kBlockerPairs{{{0, 1}, {0, 2}, {1, 2}}};
+    // Then the three and the four most blocking together: a chain of
+    // swaps through several classes is found only with all of them free.
+    const std::array<std::vector<size_t>, 5> kBlockerPairs{
+        {{0, 1}, {0, 2}, {1, 2}, {0, 1, 2}, {0, 1, 2, 3}}};
     size_t pair = 0;
     while (rounds < kRounds) {
         bool improved = false;
@@ -233,11 +319,11 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                 }
             }
             const std::vector<int> ranked = mostFirst(blocking);
-            const auto [first, second] = kBlockerPairs[pair];
-            if (pair > 0 && second >= ranked.size())
+            const std::vector<size_t>& ranks = kBlockerPairs[pair];
+            if (pair > 0 && ranks.back() >= ranked.size())
                 continue;
             std::vector<int> group;
-            for (const size_t rank : {first, second})
+            for (const size_t rank : ranks)
                 if (rank < ranked.size())
                     group.push_back(ranked[rank]);
             group.push_back(c);
@@ -277,7 +363,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                 improved = true;
                 break;
             }
-            if (r == Result::Unknown && ++unfinished >= kUnfinishedRounds)
+            if (r == Result::Unknown && ++unfinished >= unfinishedRounds)
                 return;
         }
         if (improved)
@@ -287,5 +373,57 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
         else
             return;
     }
+}
+
+
+SolverOutcome Search::restoreInto(const std::vector<int>& found)
+{
+    SolverOutcome outcome;
+    m_budgetLeft = std::max<std::int64_t>(m_request.conflictBudget, 1);
+    m_units = buildUnits(m_pb);
+    // Spread kept as far as the timetable found keeps it.
+    const Level level{m_request.spread && spreadFaultUnits(found).empty(), false, false};
+    Level tuned = level;
+    tuned.plain = m_plain;
+    const std::unique_ptr<SatModel> built = buildModel(tuned);
+    if (!built)
+        return outcome;
+    SatModel& model = *built;
+    setPhases(model, m_request.start);
+    const std::vector<int> hard = model.hardAssumptions();
+    const int S = m_pb.slotCount();
+    std::vector<int> assumptions = hard;
+    std::vector<Keep> start;
+    std::set<int> seen;
+    for (int c = 0; c < m_pb.classCount(); ++c)
+        for (int t = 0; t < S; ++t) {
+            const size_t i = static_cast<size_t>(c * S + t);
+            const int s = found[i];
+            const int u = s > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(s)] : -1;
+            const int v = u == -1 ? 0 : model.x(u, t);
+            if (v)
+                assumptions.push_back(v);
+            const int was = m_request.start[i];
+            const int w = was > 0 ? m_units.unitOf[static_cast<size_t>(c)][static_cast<size_t>(was)] : -1;
+            const int kept = w == -1 ? 0 : model.x(w, t);
+            if (kept && seen.insert(kept).second)
+                start.push_back({kept, w, t});
+        }
+    if (solve(model, assumptions, 10000) != Result::Sat)
+        return outcome;
+    std::vector<int> grid = gridOf(model);
+    if (grid != found)
+        return outcome;
+    if (trace())
+        std::fprintf(stderr, "restoring into the timetable found from scratch\n");
+    // Far from the start, a round that runs out of conflicts is seldom
+    // followed by one that finds fewer: the first ends the restoring.
+    reduceChanges(model, hard, start, grid, 1);
+    outcome.status = SolverOutcome::Status::Solved;
+    outcome.grid = std::move(grid);
+    outcome.notes = m_units.notes;
+    noteRelaxedSpread(outcome);
+    finish(outcome);
+    return outcome;
 }
 } // namespace SolverDetail

@@ -43,17 +43,31 @@ public:
     {
     }
     bool terminate() override { return stopped() || timedOut(); }
+    // A time by which a first answer must be found (a repair racing a
+    // search from scratch on one thread); found() lifts it, the deadline
+    // proper stays.
+    void limitFinding(Clock::time_point by)
+    {
+        m_findBy = by;
+        m_findLimited = true;
+    }
+    void found() { m_findLimited = false; }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
     bool stopped() const
     {
         return cancelled() || (m_portfolioStop && m_portfolioStop->load(std::memory_order_relaxed));
     }
-    bool timedOut() const { return m_hasDeadline && Clock::now() >= m_deadline; }
+    bool timedOut() const
+    {
+        return (m_hasDeadline && Clock::now() >= m_deadline) || (m_findLimited && Clock::now() >= m_findBy);
+    }
 
 private:
     const std::atomic<bool>* m_cancel;
     const std::atomic<bool>* m_portfolioStop;
     Clock::time_point m_deadline;
     bool m_hasDeadline;
+    Clock::time_point m_findBy;
+    bool m_findLimited = false;
 };
 } // namespace SolverDetail

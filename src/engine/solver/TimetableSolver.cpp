@@ -1,6 +1,7 @@
 #include "engine/solver/TimetableSolver.h"
 
 #include "engine/solver/ModelSize.h"
+#include "engine/solver/RepairRace.h"
 #include "engine/solver/Search.h"
 #include "engine/solver/TimetableAudit.h"
 
@@ -119,6 +120,9 @@ SolverOutcome solveTimetable(const SolverProblem& problem, const SolverRequest& 
         outcome.explanation << tooLarge;
         return outcome;
     }
+    // A repair races a search from scratch with the same pins.
+    if (!request.start.empty())
+        return checked(problem, request, SolverDetail::raceRepair(problem, request));
     const int threads = std::max(1, request.threads);
     if (threads == 1)
         return checked(problem, request, Search(problem, request, request.seed, nullptr).run());

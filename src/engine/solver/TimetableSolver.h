@@ -48,7 +48,9 @@ struct SolverRequest
     // the machine's speed.
     double timeLimitSeconds = 0;
     // Independent searches with different seeds, first answer wins; 1 keeps
-    // the result reproducible.
+    // the result reproducible. A repair uses two at most: the repair itself
+    // and a search from scratch keeping the pins, the one with fewer changed
+    // cells kept.
     int threads = 1;
     const std::atomic<bool>* cancel = nullptr; // set from another thread to stop
     std::function<void(const SolverProgress&)> progress;
