@@ -13,9 +13,10 @@ namespace SolverDetail {
 namespace {
 
 // Once the search from scratch has answered, the repair may go on for as long
-// again as that answer took (at least this long) to find one with fewer
-// changes; then it is stopped, keeping what it has found.
-constexpr double kGraceFloorSeconds = 1.0;
+// again as that answer took (at least this long, the time a repair without a
+// limit spends putting cells back) to find one with fewer changes; then it is
+// stopped, keeping what it has found.
+constexpr double kGraceFloorSeconds = 5.0;
 // With one thread the repair has this share of a time limit to find a
 // timetable (putting cells back may take the rest), the search from scratch
 // what is left when it found none.

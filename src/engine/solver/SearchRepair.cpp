@@ -264,6 +264,14 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
 {
     constexpr int kRounds = 300;
     constexpr std::int64_t kConflictsPerRound = 4000;
+    // Without a time limit (优化课表, a plain `solve --repair`) putting cells
+    // back stops after this long: later rounds win back a cell or two each.
+    constexpr double kPutBackSeconds = 5.0;
+    const auto began = Clock::now();
+    auto putBackOver = [&] {
+        return m_request.timeLimitSeconds <= 0
+            && std::chrono::duration<double>(Clock::now() - began).count() > kPutBackSeconds;
+    };
     m_restoring = true;
     m_stop.found();
 
@@ -300,7 +308,7 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
             if (!held[i])
                 ++changedIn[static_cast<size_t>(classOf(i))];
         for (const int c : mostFirst(changedIn)) {
-            if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds)
+            if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds || putBackOver())
                 return;
             // The classes holding, in the slots of c's changed cells, the
             // teachers c's lessons there had.
