@@ -13,7 +13,7 @@ namespace SolverDetail {
 namespace {
 
 // Once the search from scratch has answered, the repair may go on for as long
-// again as that answer took (at least this long, the time a repair without a
+// again as that answer took (at least this long, about what a repair without a
 // limit spends putting cells back) to find one with fewer changes; then it is
 // stopped, keeping what it has found.
 constexpr double kGraceFloorSeconds = 5.0;

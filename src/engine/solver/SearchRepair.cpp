@@ -264,14 +264,11 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
 {
     constexpr int kRounds = 300;
     constexpr std::int64_t kConflictsPerRound = 4000;
-    // Without a time limit (优化课表, a plain `solve --repair`) putting cells
-    // back stops after this long: later rounds win back a cell or two each.
-    constexpr double kPutBackSeconds = 5.0;
-    const auto began = Clock::now();
-    auto putBackOver = [&] {
-        return m_request.timeLimitSeconds <= 0
-            && std::chrono::duration<double>(Clock::now() - began).count() > kPutBackSeconds;
-    };
+    // Without a time limit (优化课表, a plain `solve --repair`) fewer rounds
+    // put cells back: the later ones win back a cell or two each, and a
+    // count (not the clock) keeps the answer the same on every machine.
+    constexpr int kRoundsWithoutLimit = 100;
+    const int roundCap = m_request.timeLimitSeconds > 0 ? kRounds : kRoundsWithoutLimit;
     m_restoring = true;
     m_stop.found();
 
@@ -301,14 +298,14 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     const std::array<std::vector<size_t>, 5> kBlockerPairs{
         {{0, 1}, {0, 2}, {1, 2}, {0, 1, 2}, {0, 1, 2, 3}}};
     size_t pair = 0;
-    while (rounds < kRounds) {
+    while (rounds < roundCap) {
         bool improved = false;
         std::vector<int> changedIn(static_cast<size_t>(classes), 0);
         for (size_t i = 0; i < start.size(); ++i)
             if (!held[i])
                 ++changedIn[static_cast<size_t>(classOf(i))];
         for (const int c : mostFirst(changedIn)) {
-            if (m_stop.stopped() || m_stop.timedOut() || rounds >= kRounds || putBackOver())
+            if (m_stop.stopped() || m_stop.timedOut() || rounds >= roundCap)
                 return;
             // The classes holding, in the slots of c's changed cells, the
             // teachers c's lessons there had.
