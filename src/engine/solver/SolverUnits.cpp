@@ -1,6 +1,7 @@
 #include "engine/solver/SolverUnits.h"
 
 #include "base/Naming.h"
+#include "engine/solver/RuleAudit.h"
 
 #include <QHash>
 
@@ -97,26 +98,12 @@ void applyRules(const SolverProblem& pb, Units& units)
         if (most > cap.cap) // a cap no slot can reach holds by itself
             units.venues.push_back(std::move(cap));
     }
-    // A class's own double-lesson rule before its grade's; a later row before
-    // an earlier one. A combined group follows its first member with a rule.
+    // The first member of a combined group with a double-lesson rule decides.
     for (Unit& u : units.list) {
-        const QString& subject = pb.subjectNames[u.subject - 1];
-        if (subjectNumber(subject) != u.subject)
-            continue;
         for (const int c : u.classes) {
-            const SchoolRules::DoubleLesson* classRule = nullptr;
-            const SchoolRules::DoubleLesson* gradeRule = nullptr;
-            for (const auto& candidate : rules.doubleLessons) {
-                if (candidate.subject != subject || candidate.grade != gradeOf(c))
-                    continue;
-                if (candidate.className == pb.classNames[c])
-                    classRule = &candidate;
-                else if (candidate.className.isEmpty())
-                    gradeRule = &candidate;
-            }
-            const SchoolRules::DoubleLesson* rule = classRule != nullptr ? classRule : gradeRule;
-            if (rule != nullptr) {
-                u.doubles = std::max(0, rule->perWeek);
+            const int perWeek = RuleAudit::doublesAskedFor(pb, c, u.subject);
+            if (perWeek >= 0) {
+                u.doubles = perWeek;
                 units.hasDoubles = true;
                 break;
             }
