@@ -1,6 +1,7 @@
 #include "engine/solver/LocalSearch.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <numeric>
 
@@ -129,19 +130,14 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
     };
     noteClean();
     std::vector<std::int64_t> tabu(m_cell.size(), -1); // cell -> iteration until which its unit may not return
-    std::vector<int> conflicted;
+    markAll();
     std::int64_t sinceBest = 0;
     for (std::int64_t it = 0; it < iterations && cost > 0 && sinceBest < m_patience && m_cleanCost > m_enough; ++it) {
-        if (it % 16 == 15 && stop()) // an iteration of a large school scans every cell
+        if (it % 16 == 15 && stop()) // reading the clock costs about as much as a move
             break;
-        conflicted.clear();
-        for (int c = 0; c < m_pb.classCount(); ++c)
-            for (int t = 0; t < S; ++t)
-                if (movable(c, t) && conflictsAt(c, t) > 0)
-                    conflicted.push_back(c * S + t);
-        if (conflicted.empty())
+        if (m_conflictCount == 0)
             break;
-        const int pick = conflicted[m_random() % conflicted.size()];
+        const int pick = conflictedAt(static_cast<int>(m_random() % static_cast<unsigned>(m_conflictCount)));
         const int c = pick / S;
         const int t1 = pick % S;
         int bestDelta = 1 << 30;
@@ -172,6 +168,8 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
         const Cost moved = swapDelta(c, t1, bestT);
         clashes += moved.teacher + moved.rule;
         swap(c, t1, bestT);
+        markAfterSwap(c, t1, bestT);
+        assert(flagsMatchScan());
         cost += bestDelta;
         noteClean();
         if (cost < best) {
@@ -188,9 +186,30 @@ bool LocalSearch::run(std::vector<int>& grid, std::int64_t iterations, const std
         m_cleanGrid = gridOf(cleanCells);
     m_cell = bestCells;
     grid = gridOf(m_cell);
-    if (best != 0 && m_cleanGrid.empty() && m_rules && m_weight < kSettleWeight)
-        return settleRules(grid, iterations, stop);
+    if (best != 0 && m_cleanGrid.empty() && (m_rules || m_spread) && m_weight < kSettleWeight)
+        return settle(grid, iterations, stop);
     return best == 0;
+}
+
+bool LocalSearch::settle(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop)
+{
+    if (stop())
+        return false;
+    LocalSearch strict(m_pb, m_units, m_random(), m_spread, m_pins, kSettleWeight);
+    strict.stopAtCleanCost(m_enough);
+    strict.setPatience(m_patience);
+    std::vector<int> work = grid;
+    const bool solved = strict.run(work, iterations, stop);
+    if (trace())
+        std::fprintf(stderr, "local search, clashes weighing more: %s\n",
+                     solved ? "solved" : strict.cleanGrid().empty() ? "not clean" : "clean");
+    if (strict.cleanGrid().empty())
+        return false;
+    m_cleanGrid = strict.cleanGrid();
+    m_cleanCost = strict.cleanSpreadCost();
+    if (solved)
+        grid = std::move(work);
+    return solved;
 }
 
 std::vector<int> LocalSearch::gridOf(const std::vector<int>& cells) const
@@ -201,7 +220,7 @@ std::vector<int> LocalSearch::gridOf(const std::vector<int>& cells) const
     return grid;
 }
 
-int LocalSearch::cap(int u) const
+int LocalSearch::capOf(int u) const
 {
     const int n = unit(u).count;
     if (!m_spread || n < 2 || unit(u).spreadFixed)
@@ -209,6 +228,22 @@ int LocalSearch::cap(int u) const
     if (unit(u).doubles > 0)
         return 2;
     return n <= m_pb.dayCount ? 1 : (n + m_pb.dayCount - 1) / m_pb.dayCount;
+}
+
+void LocalSearch::prepare()
+{
+    m_cap.resize(m_units.list.size());
+    for (size_t u = 0; u < m_units.list.size(); ++u)
+        m_cap[u] = capOf(static_cast<int>(u));
+    m_classesOf.assign(m_units.teacherNames.size(), {});
+    for (const Unit& un : m_units.list)
+        for (const int id : un.teachers)
+            for (const int c : un.classes) {
+                auto& classes = m_classesOf[static_cast<size_t>(id)];
+                if (std::find(classes.begin(), classes.end(), c) == classes.end())
+                    classes.push_back(c);
+            }
+    prepareRules();
 }
 
 bool LocalSearch::load(const std::vector<int>& grid)
@@ -438,6 +473,95 @@ LocalSearch::Cost LocalSearch::localCost(int a, int b, int t1, int t2)
     if (m_rules)
         cost.rule = ruleCost(a, b, t1, t2);
     return cost;
+}
+
+void LocalSearch::markAll()
+{
+    const int cells = m_pb.classCount() * S;
+    m_conflicted.assign(static_cast<size_t>(cells), 0);
+    m_conflictTree.assign(static_cast<size_t>(cells) + 1, 0);
+    m_conflictCount = 0;
+    for (int c = 0; c < m_pb.classCount(); ++c)
+        for (int t = 0; t < S; ++t)
+            mark(c, t);
+}
+
+void LocalSearch::mark(int c, int t)
+{
+    const int i = c * S + t;
+    const char now = movable(c, t) && conflictsAt(c, t) > 0 ? 1 : 0;
+    char& was = m_conflicted[static_cast<size_t>(i)];
+    if (now == was)
+        return;
+    was = now;
+    const int step = now ? 1 : -1;
+    m_conflictCount += step;
+    for (int j = i + 1; j < static_cast<int>(m_conflictTree.size()); j += j & -j)
+        m_conflictTree[static_cast<size_t>(j)] += step;
+}
+
+void LocalSearch::markAfterSwap(int c, int t1, int t2)
+{
+    for (int t = 0; t < S; ++t)
+        mark(c, t);
+    // The two slots change only for the two units' teachers (and venues).
+    std::vector<int>& classes = m_touched;
+    classes.clear();
+    bool everyClass = false;
+    bool wholeWeek = false;
+    for (const int t : {t1, t2}) {
+        const int u = m_cell[static_cast<size_t>(c * S + t)];
+        if (u == -1)
+            continue;
+        everyClass = everyClass || (m_rules && !m_venuesOf[static_cast<size_t>(u)].empty());
+        for (const int id : unit(u).teachers) {
+            wholeWeek = wholeWeek || (m_rules && m_units.limits[static_cast<size_t>(id)].any());
+            for (const int k : m_classesOf[static_cast<size_t>(id)])
+                if (k != c && std::find(classes.begin(), classes.end(), k) == classes.end())
+                    classes.push_back(k);
+        }
+    }
+    if (everyClass) {
+        for (int k = 0; k < m_pb.classCount(); ++k) {
+            mark(k, t1);
+            mark(k, t2);
+        }
+    }
+    for (const int k : classes) {
+        if (wholeWeek) { // a teacher's limits span the week
+            for (int t = 0; t < S; ++t)
+                mark(k, t);
+        } else {
+            mark(k, t1);
+            mark(k, t2);
+        }
+    }
+}
+
+bool LocalSearch::flagsMatchScan()
+{
+    for (int c = 0; c < m_pb.classCount(); ++c)
+        for (int t = 0; t < S; ++t)
+            if (m_conflicted[static_cast<size_t>(c * S + t)] != (movable(c, t) && conflictsAt(c, t) > 0 ? 1 : 0))
+                return false;
+    return true;
+}
+
+// The k-th conflicted cell (from 0) in cell order.
+int LocalSearch::conflictedAt(int k) const
+{
+    int pos = 0;
+    int step = 1;
+    while (step * 2 < static_cast<int>(m_conflictTree.size()))
+        step *= 2;
+    for (; step > 0; step /= 2) {
+        const int next = pos + step;
+        if (next < static_cast<int>(m_conflictTree.size()) && m_conflictTree[static_cast<size_t>(next)] <= k) {
+            pos = next;
+            k -= m_conflictTree[static_cast<size_t>(next)];
+        }
+    }
+    return pos; // the tree is 1-based: position pos + 1 holds cell pos
 }
 
 void LocalSearch::swap(int c, int t1, int t2)

@@ -39,7 +39,7 @@ public:
         , S(pb.slotCount())
         , P(pb.periodCount)
     {
-        prepareRules();
+        prepare();
     }
 
     // The clash-free timetable with the fewest spread faults met during the
@@ -65,7 +65,10 @@ private:
 
     std::vector<int> gridOf(const std::vector<int>& cells) const;
     const Unit& unit(int u) const { return m_units.list[static_cast<size_t>(u)]; }
-    int cap(int u) const;
+    // Lessons a day may hold with the spread (very many without it).
+    int cap(int u) const { return m_cap[static_cast<size_t>(u)]; }
+    int capOf(int u) const;
+    void prepare();
     int& teacherAt(int id, int t) { return m_teacher[static_cast<size_t>(id * S + t)]; }
     int& dayCount(int u, int d) { return m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)]; }
 
@@ -112,6 +115,21 @@ private:
     Cost localCost(int a, int b, int t1, int t2);
     void swap(int c, int t1, int t2);
 
+    // The movable cells with a conflict, kept up to date move by move (a
+    // scan of every cell per move dominated large schools). A Fenwick tree
+    // over the cells' flags picks the k-th one in cell order, so the
+    // search takes the same steps as with a fresh scan.
+    void markAll();
+    void mark(int c, int t);
+    // After swapping cells t1 and t2 of class c: what the move can have
+    // changed (those two slots in every class, class c, and the classes of
+    // a teacher with limits of either unit).
+    void markAfterSwap(int c, int t1, int t2);
+    int conflictedAt(int k) const;
+    // What the flags should be, from a scan of every cell (checked after
+    // each move in debug builds).
+    bool flagsMatchScan();
+
     // The scheduling rules (LocalSearchRules.cpp): a teacher's limits over
     // the week, a venue's classes beyond its cap in a slot, a unit's double
     // lessons missing (or lessons side by side when never doubled).
@@ -124,12 +142,13 @@ private:
     int ruleCost();
     int ruleCost(int a, int b, int t1, int t2);
     int ruleConflictsAt(int u, int t);
-    // Where rules and spread cannot all hold, a search weighing clashes and
-    // broken rules as spread faults can settle on a few of each: searched
-    // again from there with them weighing far more, for a timetable keeping
-    // every rule (its clean grid). True when that one is spread as well.
+    // Where the spread (or a rule) cannot hold in full, a search weighing
+    // clashes and broken rules little more than spread faults can settle on
+    // a few of each: searched again from there with them weighing far more,
+    // for a clash-free timetable keeping every rule (its clean grid), which
+    // polishing then spreads further. True when that one is spread as well.
     static constexpr int kSettleWeight = 1000;
-    bool settleRules(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
+    bool settle(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
 
     std::vector<SolverPin> m_pins;
     const SolverProblem& m_pb;
@@ -153,5 +172,11 @@ private:
     std::vector<std::vector<std::pair<int, int>>> m_venuesOf;    // unit -> (venue, classes)
     std::vector<int> m_limitCache;  // teacher -> limitCost, -1 when to be counted again
     std::vector<int> m_doubleCache; // unit -> doubleCost, -1 when to be counted again
+    std::vector<int> m_cap;                    // unit -> cap()
+    std::vector<std::vector<int>> m_classesOf; // teacher -> classes taught
+    std::vector<int> m_touched;                // scratch: classes a move touches
+    std::vector<char> m_conflicted;            // cell -> movable and in conflict
+    std::vector<int> m_conflictTree;           // Fenwick tree over m_conflicted
+    int m_conflictCount = 0;
 };
 } // namespace SolverDetail

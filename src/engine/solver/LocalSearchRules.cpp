@@ -162,23 +162,4 @@ int LocalSearch::ruleConflictsAt(int u, int t)
     return n;
 }
 
-bool LocalSearch::settleRules(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop)
-{
-    if (stop())
-        return false;
-    LocalSearch strict(m_pb, m_units, m_random(), m_spread, m_pins, kSettleWeight);
-    std::vector<int> work = grid;
-    const bool solved = strict.run(work, iterations, stop);
-    if (trace())
-        std::fprintf(stderr, "local search, rules weighing more: %s\n",
-                     solved ? "solved" : strict.cleanGrid().empty() ? "not clean" : "clean");
-    if (strict.cleanGrid().empty())
-        return false;
-    m_cleanGrid = strict.cleanGrid();
-    m_cleanCost = strict.cleanSpreadCost();
-    if (solved)
-        grid = std::move(work);
-    return solved;
-}
-
 } // namespace SolverDetail
