@@ -2,7 +2,7 @@
 # Times `vorlat-cli solve` on generated schools shaped like real ones and
 # checks every timetable with the kit's evaluate.py.
 #
-#   bench/real_like.sh [--cli PATH] [--kit DIR] [--seeds "1 2 3 4 5"] [--fet] [--compare-spread] [FAMILY...]
+#   bench/real_like.sh [--cli PATH] [--kit DIR] [--seeds "1 2 3 4 5"] [--repeat N] [--fet] [--compare-spread] [FAMILY...]
 #
 # FAMILY: S M L (6/18/36 classes, --zones --combined --fixed), S-spread
 # M-spread L-spread (the same asking for spread), XL XXL (72/144 classes).
@@ -10,7 +10,9 @@
 # input for it has none; with --fet, FET solves the same school in the same
 # run. --compare-spread instead solves each school twice, with spread (the
 # default) and with --no-spread, and prints the ratio of the times and the
-# spread violations of each answer. One line per run, then a table per family.
+# spread violations of each answer. --repeat N times each of our solves N
+# times and keeps the median (small schools take a few tens of milliseconds,
+# where one run is mostly noise). One line per run, then a table per family.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 cli=${VORLAT_CLI:-$here/../build-rel/src/vorlat-cli}
@@ -19,6 +21,7 @@ seeds="1 2 3 4 5"
 fet=0
 compare=0
 limit=60
+repeat=1
 families=()
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -26,6 +29,7 @@ while [ $# -gt 0 ]; do
     --kit) kit=$2; shift 2 ;;
     --seeds) seeds=$2; shift 2 ;;
     --limit) limit=$2; shift 2 ;;
+    --repeat) repeat=$2; shift 2 ;;
     --fet) fet=1; shift ;;
     --compare-spread) compare=1; shift ;;
     *) families+=("$1"); shift ;;
@@ -39,14 +43,16 @@ median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "-"; else if (NR % 
 maximum() { sort -n | tail -1; }
 field() { echo "$2" | grep -o "$1=[0-9]*" | cut -d= -f2; }
 
-# solve DB SEED FLAGS OUT: prints the wall seconds
+# solve DB SEED FLAGS OUT: prints the wall seconds (the median of --repeat runs)
 solve() {
-  local start end
-  start=$(date +%s.%N)
-  # shellcheck disable=SC2086
-  "$cli" solve --db "$1" --seed "$2" --time-limit "$limit" $3 --json > "$4" 2> /dev/null
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l | awk '{printf "%.3f", $1}'
+  local start end i
+  for i in $(seq "$repeat"); do
+    start=$(date +%s.%N)
+    # shellcheck disable=SC2086
+    "$cli" solve --db "$1" --seed "$2" --time-limit "$limit" $3 --json > "$4" 2> /dev/null
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc -l | awk '{printf "%.3f\n", $1}'
+  done | median | awk '{printf "%.3f", $1}'
 }
 
 summary=()

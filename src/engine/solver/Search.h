@@ -76,6 +76,7 @@ private:
     // A clash-free timetable without spread, polished towards spread, before
     // spread itself is pursued (SearchCleanFirst.cpp).
     Result cleanFirst(std::vector<int>& clean);
+    bool quickWithoutSpread(std::vector<int>& grid);
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
     void finish(SolverOutcome& outcome) const;
