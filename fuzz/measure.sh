@@ -2,7 +2,7 @@
 # Peak memory and time of importing hostile workbooks: the kept fuzz findings
 # and the files the hostile-workbook test generates. Prints one line per file
 # for the reading child (vorlat-sheet-reader) and for the whole command
-# (vorlat-cli import-assignment, parent and child).
+# (vorlat-cli import-assignment, run by vorlat-cli-docs, parent and child).
 #   fuzz/measure.sh [BUILD_DIR]     default: build-test
 set -euo pipefail
 cd "$(dirname "$0")/.."

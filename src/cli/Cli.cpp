@@ -236,7 +236,14 @@ QString usage()
 
 } // namespace
 
-int runVorlatCli(QStringList args)
+bool isDocumentCommand(const QString& name)
+{
+    static const QStringList names{QStringLiteral("import-assignment"), QStringLiteral("export"),
+                                   QStringLiteral("notice"), QStringLiteral("counts")};
+    return names.contains(name);
+}
+
+int runVorlatCli(QStringList args, const DocumentCommandRunner& runDocument)
 {
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         if (args.isEmpty()) {
@@ -253,24 +260,21 @@ int runVorlatCli(QStringList args)
         {QStringLiteral("schedule"), runSchedule},
         {QStringLiteral("solve"), runSolve},
         {QStringLiteral("timetable"), runTimetable},
-        {QStringLiteral("import-assignment"), runImportAssignment},
-        {QStringLiteral("export"), runExport},
         {QStringLiteral("calendar"), runCalendar},
         {QStringLiteral("absence"), runAbsence},
         {QStringLiteral("substitutes"), runSubstitutes},
         {QStringLiteral("cover"), runCover},
-        {QStringLiteral("notice"), runNotice},
-        {QStringLiteral("counts"), runCounts},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
-    if (it == commands.end()) {
+    const bool document = isDocumentCommand(name);
+    if (it == commands.end() && !document) {
         printErr(QStringLiteral("未知命令 %1\n\n").arg(name) + usage());
         return ExitUsage;
     }
     // The edge of every command: an unexpected failure of the store ends it here.
     try {
-        return it->second(args);
+        return document ? runDocument(name, args) : it->second(args);
     } catch (const StoreError& error) {
         return report(error.failure());
     } catch (const std::bad_alloc&) {

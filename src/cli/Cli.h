@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -110,9 +111,22 @@ private:
     std::optional<CommandLine> m_line;
 };
 
+// The commands that read or write workbooks or paint pages (import-assignment,
+// export, notice, counts). They live in vorlat_cli_docs with the libraries they
+// need, so that vorlat-cli itself starts without them and hands these commands
+// to its sibling program vorlat-cli-docs.
+bool isDocumentCommand(const QString& name);
+
+// Runs one of the document commands: its name and the arguments after it.
+using DocumentCommandRunner = std::function<int(const QString& name, const QStringList& args)>;
+
 // vorlat-cli without the process: the arguments after the program name; the
 // usage, dispatch to a subcommand, and a store failure caught at the edge.
-// Returns the exit code.
+// The document commands go to runDocument. Returns the exit code.
+int runVorlatCli(QStringList args, const DocumentCommandRunner& runDocument);
+
+// The same with every command run in-process (defined in vorlat_cli_docs,
+// see DocumentCommands.h): what vorlat-cli-docs runs, and the tests.
 int runVorlatCli(QStringList args);
 
 // Subcommands. Each takes the arguments after its name and returns an exit code.
@@ -121,16 +135,8 @@ int runShow(const QStringList& args);
 int runSchedule(const QStringList& args);
 int runSolve(const QStringList& args);
 int runTimetable(const QStringList& args);
-int runImportAssignment(const QStringList& args);
-int runExport(const QStringList& args);
 // Daily changes.
 int runCalendar(const QStringList& args);
 int runAbsence(const QStringList& args);
 int runSubstitutes(const QStringList& args);
 int runCover(const QStringList& args);
-int runNotice(const QStringList& args);
-int runCounts(const QStringList& args);
-
-// True when the command paints pages (an export to a PDF or to pictures) and
-// so needs a QGuiApplication rather than a QCoreApplication.
-bool commandPaints(const QStringList& args);

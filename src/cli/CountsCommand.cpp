@@ -1,4 +1,5 @@
 #include "cli/DailyCli.h"
+#include "cli/DocumentCommands.h"
 
 #include "excel/CoverCountsExport.h"
 #include "view/daily/CoverCounts.h"

@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/DocumentCommands.h"
 
 #include "excel/PageSheetsExport.h"
 #include "excel/TimetableExport.h"

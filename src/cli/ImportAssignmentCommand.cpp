@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/DocumentCommands.h"
 
 #include "excel/AssignmentImport.h"
 #include "excel/AssignmentSheet.h"

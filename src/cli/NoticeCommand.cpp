@@ -1,4 +1,5 @@
 #include "cli/DailyCli.h"
+#include "cli/DocumentCommands.h"
 
 #include "view/daily/DailyIndex.h"
 #include "view/daily/DailyNotice.h"

@@ -1,41 +1,21 @@
+// vorlat-cli: the commands that need only QtCore and QtSql run here; the
+// document commands (workbooks, painted pages) go to vorlat-cli-docs, so that
+// starting this program loads none of their libraries.
 #include "cli/Cli.h"
+#include "cli/HandOver.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
-#include <memory>
-
-namespace {
-
-QtMessageHandler qtHandler = nullptr;
-
-// Painting offscreen, Qt remarks on a missing runtime folder it does not need here.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
-        return;
-    if (qtHandler)
-        qtHandler(type, context, message);
-}
-
-} // namespace
+#include <vector>
 
 int main(int argc, char* argv[])
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    // Commands that paint pages (PDF, pictures) need the GUI side of Qt, but
-    // never a screen: without a platform chosen, they paint offscreen.
-    std::unique_ptr<QCoreApplication> app;
-    if (commandPaints(args)) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        qtHandler = qInstallMessageHandler(quietHandler);
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    // The arguments as given, for the hand-over: the application may take
+    // some of its own out of argv.
+    std::vector<char*> given(argv, argv + argc + 1);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlat-cli"));
-    return runVorlatCli(QCoreApplication::arguments().mid(1));
+    return runVorlatCli(QCoreApplication::arguments().mid(1), [&given](const QString& name, const QStringList&) {
+        return handOverToDocuments(name, given.data());
+    });
 }
