@@ -4,6 +4,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SolverOutcome::Status)
+Q_DECLARE_METATYPE(SolverProblem)
 
 namespace {
 
@@ -126,8 +127,6 @@ private Q_SLOTS:
         QCOMPARE(outcome.explanation.first(), words);
     }
 };
-
-Q_DECLARE_METATYPE(SolverProblem)
 
 QTEST_GUILESS_MAIN(LessonCountingTest)
 #include "LessonCountingTest.moc"
