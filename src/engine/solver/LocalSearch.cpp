@@ -197,7 +197,9 @@ bool LocalSearch::settle(std::vector<int>& grid, std::int64_t iterations, const 
         return false;
     LocalSearch strict(m_pb, m_units, m_random(), m_spread, m_pins, kSettleWeight);
     strict.stopAtCleanCost(m_enough);
-    strict.setPatience(m_patience);
+    // Without rules, polishing spreads the clean timetable further anyway:
+    // the settling search need not wait long for a better one.
+    strict.setPatience(m_rules ? m_patience : std::min<std::int64_t>(m_patience, kSettlePatience));
     std::vector<int> work = grid;
     const bool solved = strict.run(work, iterations, stop);
     if (trace())

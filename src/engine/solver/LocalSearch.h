@@ -148,6 +148,7 @@ private:
     // for a clash-free timetable keeping every rule (its clean grid), which
     // polishing then spreads further. True when that one is spread as well.
     static constexpr int kSettleWeight = 1000;
+    static constexpr std::int64_t kSettlePatience = 1000;
     bool settle(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
 
     std::vector<SolverPin> m_pins;
