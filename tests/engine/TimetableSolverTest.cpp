@@ -461,6 +461,51 @@ private Q_SLOTS:
         }
     }
 
+    // Where counting shows the spread cannot hold in full, a hand move is
+    // repaired by the quick search alone: clash-free, the pins kept, no less
+    // spread than the timetable handed in, and no model built.
+    void repairShortOfSpreadNeedsNoModel()
+    {
+        SolverProblem pb = school(3, 3, 2);
+        for (int c = 0; c < 2; ++c) {
+            lesson(pb, c, 1, 2, QStringLiteral("甲"));
+            lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
+            lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
+            pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
+            pb.setZone(pb.teacherZones, c, 1, 2, 0);
+        }
+        const SolverOutcome first = solveTimetable(pb, SolverRequest());
+        QCOMPARE(first.status, SolverOutcome::Status::Solved);
+        const int S = pb.slotCount();
+        for (int t1 = 0; t1 < S; ++t1)
+            for (int t2 = t1 + 1; t2 < S; ++t2) {
+                SolverRequest request;
+                request.start = first.grid;
+                std::swap(request.start[static_cast<size_t>(t1)], request.start[static_cast<size_t>(t2)]);
+                const auto inZones = [&](int t) {
+                    const int s = request.start[static_cast<size_t>(t)];
+                    const int d = t / pb.periodCount;
+                    return s == 0 || (pb.subjectZone(0, s, d) & pb.teacherZone(0, s, d) & (1u << (t % pb.periodCount)));
+                };
+                if (request.start == first.grid || !inZones(t1) || !inZones(t2))
+                    continue; // no move, or a pin out of its zones
+                request.pins = {{0, t1 / pb.periodCount, t1 % pb.periodCount}, {0, t2 / pb.periodCount, t2 % pb.periodCount}};
+                QStringList stages;
+                request.progress = [&](const SolverProgress& p) { stages << p.stage; };
+                const SolverOutcome repaired = solveTimetable(pb, request);
+                if (repaired.status != SolverOutcome::Status::Solved)
+                    continue; // a move the week cannot hold (explained, not repaired)
+                QCOMPARE(faults(pb, repaired.grid, false, false), QStringList());
+                QCOMPARE(repaired.grid[static_cast<size_t>(t1)], request.start[static_cast<size_t>(t1)]);
+                QCOMPARE(repaired.grid[static_cast<size_t>(t2)], request.start[static_cast<size_t>(t2)]);
+                const auto unspread = [&](const std::vector<int>& grid) {
+                    return faults(pb, grid, true, false).filter(QStringLiteral("not spread")).size();
+                };
+                QVERIFY(unspread(repaired.grid) <= std::max<qsizetype>(1, unspread(request.start)));
+                QVERIFY2(!stages.contains(QStringLiteral("建立模型")), qPrintable(stages.join(QLatin1Char(' '))));
+            }
+    }
+
     // The quick search's start lacks a combined lesson, and no slot of its
     // zone is free in both classes: a lesson of one class moves aside, so the
     // search starts (and mends the week) instead of leaving it to the model.

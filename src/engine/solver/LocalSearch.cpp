@@ -214,6 +214,49 @@ bool LocalSearch::settle(std::vector<int>& grid, std::int64_t iterations, const 
     return solved;
 }
 
+int LocalSearch::spreadCost(const std::vector<int>& grid)
+{
+    if (!load(grid))
+        return 1 << 29;
+    return totalCost() - (teacherCost() + ruleCost()) * m_weight;
+}
+
+int LocalSearch::putBack(std::vector<int>& grid, const std::vector<int>& start, int spreadLimit)
+{
+    if (!load(grid))
+        return 0;
+    int spread = totalCost() - (teacherCost() + ruleCost()) * m_weight;
+    auto subjectAt = [&](int c, int t) {
+        const int u = m_cell[static_cast<size_t>(c * S + t)];
+        return u == -1 ? 0 : unit(u).subject;
+    };
+    auto wanted = [&](int c, int t) { return start[static_cast<size_t>(c * S + t)]; };
+    int back = 0;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int c = 0; c < m_pb.classCount(); ++c)
+            for (int t1 = 0; t1 < S; ++t1) {
+                if (subjectAt(c, t1) == wanted(c, t1) || !movable(c, t1))
+                    continue;
+                for (int t2 = 0; t2 < S; ++t2) {
+                    if (subjectAt(c, t2) != wanted(c, t1) || subjectAt(c, t2) == wanted(c, t2) || !movable(c, t2)
+                        || !fits(c, t1, t2))
+                        continue;
+                    const Cost delta = swapDelta(c, t1, t2);
+                    if (delta.teacher > 0 || delta.rule > 0 || spread + delta.day > spreadLimit)
+                        continue;
+                    swap(c, t1, t2);
+                    spread += delta.day;
+                    back += subjectAt(c, t2) == wanted(c, t2) ? 2 : 1;
+                    moved = true;
+                    break;
+                }
+            }
+    }
+    grid = gridOf(m_cell);
+    return back;
+}
+
 std::vector<int> LocalSearch::gridOf(const std::vector<int>& cells) const
 {
     std::vector<int> grid(cells.size(), 0);

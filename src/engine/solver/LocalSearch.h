@@ -28,6 +28,10 @@ std::vector<int> greedyTimetable(const SolverProblem& pb, const Units& units, st
 class LocalSearch
 {
 public:
+    // A clash or broken rule weighing this many spread faults: the search
+    // clears them before it spreads.
+    static constexpr int kSettleWeight = 1000;
+
     LocalSearch(const SolverProblem& pb, const Units& units, std::uint32_t seed, bool spread,
                 const std::vector<SolverPin>& pins = {}, int teacherWeight = 1)
         : m_pins(pins)
@@ -48,6 +52,15 @@ public:
     int cleanSpreadCost() const { return m_cleanCost; }
 
     bool run(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
+    // The spread faults of a timetable as the search counts them (lessons
+    // out of their zones are first placed again, as a run does); a very large
+    // number when it cannot be loaded.
+    int spreadCost(const std::vector<int>& grid);
+    // A clash-free `grid` moved back towards `start` (same shape, subjects),
+    // swap by swap: a swap that puts a cell's lesson of the start back is
+    // made when it adds no clash, breaks no rule and keeps the spread faults
+    // within `spreadLimit`. Returns the cells put back.
+    int putBack(std::vector<int>& grid, const std::vector<int>& start, int spreadLimit);
     // Stop as soon as a clash-free timetable costs no more than `cost`: where
     // counting shows the spread must fall that far short, nothing better exists.
     void stopAtCleanCost(int cost) { m_enough = cost; }
@@ -147,7 +160,6 @@ private:
     // a few of each: searched again from there with them weighing far more,
     // for a clash-free timetable keeping every rule (its clean grid), which
     // polishing then spreads further. True when that one is spread as well.
-    static constexpr int kSettleWeight = 1000;
     static constexpr std::int64_t kSettlePatience = 1000;
     bool settle(std::vector<int>& grid, std::int64_t iterations, const std::function<bool()>& stop);
 

@@ -12,6 +12,19 @@
 namespace SolverDetail {
 
 namespace {
+// A repair by the quick search that changes more than this share of the
+// cells (and more than a few) is set against the exact search's.
+constexpr double kQuickRepairShare = 0.01;
+constexpr int kQuickRepairCells = 20;
+
+int changedFrom(const std::vector<int>& start, const std::vector<int>& grid)
+{
+    int changed = 0;
+    for (size_t i = 0; i < start.size() && i < grid.size(); ++i)
+        changed += start[i] != grid[i] ? 1 : 0;
+    return changed;
+}
+
 // Where counting shows the spread cannot hold, polishing the quick search's
 // clash-free timetable finds its best within a few hundred moves (when it
 // finds a better one at all); waiting longer only costs time.
@@ -124,24 +137,29 @@ SolverOutcome Search::run()
     if (trace())
         std::fprintf(stderr, "greedy: %d unplaced, %.3f s\n", unplacedIn(m_pb, m_greedy),
                      std::chrono::duration<double>(Clock::now() - began).count());
+    std::vector<int> quick; // a repair by the quick search that changed many cells
     if (!m_request.start.empty() && m_request.localSearch && !strictFails) {
         // A few hand moves usually need only a few swaps: try those first.
-        std::vector<int> grid = m_request.start;
-        const bool mended = LocalSearch(m_pb, m_units, m_seed, m_request.spread, m_request.pins)
-                                .run(grid, 20000, [this] { return m_stop.stopped() || m_stop.timedOut(); });
+        std::vector<int> grid;
+        const bool mended = quickRepair(grid);
         if (trace())
             std::fprintf(stderr, "repair by local search: %s\n", mended ? "solved" : "not solved");
         if (m_stop.stopped()) {
             outcome.status = SolverOutcome::Status::Cancelled;
             return outcome;
         }
-        if (mended && rulesHold(grid)) {
+        const int few = std::max(kQuickRepairCells, static_cast<int>(static_cast<double>(grid.size()) * kQuickRepairShare));
+        if (mended && changedFrom(m_request.start, grid) <= few) {
             outcome.status = SolverOutcome::Status::Solved;
             outcome.grid = std::move(grid);
             noteRelaxedSpread(outcome);
             finish(outcome);
             return outcome;
         }
+        // Changing more than a few cells, the quick repair stands only if
+        // the exact search does no better.
+        if (mended)
+            quick = std::move(grid);
     }
     std::vector<int> clean; // clash-free, every lesson placed, spread short
     if (m_request.start.empty() && m_request.localSearch && !strictFails) {
@@ -278,6 +296,17 @@ SolverOutcome Search::run()
             outcome.grid = m_request.start.empty() ? m_greedy : m_request.start;
             break;
         }
+    }
+    if (!quick.empty() && !m_stop.stopped()
+        && (outcome.status != SolverOutcome::Status::Solved || outcome.zoneFallback
+            || changedFrom(m_request.start, outcome.grid) > changedFrom(m_request.start, quick))) {
+        if (trace())
+            std::fprintf(stderr, "repair by local search: kept, the exact search did no better\n");
+        outcome = SolverOutcome();
+        outcome.status = SolverOutcome::Status::Solved;
+        outcome.grid = std::move(quick);
+        noteRelaxedSpread(outcome);
+        allImpossible = false;
     }
     if (allImpossible) {
         // Every level was proved impossible.

@@ -76,6 +76,10 @@ private:
     // A clash-free timetable without spread, polished towards spread, before
     // spread itself is pursued (SearchCleanFirst.cpp).
     Result cleanFirst(std::vector<int>& clean);
+    // A repair by the quick search alone (SearchQuickRepair.cpp): true with
+    // a clash-free timetable keeping every rule, pin and fixed lesson, as
+    // spread as the start.
+    bool quickRepair(std::vector<int>& grid);
     bool quickWithoutSpread(std::vector<int>& grid);
     void noteRelaxedSpread(SolverOutcome& outcome) const;
     QStringList explain();
