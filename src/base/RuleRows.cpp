@@ -87,6 +87,17 @@ QStringList teachersOf(const SchoolPlan& plan)
     return names;
 }
 
+bool teaches(const SchoolPlan& plan, const QString& name)
+{
+    if (isBlank(name))
+        return false;
+    for (int c = 0; c < plan.classCount; ++c)
+        for (int s = 1; s <= Plan::kSubjectSlots; ++s)
+            if (plan.teacher(c, s) == name)
+                return true;
+    return false;
+}
+
 QStringList gradesOf(const SchoolPlan& plan)
 {
     QStringList grades;
@@ -161,7 +172,7 @@ int countFromText(const QString& text)
 
 QString interpret(const SchoolPlan& plan, int morningPeriods, const TeacherOffRow& row, SchoolRules::TeacherOff& out)
 {
-    if (!teachersOf(plan).contains(row.teacher))
+    if (!teaches(plan, row.teacher))
         return QStringLiteral("没有名为“%1”的任课教师").arg(shown(row.teacher));
     const int day = dayFromText(row.day, plan.dayCount);
     if (day < 0)
@@ -192,7 +203,7 @@ QString interpret(const SchoolPlan& plan, int morningPeriods, const TeacherOffRo
 
 QString interpret(const SchoolPlan& plan, const LimitRow& row, SchoolRules::TeacherLimit& out)
 {
-    if (!teachersOf(plan).contains(row.teacher))
+    if (!teaches(plan, row.teacher))
         return QStringLiteral("没有名为“%1”的任课教师").arg(shown(row.teacher));
     out = {row.teacher, 0, 0, 0};
     QString why = limitText(QStringLiteral("每天最多"), row.perDay, Plan::kMaxPeriods, out.perDay);

@@ -66,6 +66,8 @@ QString describe(const DoubleRow& row);
 
 // The teachers named in the plan's assignment, in order of first appearance.
 QStringList teachersOf(const SchoolPlan& plan);
+// Whether `name` teaches a lesson of the plan (checked row by row when rules are read).
+bool teaches(const SchoolPlan& plan, const QString& name);
 // The grades of the plan's classes, in order of first appearance.
 QStringList gradesOf(const SchoolPlan& plan);
 // The lessons a week the teacher gives (a combined group taught together by

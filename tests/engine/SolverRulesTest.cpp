@@ -332,6 +332,34 @@ private Q_SLOTS:
         }
     }
 
+    // 语文 eight times a week with one double period: more single lessons and
+    // doubles than days, so the lessons spread by the day's share (every day,
+    // two at most), the double inside it, rather than not at all.
+    void doublesBeyondTheDaysStillSpread()
+    {
+        SolverProblem pb = baseSchool();
+        pb.counts[0][1] = 8;
+        pb.rules.doubleLessons.push_back({"高一", "高一1班", "语文", 1});
+        const int S = pb.slotCount();
+        const int P = pb.periodCount;
+        for (const bool localSearch : {true, false})
+            for (const std::uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+                SolverRequest request;
+                request.seed = seed;
+                request.localSearch = localSearch;
+                const SolverOutcome outcome = solveTimetable(pb, request);
+                QCOMPARE(outcome.status, SolverOutcome::Status::Solved);
+                QCOMPARE(broken(pb, outcome.grid), QStringList());
+                std::array<int, SolverProblem::kDays> perDay{};
+                for (int t = 0; t < S; ++t)
+                    perDay[static_cast<size_t>(t / P)] += outcome.grid[static_cast<size_t>(t)] == 1 ? 1 : 0;
+                for (int d = 0; d < pb.dayCount; ++d)
+                    QVERIFY2(perDay[static_cast<size_t>(d)] >= 1 && perDay[static_cast<size_t>(d)] <= 2,
+                             qPrintable(QStringLiteral("seed %1: %2 lessons on day %3").arg(seed).arg(perDay[static_cast<size_t>(d)]).arg(d)));
+                QCOMPARE(outcome.spreadViolations, 0);
+            }
+    }
+
     // The size worked out before a run (which refuses a school too large)
     // counts the rules' clauses: what the rules add to it is what they add to
     // the largest model built.

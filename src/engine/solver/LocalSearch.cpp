@@ -270,7 +270,7 @@ int LocalSearch::capOf(int u) const
     const int n = unit(u).count;
     if (!m_spread || n < 2 || unit(u).spreadFixed)
         return 1 << 20;
-    if (unit(u).doubles > 0)
+    if (unit(u).spreadDoubles() > 0)
         return 2;
     return n <= m_pb.dayCount ? 1 : (n + m_pb.dayCount - 1) / m_pb.dayCount;
 }
@@ -451,7 +451,7 @@ int LocalSearch::conflictsAt(int c, int t)
     for (const int id : unit(u).teachers)
         n += teacherAt(id, t) - 1;
     n += std::max(0, dayCount(u, t / P) - cap(u));
-    if (unit(u).count > m_pb.dayCount && cap(u) < (1 << 20) && dayCount(u, t / P) > 1 && unit(u).doubles <= 0)
+    if (unit(u).count > m_pb.dayCount && cap(u) < (1 << 20) && dayCount(u, t / P) > 1 && unit(u).spreadDoubles() <= 0)
         for (int d = 0; d < m_pb.dayCount; ++d)
             n += d != t / P && dayCost(u, d) > 0 && dayCount(u, d) == 0 ? 1 : 0;
     if (m_rules)
@@ -463,7 +463,7 @@ int LocalSearch::dayCost(int u, int d)
 {
     const int n = dayCount(u, d);
     const int c = cap(u);
-    if (unit(u).doubles > 0)
+    if (unit(u).spreadDoubles() > 0)
         return c < (1 << 20) ? doubleDayCost(u, d) : 0;
     if (n == 0 && c < (1 << 20) && unit(u).count > m_pb.dayCount && unit(u).strict[static_cast<size_t>(d)] != 0)
         return 1;

@@ -86,7 +86,7 @@ int LocalSearch::doubleCost(int u)
             }
     cached = doubles == 0 ? adjacent : std::max(0, doubles - pairs);
     // Spread: no more double periods than asked for.
-    if (doubles > 0 && m_spread && !unit(u).spreadFixed)
+    if (unit(u).spreadDoubles() > 0 && m_spread && !unit(u).spreadFixed)
         cached += std::max(0, pairs - doubles);
     return cached;
 }
@@ -157,7 +157,7 @@ int LocalSearch::ruleConflictsAt(int u, int t)
     // Two lessons of a doubled subject on one day but not side by side: a
     // spread fault the day's share alone does not show.
     const int d = t / P;
-    if (unit(u).doubles > 0 && cap(u) < (1 << 20) && m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)] == 2)
+    if (unit(u).spreadDoubles() > 0 && cap(u) < (1 << 20) && m_perDay[static_cast<size_t>(u * m_pb.dayCount + d)] == 2)
         n += doubleDayCost(u, d);
     return n;
 }

@@ -233,7 +233,7 @@ Shape levelSize(const SolverProblem& pb, const Units& units, const SolverRequest
     const bool hardSpread = level.spread && !level.explain;
     for (size_t u = 0; u < unitCount; ++u) {
         const int n = units.list[u].count;
-        if (hardSpread && units.list[u].doubles > 0 && !units.list[u].spreadFixed) {
+        if (hardSpread && units.list[u].spreadDoubles() > 0 && !units.list[u].spreadFixed) {
             shape(doubleSpreadSize(units, units.list[u], open[u], P, D));
             shape(CnfBuilder::atMostSize(slotsOf(static_cast<int>(u), 0, D), n));
             shape(CnfBuilder::atLeastSize(slotsOf(static_cast<int>(u), 0, D), n));

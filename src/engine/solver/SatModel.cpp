@@ -119,7 +119,7 @@ void SatModel::build(const SolverRequest& request, std::uint32_t seed)
     const bool hardSpread = m_level.spread && !m_level.explain;
     for (size_t u = 0; u < unitCount; ++u) {
         const int n = m_units.list[u].count;
-        if (hardSpread && m_units.list[u].doubles > 0 && !m_units.list[u].spreadFixed) {
+        if (hardSpread && m_units.list[u].spreadDoubles() > 0 && !m_units.list[u].spreadFixed) {
             addDoubleSpread(static_cast<int>(u));
             m_cnf.exactly(lessonVars(static_cast<int>(u), 0, D), n);
             continue;

@@ -341,8 +341,9 @@ std::vector<int> Search::spreadFaultUnits(const std::vector<int>& grid) const
             if (grid[static_cast<size_t>(c * S + t)] == unit.subject)
                 ++perDay[static_cast<size_t>(t / P)];
         // With double lessons a day holds a double or a single lesson.
-        const int blocks = unit.doubles > 0 ? unit.count - unit.doubles : unit.count;
-        const int cap = unit.doubles > 0 ? 2 : unit.count <= D ? 1 : (unit.count + D - 1) / D;
+        const int doubles = unit.spreadDoubles();
+        const int blocks = doubles > 0 ? unit.count - doubles : unit.count;
+        const int cap = doubles > 0 ? 2 : unit.count <= D ? 1 : (unit.count + D - 1) / D;
         int used = 0;
         bool crowded = false;
         for (int d = 0; d < D; ++d) {

@@ -225,11 +225,15 @@ Units buildUnits(const SolverProblem& pb)
         if (u.count < 2)
             continue;
         // With double lessons a day holds one double or one single lesson,
-        // so there are fewer lessons to spread over the days.
-        const int blocks = u.doubles > 0 ? u.count - u.doubles : u.count;
-        if (u.doubles > 0 && (blocks > pb.dayCount || blocks < u.doubles))
+        // so there are fewer lessons to spread over the days; more of those
+        // than days, and the lessons spread by the day's share instead.
+        if (u.doubles > 0 && u.count - u.doubles > pb.dayCount)
+            u.spreadByShare = true;
+        const int doubles = u.spreadDoubles();
+        const int blocks = doubles > 0 ? u.count - doubles : u.count;
+        if (doubles > 0 && blocks < doubles)
             u.spreadFixed = true;
-        const int cap = u.doubles > 0 ? 2 : u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
+        const int cap = doubles > 0 ? 2 : u.count <= pb.dayCount ? 1 : (u.count + pb.dayCount - 1) / pb.dayCount;
         std::vector<int> perDay(static_cast<size_t>(pb.dayCount), 0);
         for (const int t : u.fixedSlots)
             if (++perDay[static_cast<size_t>(t / P)] > cap)

@@ -32,6 +32,12 @@ struct Unit
     std::array<std::uint16_t, SolverProblem::kDays> off{};
     // Double periods a week the rules ask for: -1 no rule, 0 never doubled.
     int doubles = -1;
+    // More single lessons and doubles than days: the doubles do not shape
+    // the spread, the lessons spread like any others (every day, no more
+    // than the day's share) with the doubles asked for inside it.
+    bool spreadByShare = false;
+    // The double periods as the spread sees them.
+    int spreadDoubles() const { return spreadByShare ? 0 : doubles; }
 };
 
 // A teacher's limits, 0 = none (SchoolRules::TeacherLimit by teacher id).

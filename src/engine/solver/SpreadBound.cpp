@@ -24,7 +24,7 @@ std::uint16_t dayMask(const SolverProblem& pb, const Unit& unit, int d)
 // Whether the spread is asked of the unit at all (as the local search has it).
 bool spreadApplies(const Unit& unit)
 {
-    return unit.count >= 2 && !unit.spreadFixed && unit.doubles <= 0;
+    return unit.count >= 2 && !unit.spreadFixed && unit.spreadDoubles() <= 0;
 }
 
 // Lessons the unit needs on each day to be spread; its own shortfall (lessons
