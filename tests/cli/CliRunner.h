@@ -14,12 +14,9 @@ struct CliRun
     QString err;
 };
 
-inline CliRun runCli(const QStringList& args, const QString& workingDir = QString())
+// Waits for a started process and collects what it gave back.
+inline CliRun collect(QProcess& process)
 {
-    QProcess process;
-    if (!workingDir.isEmpty())
-        process.setWorkingDirectory(workingDir);
-    process.start(qEnvironmentVariable("VORLAT_CLI"), args);
     CliRun run;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -30,4 +27,13 @@ inline CliRun runCli(const QStringList& args, const QString& workingDir = QStrin
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+inline CliRun runCli(const QStringList& args, const QString& workingDir = QString())
+{
+    QProcess process;
+    if (!workingDir.isEmpty())
+        process.setWorkingDirectory(workingDir);
+    process.start(qEnvironmentVariable("VORLAT_CLI"), args);
+    return collect(process);
 }

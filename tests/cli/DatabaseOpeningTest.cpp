@@ -28,16 +28,7 @@ CliRun runCliAsReader(const QStringList& args)
             _exit(127);
     });
     process.start(qEnvironmentVariable("VORLAT_CLI"), args);
-    CliRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return collect(process);
 }
 
 void makeReadOnly(const QString& dir)

@@ -235,6 +235,22 @@ SolverProblem schoolNamed(const QString& name)
 
 // Checks a timetable against the school from the problem's own data, without
 // the solver's bookkeeping. Returns the faults found, in words.
+// Two classes want their two lessons of 甲's subject on two days, but 甲
+// has one period on the second day and none on the third: one class must
+// take both on the first, so the spread falls short by one.
+SolverProblem shortOfDaysSchool()
+{
+    SolverProblem pb = school(3, 3, 2);
+    for (int c = 0; c < 2; ++c) {
+        lesson(pb, c, 1, 2, QStringLiteral("甲"));
+        lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
+        lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
+        pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
+        pb.setZone(pb.teacherZones, c, 1, 2, 0);
+    }
+    return pb;
+}
+
 QStringList faults(const SolverProblem& pb, const std::vector<int>& grid, bool spread, bool zoneFallback)
 {
     QStringList found;
@@ -408,14 +424,7 @@ private Q_SLOTS:
     // lessons spread, and the note names only the Chinese lessons.
     void spreadGivenUpOnlyWhereItFails()
     {
-        SolverProblem pb = school(3, 3, 2);
-        for (int c = 0; c < 2; ++c) {
-            lesson(pb, c, 1, 2, QStringLiteral("甲"));
-            lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
-            lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
-            pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
-            pb.setZone(pb.teacherZones, c, 1, 2, 0);
-        }
+        SolverProblem pb = shortOfDaysSchool();
         for (const std::uint32_t seed : {1u, 2u, 3u}) {
             SolverRequest request;
             request.seed = seed;
@@ -439,14 +448,7 @@ private Q_SLOTS:
     // no model of the full spread is solved to prove what counting proved.
     void spreadShownImpossibleByCountingNeedsNoModel()
     {
-        SolverProblem pb = school(3, 3, 2);
-        for (int c = 0; c < 2; ++c) {
-            lesson(pb, c, 1, 2, QStringLiteral("甲"));
-            lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
-            lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
-            pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
-            pb.setZone(pb.teacherZones, c, 1, 2, 0);
-        }
+        SolverProblem pb = shortOfDaysSchool();
         for (const std::uint32_t seed : {1u, 2u, 3u}) {
             SolverRequest request;
             request.seed = seed;
@@ -466,14 +468,7 @@ private Q_SLOTS:
     // spread than the timetable handed in, and no model built.
     void repairShortOfSpreadNeedsNoModel()
     {
-        SolverProblem pb = school(3, 3, 2);
-        for (int c = 0; c < 2; ++c) {
-            lesson(pb, c, 1, 2, QStringLiteral("甲"));
-            lesson(pb, c, 2, 3, QStringLiteral("乙%1").arg(c));
-            lesson(pb, c, 3, 2, QStringLiteral("丙%1").arg(c));
-            pb.setZone(pb.teacherZones, c, 1, 1, periods({0}));
-            pb.setZone(pb.teacherZones, c, 1, 2, 0);
-        }
+        SolverProblem pb = shortOfDaysSchool();
         const SolverOutcome first = solveTimetable(pb, SolverRequest());
         QCOMPARE(first.status, SolverOutcome::Status::Solved);
         const int S = pb.slotCount();
