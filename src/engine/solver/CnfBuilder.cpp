@@ -243,6 +243,11 @@ std::vector<int> CnfBuilder::countAtLeast(const std::vector<int>& lits, int upTo
         level.swap(next);
     }
     std::vector<int> out = level.front();
+    if (lits.size() == 1 && guard != 0) {
+        // A lone literal counts itself, but behind the guard like the rest.
+        out.front() = newVar();
+        clause({-lits.front(), out.front()}, guard);
+    }
     out.resize(static_cast<size_t>(upTo), 0);
     return out;
 }
