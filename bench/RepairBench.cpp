@@ -34,6 +34,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -118,8 +119,22 @@ int main(int argc, char* argv[])
         // Fixed lessons stay, and a hand move does not put a teacher onto
         // another class's fixed lesson (the desktop program warns of that clash).
         auto teacherOf = [&](int klass, int s) { return s > 0 ? problem.teachers[static_cast<size_t>(klass)][static_cast<size_t>(s)] : QString(); };
+        // A lesson shared with other classes (a combined group) is theirs too:
+        // it cannot go where one of them has a fixed lesson.
+        auto sharedWith = [&](int s, int klass) {
+            for (const auto& group : problem.combined)
+                if (s > 0 && group.subject == s
+                    && std::find(group.members.begin(), group.members.end(), c) != group.members.end()
+                    && std::find(group.members.begin(), group.members.end(), klass) != group.members.end())
+                    return true;
+            return false;
+        };
         bool fixed = false;
         for (const auto& f : problem.fixedLessons) {
+            if (f.day == d && f.classIndex != c
+                && ((f.period == p2 && sharedWith(moved[a], f.classIndex))
+                    || (f.period == p1 && sharedWith(moved[b], f.classIndex))))
+                fixed = true;
             fixed |= f.classIndex == c && f.day == d && (f.period == p1 || f.period == p2);
             if (f.day == d && f.period == p2 && f.classIndex != c && teacherOf(c, moved[a]) == teacherOf(f.classIndex, f.subject))
                 fixed = true;

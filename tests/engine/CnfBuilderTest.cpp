@@ -104,6 +104,54 @@ private Q_SLOTS:
         }
     }
 
+    // A totalizer bounds the count from above, for every bound at once:
+    // assuming output k false allows exactly the assignments with at most k
+    // true. With its guard false it allows anything.
+    void totalizerBoundsEveryCount_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("upTo");
+        QTest::addColumn<bool>("guarded");
+        QTest::newRow("three outputs over five") << 5 << 3 << false;
+        QTest::newRow("all outputs over seven (odd halves)") << 7 << 7 << false;
+        QTest::newRow("two outputs over six, guarded") << 6 << 2 << true;
+        QTest::newRow("more outputs than literals") << 3 << 5 << false;
+        QTest::newRow("one literal") << 1 << 1 << true;
+    }
+    void totalizerBoundsEveryCount()
+    {
+        QFETCH(int, n);
+        QFETCH(int, upTo);
+        QFETCH(bool, guarded);
+        CnfBuilder cnf;
+        const std::vector<int> lits = literals(cnf, n);
+        const int guard = guarded ? cnf.newVar() : 0;
+        const std::vector<int> atLeast = cnf.countAtLeast(lits, upTo, guard);
+        QCOMPARE(static_cast<int>(atLeast.size()), upTo);
+        CaDiCaL::Solver& solver = cnf.solver();
+        for (unsigned bits = 0; bits < (1u << n); ++bits) {
+            const int count = std::popcount(bits);
+            for (int k = 0; k < upTo; ++k) {
+                const int out = atLeast[static_cast<size_t>(k)];
+                if (out == 0) { // the literals are too few to reach k + 1
+                    QVERIFY(count <= k);
+                    continue;
+                }
+                assume(solver, lits, bits);
+                solver.assume(-out);
+                if (guarded)
+                    solver.assume(guard);
+                QCOMPARE(solver.solve() == 10, count <= k);
+                if (!guarded)
+                    continue;
+                assume(solver, lits, bits);
+                solver.assume(-out);
+                solver.assume(-guard);
+                QCOMPARE(solver.solve(), 10);
+            }
+        }
+    }
+
     // The sizes worked out ahead (for the model's memory estimate) are what
     // the shapes add: variables, clauses and literals, guards included.
     void sizesMatchTheShapes_data()

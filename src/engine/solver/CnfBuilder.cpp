@@ -202,6 +202,56 @@ void CnfBuilder::atLeast(const std::vector<int>& lits, int k, int guard)
 
 // ---- Sizes: the same loops as the shapes above, counting instead of adding.
 
+std::vector<int> CnfBuilder::countAtLeast(const std::vector<int>& lits, int upTo, int guard)
+{
+    if (lits.empty() || upTo <= 0)
+        return std::vector<int>(static_cast<size_t>(std::max(upTo, 0)), 0);
+    // Each half counted on its own, then merged: a from the left and b from
+    // the right make at least a + b (counts past upTo end in the last output).
+    std::vector<std::vector<int>> level;
+    level.reserve(lits.size());
+    for (const int lit : lits)
+        level.push_back({lit});
+    while (level.size() > 1) {
+        std::vector<std::vector<int>> next;
+        for (size_t i = 0; i + 1 < level.size(); i += 2) {
+            const std::vector<int>& a = level[i];
+            const std::vector<int>& b = level[i + 1];
+            const size_t width = std::min(a.size() + b.size(), static_cast<size_t>(upTo));
+            std::vector<int> merged(width);
+            for (int& out : merged)
+                out = newVar();
+            for (size_t x = 0; x <= a.size(); ++x)
+                for (size_t y = 0; y <= b.size(); ++y) {
+                    if (x + y == 0)
+                        continue;
+                    const size_t at = std::min(x + y, width) - 1;
+                    std::vector<int> c;
+                    if (x > 0)
+                        c.push_back(-a[x - 1]);
+                    if (y > 0)
+                        c.push_back(-b[y - 1]);
+                    c.push_back(merged[at]);
+                    clause(c, guard);
+                    if (x + y > width)
+                        break; // larger y say no more
+                }
+            next.push_back(std::move(merged));
+        }
+        if (level.size() % 2 == 1)
+            next.push_back(std::move(level.back()));
+        level.swap(next);
+    }
+    std::vector<int> out = level.front();
+    if (lits.size() == 1 && guard != 0) {
+        // A lone literal counts itself, but behind the guard like the rest.
+        out.front() = newVar();
+        clause({-lits.front(), out.front()}, guard);
+    }
+    out.resize(static_cast<size_t>(upTo), 0);
+    return out;
+}
+
 CnfBuilder::Size CnfBuilder::atMostSize(int n, int k, bool guarded)
 {
     const double g = guarded ? 1 : 0;

@@ -63,6 +63,13 @@ public:
     // Literals o[0..upTo-1], o[j] true exactly when at least j + 1 of the
     // literals are (a sequential counter defined both ways).
     std::vector<int> countUpTo(const std::vector<int>& lits, int upTo);
+    // Literals o[0..upTo-1], o[j] forced true when at least j + 1 of the
+    // literals are (a totalizer, one way only): assuming -o[k] allows at
+    // most k, for any k below upTo, without a clause added per bound; 0
+    // where the literals are too few to reach the count. With a guard,
+    // every clause carries it: once the guard is false the solver may drop
+    // them all.
+    std::vector<int> countAtLeast(const std::vector<int>& lits, int upTo, int guard = 0);
     void exactly(const std::vector<int>& lits, int k, int guard = 0)
     {
         atMost(lits, k, guard);

@@ -85,7 +85,7 @@ SolverOutcome restored(const SolverProblem& pb, const SolverRequest& request, So
     rest.threads = 1;
     rest.timeLimitSeconds = raced ? std::max(spent, kGraceFloorSeconds) : 0;
     if (request.timeLimitSeconds > 0) {
-        const double left = request.timeLimitSeconds - spent;
+        const double left = request.timeLimitSeconds * kRestoreShare - spent;
         rest.timeLimitSeconds = raced ? std::min(rest.timeLimitSeconds, left) : left;
         if (rest.timeLimitSeconds <= 0.05)
             return fresh;

@@ -29,6 +29,8 @@ public:
         , m_stop(request.cancel, portfolioStop,
                  Clock::now() + std::chrono::milliseconds(static_cast<long long>(request.timeLimitSeconds * 1000)),
                  request.timeLimitSeconds > 0)
+        , m_restoreBy(Clock::now()
+                      + std::chrono::milliseconds(static_cast<long long>(request.timeLimitSeconds * kRestoreShare * 1000)))
     {
     }
 
@@ -102,6 +104,7 @@ private:
     std::uint32_t m_seed;
     bool m_plain;
     StopCheck m_stop;
+    Clock::time_point m_restoreBy; // with a time limit, putting cells back ends then
     Units m_units;
     std::vector<int> m_greedy;
     bool m_greedyIsLocalBest = false; // m_greedy is the local search's best: spread, but with clashes

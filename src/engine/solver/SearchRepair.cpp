@@ -271,6 +271,8 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     const int roundCap = m_request.timeLimitSeconds > 0 ? kRounds : kRoundsWithoutLimit;
     m_restoring = true;
     m_stop.found();
+    if (m_request.timeLimitSeconds > 0)
+        m_stop.endBy(m_restoreBy);
 
     const int S = m_pb.slotCount();
     const int classes = m_pb.classCount();
@@ -293,10 +295,11 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
     int unfinished = 0;
     // The two blocking classes taken with a class, by their rank: the two
     // most blocking first; the others once no class finds fewer with those.
-    // Then the three and the four most blocking together: a chain of
-    // swaps through several classes is found only with all of them free.
-    const std::array<std::vector<size_t>, 5> kBlockerPairs{
-        {{0, 1}, {0, 2}, {1, 2}, {0, 1, 2}, {0, 1, 2, 3}}};
+    // Then the three, the four, the six and the eight most blocking
+    // together: a chain of swaps through several classes is found only with
+    // all of them free.
+    const std::array<std::vector<size_t>, 7> kBlockerPairs{
+        {{0, 1}, {0, 2}, {1, 2}, {0, 1, 2}, {0, 1, 2, 3}, {0, 1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5, 6, 7}}};
     size_t pair = 0;
     while (rounds < roundCap) {
         bool improved = false;
@@ -354,9 +357,13 @@ void Search::reduceChanges(SatModel& model, const std::vector<int>& hard, const 
                 continue;
             ++rounds;
             report(QStringLiteral("减少改动"), 0, true);
+            // Every clause of the count carries the round's own switch, so
+            // that the solver drops them all once the round is over: a
+            // count left behind each round would slow every later one.
             const int fewer = model.cnf().newVar();
-            model.cnf().atMost(lost, changed - 1, fewer);
+            const std::vector<int> atLeast = model.cnf().countAtLeast(lost, changed, fewer);
             assumptions.push_back(fewer);
+            assumptions.push_back(-atLeast[static_cast<size_t>(changed - 1)]);
             const Result r = solve(model, assumptions, kConflictsPerRound);
             if (trace())
                 std::fprintf(stderr, "trade: %zu classes, %d changed, %s\n", group.size(), changed,

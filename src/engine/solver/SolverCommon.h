@@ -30,6 +30,10 @@ QString unitName(const SolverProblem& pb, const Unit& u);
 // Lessons of the plan missing from the timetable.
 int unplacedIn(const SolverProblem& pb, const std::vector<int>& grid);
 
+// With a time limit, a repair ends putting cells back at this share of it:
+// the answer comes well before the limit, not at it.
+constexpr double kRestoreShare = 0.85;
+
 // Stops CaDiCaL when the caller cancels or the wall-clock limit passes.
 class StopCheck : public CaDiCaL::Terminator
 {
@@ -52,6 +56,13 @@ public:
         m_findLimited = true;
     }
     void found() { m_findLimited = false; }
+    // Brings the deadline forward (never back).
+    void endBy(Clock::time_point by)
+    {
+        if (!m_hasDeadline || by < m_deadline)
+            m_deadline = by;
+        m_hasDeadline = true;
+    }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
     bool stopped() const
     {
