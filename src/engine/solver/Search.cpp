@@ -303,6 +303,7 @@ SolverOutcome Search::run()
         if (trace())
             std::fprintf(stderr, "repair by local search: kept, the exact search did no better\n");
         outcome = SolverOutcome();
+        outcome.notes = m_units.notes;
         outcome.status = SolverOutcome::Status::Solved;
         outcome.grid = std::move(quick);
         noteRelaxedSpread(outcome);

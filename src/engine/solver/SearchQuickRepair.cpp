@@ -9,10 +9,11 @@ namespace SolverDetail {
 
 // Hand moves usually need only a few swaps near them. Where counting shows
 // that the spread cannot hold in full, the start's own spread faults are no
-// fault of the moves: a timetable as spread as the start is a repair, and chasing the
-// rest would only send the search wandering over the whole school. So the
-// clashes are mended first without spread, the spread then brought back to
-// where the start had it; lessons the search moved for nothing go back last.
+// fault of the moves: a timetable as spread as the start is a repair, and
+// chasing the rest would only send the search wandering over the whole
+// school. So the clashes are mended first without spread, the spread then
+// brought back to where the start had it; lessons the search moved for
+// nothing go back last.
 bool Search::quickRepair(std::vector<int>& grid)
 {
     const auto stop = [this] { return m_stop.stopped() || m_stop.timedOut(); };
