@@ -1,6 +1,8 @@
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 
+#include "SolverSchool.h"
+
 #include <QtTest>
 
 Q_DECLARE_METATYPE(SolverOutcome::Status)
@@ -10,22 +12,8 @@ namespace {
 
 SolverProblem school(int days, int periods, int classes)
 {
-    SolverProblem pb;
-    QStringList names;
-    for (int c = 0; c < classes; ++c)
-        names << QStringLiteral("高一%1班").arg(c + 1);
-    pb.reset(days, periods, names);
-    const QStringList subjects{QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"),
-                               QStringLiteral("体育")};
-    for (int s = 0; s < SolverProblem::kSubjects; ++s)
-        pb.subjectNames[s] = s < subjects.size() ? subjects[s] : QStringLiteral("科%1").arg(s + 1);
-    return pb;
-}
-
-void lesson(SolverProblem& pb, int c, int s, int count, const QString& teacher)
-{
-    pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] = count;
-    pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)] = teacher;
+    return blankSchool(days, periods, classes,
+                       {QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语"), QStringLiteral("体育")});
 }
 
 // Days before `days` whole, then `periods` periods of the next day.

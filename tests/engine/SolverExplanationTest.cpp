@@ -2,15 +2,11 @@
 #include "engine/solver/SolverProblem.h"
 #include "engine/solver/TimetableSolver.h"
 
+#include "SolverSchool.h"
+
 #include <QtTest>
 
 namespace {
-
-void lesson(SolverProblem& pb, int c, int s, int count, const QString& teacher)
-{
-    pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] = count;
-    pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)] = teacher;
-}
 
 // Three classes of 5 × 4. 王 teaches 数学 in two of them, ten lessons, and
 // may teach only in eleven slots; both classes have 语文 fixed in two of

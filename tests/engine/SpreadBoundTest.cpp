@@ -2,35 +2,19 @@
 #include "engine/solver/SolverUnits.h"
 #include "engine/solver/SpreadBound.h"
 
+#include "SolverSchool.h"
+
 #include <QtTest>
 
 #include <functional>
 
 namespace {
 
-SolverProblem school(int days, int periods, int classes)
-{
-    SolverProblem pb;
-    QStringList names;
-    for (int c = 0; c < classes; ++c)
-        names << QStringLiteral("高一%1班").arg(c + 1);
-    pb.reset(days, periods, names);
-    for (int s = 0; s < SolverProblem::kSubjects; ++s)
-        pb.subjectNames[s] = QStringLiteral("科%1").arg(s + 1);
-    return pb;
-}
-
-void lesson(SolverProblem& pb, int c, int s, int count, const QString& teacher)
-{
-    pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] = count;
-    pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)] = teacher;
-}
-
 // Three days of three periods, two classes; subject 1 taught by 甲 in both,
 // the rest by teachers of their own. `shape` narrows it.
 SolverProblem twoClasses(const std::function<void(SolverProblem&)>& shape)
 {
-    SolverProblem pb = school(3, 3, 2);
+    SolverProblem pb = blankSchool(3, 3, 2);
     for (int c = 0; c < 2; ++c) {
         lesson(pb, c, 1, 2, QStringLiteral("甲"));
         lesson(pb, c, 2, 4, QStringLiteral("乙%1").arg(c));

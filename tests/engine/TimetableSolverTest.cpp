@@ -6,6 +6,8 @@
 #include "engine/solver/TimetableSolver.h"
 #include "support/ScratchSchool.h"
 
+#include "SolverSchool.h"
+
 #include <QtTest>
 
 #include <atomic>
@@ -30,23 +32,7 @@ std::uint16_t periods(std::initializer_list<int> list)
 
 SolverProblem school(int days, int periods_, int classes)
 {
-    SolverProblem pb;
-    QStringList classNames;
-    for (int c = 0; c < classes; ++c)
-        classNames << QStringLiteral("高一%1班").arg(c + 1);
-    pb.reset(days, periods_, classNames);
-    for (int s = 0; s < SolverProblem::kSubjects; ++s)
-        pb.subjectNames[s] = QStringLiteral("科%1").arg(s + 1);
-    pb.subjectNames[0] = QStringLiteral("语文");
-    pb.subjectNames[1] = QStringLiteral("数学");
-    pb.subjectNames[2] = QStringLiteral("英语");
-    return pb;
-}
-
-void lesson(SolverProblem& pb, int c, int s, int count, const QString& teacher)
-{
-    pb.counts[static_cast<size_t>(c)][static_cast<size_t>(s)] = count;
-    pb.teachers[static_cast<size_t>(c)][static_cast<size_t>(s)] = teacher;
+    return blankSchool(days, periods_, classes, {QStringLiteral("语文"), QStringLiteral("数学"), QStringLiteral("英语")});
 }
 
 // Three classes, 5 days x 4 periods, a mathematics teacher shared by two classes.

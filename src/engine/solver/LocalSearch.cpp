@@ -218,6 +218,11 @@ int LocalSearch::spreadCost(const std::vector<int>& grid)
 {
     if (!load(grid))
         return 1 << 29;
+    return loadedSpreadCost();
+}
+
+int LocalSearch::loadedSpreadCost()
+{
     return totalCost() - (teacherCost() + ruleCost()) * m_weight;
 }
 
@@ -225,7 +230,7 @@ int LocalSearch::putBack(std::vector<int>& grid, const std::vector<int>& start, 
 {
     if (!load(grid))
         return 0;
-    int spread = totalCost() - (teacherCost() + ruleCost()) * m_weight;
+    int spread = loadedSpreadCost();
     auto subjectAt = [&](int c, int t) {
         const int u = m_cell[static_cast<size_t>(c * S + t)];
         return u == -1 ? 0 : unit(u).subject;

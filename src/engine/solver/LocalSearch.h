@@ -123,6 +123,8 @@ private:
     int dayCost(int u, int d);
     int teacherCost();
     int totalCost();
+    // The spread faults of the timetable loaded (its cost less clashes and rules).
+    int loadedSpreadCost();
     // Cost after minus cost before of swapping the two cells.
     Cost swapDelta(int c, int t1, int t2);
     Cost localCost(int a, int b, int t1, int t2);
